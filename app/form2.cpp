@@ -1,0 +1,45 @@
+#include "form2.h"
+
+#include "main/errorguard.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+static void initResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
+TForm2::TForm2(QWidget* mainWindow)
+    : QDialog(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_mainWindow(mainWindow)
+{
+    initResources();
+    setObjectName(QStringLiteral("Form2"));
+    // A closed splash is destroyed, not merely hidden.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(400, 294);
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/app/images/splash.png")));
+    Image1->setGeometry(rect());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, guard([this] { Timer1Timer(); }));
+    Timer1->start(kShowTimeMs);
+}
+
+void TForm2::Timer1Timer()
+{
+    delete Timer1;
+    Timer1 = nullptr;
+    close();
+    if (m_mainWindow)
+        m_mainWindow->showMaximized();
+}

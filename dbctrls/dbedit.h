@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLineEdit>
+
+class DataSource;
+class FieldLink;
+
+// A single-line editor bound to one column of the current record.
+class TDBEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit TDBEdit(QWidget* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    void setDataField(const QString& field);
+    // Shows a stored "yyyy-MM-dd HH:mm:ss" value in the desktop's usual date-time form.
+    void setShowsDateTime(bool on);
+    FieldLink* link() const { return m_link; }
+
+private:
+    void reload();
+
+    FieldLink* m_link;
+    bool m_showsDateTime = false;
+};

@@ -1,0 +1,68 @@
+#include "action.h"
+
+#include "errorguard.h"
+
+#include <QAbstractEventDispatcher>
+#include <QThread>
+
+Action::Action(const QString& name, const QString& caption, const QKeySequence& shortcut, QObject* parent)
+    : QAction(caption, parent)
+    , m_shortcut(shortcut)
+{
+    setObjectName(name);
+    setEnabled(false);
+}
+
+void Action::update()
+{
+    bool enabled = bool(m_handler);
+    if (enabled && m_updateRule) {
+        // A rule that cannot be worked out leaves the command off rather than nagging while idle.
+        try {
+            enabled = m_updateRule();
+        } catch (const std::exception&) {
+            enabled = false;
+        }
+    }
+    setEnabled(enabled);
+}
+
+bool Action::execute()
+{
+    update();
+    if (!isEnabled())
+        return false;
+    guarded(m_handler);
+    return true;
+}
+
+ActionList::ActionList(QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(QStringLiteral("ActionList1"));
+    // "Idle" is the moment the event loop runs out of events and is about to wait.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &ActionList::updateAll);
+}
+
+Action* ActionList::add(const QString& name, const QString& caption, const QKeySequence& shortcut)
+{
+    auto* action = new Action(name, caption, shortcut, this);
+    m_actions.push_back(action);
+    return action;
+}
+
+Action* ActionList::find(const QString& name) const
+{
+    for (Action* action : m_actions) {
+        if (action->objectName() == name)
+            return action;
+    }
+    return nullptr;
+}
+
+void ActionList::updateAll()
+{
+    for (Action* action : m_actions)
+        action->update();
+}

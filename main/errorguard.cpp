@@ -1,0 +1,21 @@
+#include "errorguard.h"
+
+#include "messageboxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+QString defaultErrorText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void showDefaultErrorBox(const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, MessageBoxes::kApplicationTitle, defaultErrorText(message),
+        QMessageBox::Ok, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("DefaultErrorBox"));
+    box.exec();
+}

@@ -1,0 +1,119 @@
+#include "form1.h"
+
+#include "action.h"
+#include "categorytree.h"
+#include "dbctrls/datasource.h"
+#include "errorguard.h"
+#include "keydispatch.h"
+#include "progressbar.h"
+#include "statusbar.h"
+#include "store/query.h"
+#include "store/statements.h"
+#include "store/table.h"
+
+#include <QApplication>
+#include <QTimer>
+
+static void initResources()
+{
+    Q_INIT_RESOURCE(main);
+}
+
+namespace {
+// Opening the current-script query at start-up with this name shows no record: no name typed
+// into the program can hold a control character.
+const QString kNoScriptPlaceholder = QStringLiteral("\u0001");
+constexpr int kDeferredLoadDelayMs = 100;
+} // namespace
+
+TForm1::TForm1(const QString& appDir, QWidget* parent)
+    : QMainWindow(parent)
+    , AppDir(appDir)
+{
+    initResources();
+    setObjectName(QStringLiteral("Form1"));
+    createDataComponents();
+    createFrame();
+    registerCommandHandlers();
+    createCommands();
+    m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
+    connect(Treeclass, &QTreeWidget::currentItemChanged, this, guard([this] { TreeclassChange(); }));
+
+    // The deferred load runs from the first event loop that dispatches timers: normally the
+    // splash's, or an error box that FormCreate shows before it.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(kDeferredLoadDelayMs);
+    connect(Timer1, &QTimer::timeout, this, guard([this] { Timer1Timer(); }));
+    Timer1->start();
+
+    guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1()
+{
+    delete m_keys;
+    // Closing never saves: drop any pending edit before the data components go.
+    if (ADOQuery2)
+        ADOQuery2->close();
+}
+
+void TForm1::createDataComponents()
+{
+    ADOQuery1 = new Query(ADOConnection1, QStringLiteral("ADOQuery1"), this);
+    ADOQuery2 = new Query(ADOConnection1, QStringLiteral("ADOQuery2"), this);
+    ADOQuery2->setSql(Statements::kCurrentScript);
+    ADOQuery2->setParameter(QStringLiteral("JsName"), kNoScriptPlaceholder);
+    ADOQuery2->setPrepared(true);
+    ADOTable2 = new Table(ADOConnection1, QStringLiteral("ADOTable2"), this);
+    ADOTable2->setTableName(Statements::kCategoryTable);
+    DataSource1 = new DataSource(QStringLiteral("DataSource1"), this);
+    DataSource1->setDataSet(ADOQuery2);
+    connect(DataSource1, &DataSource::dataChange, this, [this] { DataSource1DataChange(); });
+}
+
+void TForm1::FormCreate()
+{
+    hostProgressBar();
+    OpenLibrary();
+    setPanelText(ModePanel, QStringLiteral("数据载入中---"));
+    ADOQuery2->open();
+}
+
+QString TForm1::panelText(int panel) const
+{
+    return Stb->panelText(panel);
+}
+
+void TForm1::setPanelText(int panel, const QString& text)
+{
+    Stb->setPanelText(panel, text);
+}
+
+void TForm1::hostProgressBar()
+{
+    pgb->setParent(Stb);
+    pgb->move(Stb->panelWidth(ModePanel) + Stb->panelWidth(TotalPanel) + Stb->panelWidth(CountPanel), 2);
+    pgb->resize(Stb->panelWidth(ProgressPanel), Stb->height() - 2);
+    pgb->show();
+}
+
+void TForm1::DataSource1DataChange()
+{
+    QString label;
+    switch (DataSource1->state()) {
+    case DataSetState::Browse:
+        label = QStringLiteral("[浏览模式]");
+        break;
+    case DataSetState::Edit:
+        label = QStringLiteral("[编辑模式]");
+        break;
+    case DataSetState::Insert:
+        label = QStringLiteral("[插入模式]");
+        break;
+    default:
+        label = QStringLiteral("[其他模式]");
+    }
+    setPanelText(ModePanel, label);
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "commandtable.h"
+#include "imagelist.h"
+#include "store/connection.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class Action;
+class ActionList;
+class CategoryTree;
+class DataSource;
+class KeyDispatcher;
+class PageView;
+class Query;
+class StatusBar;
+class TDBComboBox;
+class TDBEdit;
+class TDBMemo;
+class Table;
+class QComboBox;
+class QGroupBox;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class ProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QTreeWidgetItem;
+
+// The main window: the library, the category tree, the editors of the current script, the
+// search pane and the preview. Its component members keep the names the window is described
+// with; every widget's objectName is that name too.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // appDir is the directory the window derives its files from, with a trailing separator.
+    explicit TForm1(const QString& appDir, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up
+    void FormCreate();
+    void Timer1Timer();
+
+    // Library store
+    void OpenLibrary();
+    void RunStatement(const QString& text, bool open);
+    void OpenScript(const QString& name);
+
+    // Category tree
+    void LoadCategories();
+    void LoadScripts();
+    void TreeclassChange();
+    int FindNodeIndex(const QString& name, bool scriptLevel) const;
+
+    // Status panels
+    enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString& text);
+
+    QString AppDir;
+    QString CurrentScriptName;
+    QString CurrentScriptCategory;
+    int TotalScripts = 0;
+
+    // Data components
+    Connection ADOConnection1;
+    Query* ADOQuery1 = nullptr;
+    Query* ADOQuery2 = nullptr;
+    Table* ADOTable2 = nullptr;
+    DataSource* DataSource1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // Commands
+    ActionList* ActionList1 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* PopupTree = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    ImageList ImageList1;
+
+    // Frame
+    QWidget* CoolBar1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    StatusBar* Stb = nullptr;
+    ProgressBar* pgb = nullptr;
+    CategoryTree* Treeclass = nullptr;
+    QSplitter* ClientSplitter = nullptr;
+    QWidget* Panel1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    QWidget* Panel3 = nullptr;
+    QLabel* Image1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    PageView* web1 = nullptr;
+
+    // Editors of the current script
+    TDBComboBox* CBX1 = nullptr;
+    TDBEdit* DBEdit2 = nullptr;
+    TDBMemo* DBMemo1 = nullptr;
+    TDBEdit* DBEdit3 = nullptr;
+    TDBEdit* DBEdit1 = nullptr;
+    TDBMemo* DBMemo2 = nullptr;
+
+    // Search pane
+    QGroupBox* GroupBox1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QRadioButton* rb1 = nullptr;
+    QRadioButton* rb2 = nullptr;
+    QRadioButton* rb3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+
+private:
+    void createDataComponents();
+    void createFrame();
+    QWidget* createHeaderPanel();
+    QWidget* createSearchPanel();
+    QWidget* createPages();
+    void createStatusBar();
+    void hostProgressBar();
+    void createCommands();
+    void registerCommandHandlers();
+    void setActionRules();
+    QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
+    void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
+    void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
+    void DataSource1DataChange();
+
+    QTreeWidgetItem* addCategoryNode(const QString& name);
+
+    KeyDispatcher* m_keys = nullptr;
+    // Handlers of menu items and tool buttons that are not tied to an action, by entry name.
+    QHash<QString, std::function<void()>> m_commandHandlers;
+};

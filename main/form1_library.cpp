@@ -1,0 +1,42 @@
+// The library store as the window uses it: opening the library, the statement runner and the
+// current-script query.
+
+#include "form1.h"
+#include "messageboxes.h"
+#include "progressbar.h"
+#include "store/feylumeerror.h"
+#include "store/query.h"
+
+void TForm1::OpenLibrary()
+{
+    ADOConnection1.setDatabasePath(AppDir + QStringLiteral("data/qvlb.db"));
+    try {
+        ADOConnection1.open();
+    } catch (const FeylumeError&) {
+        MessageBoxes::plain(QStringLiteral("错误"), QStringLiteral("无法打开数据库"));
+    }
+}
+
+void TForm1::RunStatement(const QString& text, bool open)
+{
+    ADOQuery1->close();
+    ADOQuery1->setSql(text);
+    if (open)
+        ADOQuery1->open();
+    else
+        ADOQuery1->execSql();
+    // Successive statements tick the bar along as an activity indicator.
+    pgb->setMaximum(ADOQuery1->fieldCount());
+    pgb->setMinimum(0);
+    pgb->setStep(1);
+    pgb->stepIt();
+}
+
+void TForm1::OpenScript(const QString& name)
+{
+    ADOQuery2->close();
+    ADOQuery2->setParameter(QStringLiteral("JsName"), name);
+    ADOQuery2->open();
+    CurrentScriptName = name;
+    setPanelText(ScriptPanel, name);
+}

@@ -1,0 +1,122 @@
+// The category tree: the deferred load at start-up, the selection handler and name look-up.
+
+#include "categorytree.h"
+#include "dbctrls/dbcombobox.h"
+#include "form1.h"
+#include "progressbar.h"
+#include "store/query.h"
+#include "store/statements.h"
+#include "store/table.h"
+
+#include <QComboBox>
+#include <QTimer>
+
+namespace {
+const QString kCountSuffix = QStringLiteral("脚本数:");
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    LoadCategories();
+    LoadScripts();
+    setPanelText(ModePanel, QStringLiteral("载入正常完成"));
+    pgb->setMaximum(0);
+    setPanelText(TotalPanel, QStringLiteral("总脚本数:") + QString::number(TotalScripts));
+    Timer1->deleteLater();
+    Timer1 = nullptr;
+}
+
+QTreeWidgetItem* TForm1::addCategoryNode(const QString& name)
+{
+    auto* node = new QTreeWidgetItem(Treeclass, QStringList(name));
+    node->setIcon(0, ImageList1.nodeIcon(0));
+    return node;
+}
+
+void TForm1::LoadCategories()
+{
+    bool updating = false;
+    try {
+        ADOTable2->open();
+        pgb->setMaximum(ADOTable2->fieldCount());
+        pgb->setMinimum(0);
+        pgb->setStep(1);
+        pgb->stepIt();
+        Treeclass->beginUpdate();
+        updating = true;
+        for (ADOTable2->first(); !ADOTable2->eof(); ADOTable2->next()) {
+            const QString name = ADOTable2->fieldText(QStringLiteral("ctype_name"));
+            addCategoryNode(name);
+            CBX1->addItem(name);
+            ComboBox1->addItem(name);
+        }
+        Treeclass->endUpdate();
+        updating = false;
+        ADOTable2->close();
+    } catch (const std::exception&) {
+        // An unreadable category table leaves the tree as far as it got, without a message.
+        if (updating)
+            Treeclass->endUpdate();
+        ADOTable2->close();
+    }
+}
+
+void TForm1::LoadScripts()
+{
+    const int categories = Treeclass->nodeCount();
+    const QIcon scriptIcon = ImageList1.nodeIcon(1);
+    Treeclass->beginUpdate();
+    // Only category nodes exist yet; walking from the last keeps every position still to be
+    // visited in place while script nodes are added.
+    for (int position = categories - 1; position >= 0; --position) {
+        QTreeWidgetItem* category = Treeclass->nodeAt(position);
+        RunStatement(Statements::scriptsOfCategory(category->text(0)), true);
+        ADOQuery1->first();
+        TotalScripts += ADOQuery1->recordCount();
+        QList<QTreeWidgetItem*> scripts;
+        scripts.reserve(ADOQuery1->recordCount());
+        for (; !ADOQuery1->eof(); ADOQuery1->next()) {
+            auto* node = new QTreeWidgetItem(QStringList(ADOQuery1->fieldText(QStringLiteral("cjs_name"))));
+            node->setIcon(0, scriptIcon);
+            scripts.append(node);
+        }
+        category->addChildren(scripts);
+        ADOQuery1->close();
+    }
+    Treeclass->endUpdate();
+}
+
+void TForm1::TreeclassChange()
+{
+    QTreeWidgetItem* node = Treeclass->selectedNode();
+    if (!node)
+        return;
+    if (QTreeWidgetItem* category = node->parent()) {
+        setPanelText(CountPanel, category->text(0) + kCountSuffix + QString::number(category->childCount()));
+        OpenScript(node->text(0));
+        CurrentScriptCategory = CBX1->text();
+    } else {
+        setPanelText(CountPanel, node->text(0) + kCountSuffix + QString::number(node->childCount()));
+    }
+}
+
+int TForm1::FindNodeIndex(const QString& name, bool scriptLevel) const
+{
+    int position = 0;
+    for (int i = 0; i < Treeclass->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* category = Treeclass->topLevelItem(i);
+        if (!scriptLevel && category->text(0) == name)
+            return position;
+        ++position;
+        if (!scriptLevel) {
+            position += category->childCount();
+            continue;
+        }
+        for (int j = 0; j < category->childCount(); ++j, ++position) {
+            if (category->child(j)->text(0) == name)
+                return position;
+        }
+    }
+    return -1;
+}

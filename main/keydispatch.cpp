@@ -1,0 +1,140 @@
+#include "keydispatch.h"
+
+#include "action.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+const char* const kShortcutProperty = "commandShortcut";
+const char* const kPopupProperty = "popupMenu";
+const char* const kLinkedActionProperty = "linkedAction";
+
+QKeyCombination combinationOf(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers held
+        = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return QKeyCombination(held, Qt::Key(event->key()));
+}
+
+bool isModifierKey(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta
+        || key == Qt::Key_unknown || key == 0;
+}
+} // namespace
+
+KeyDispatcher::KeyDispatcher(QWidget* mainWindow, QMenuBar* mainMenu, ActionList* actions)
+    : m_mainWindow(mainWindow)
+    , m_mainMenu(mainMenu)
+    , m_actions(actions)
+{
+    qApp->installEventFilter(this);
+}
+
+KeyDispatcher::~KeyDispatcher()
+{
+    qApp->removeEventFilter(this);
+}
+
+void KeyDispatcher::setCommandShortcut(QAction* entry, const QKeySequence& key)
+{
+    entry->setProperty(kShortcutProperty, QVariant::fromValue(key));
+}
+
+QKeySequence KeyDispatcher::commandShortcut(const QAction* entry)
+{
+    return entry->property(kShortcutProperty).value<QKeySequence>();
+}
+
+void KeyDispatcher::setPopupMenu(QWidget* control, QMenu* menu)
+{
+    control->setProperty(kPopupProperty, QVariant::fromValue(static_cast<QObject*>(menu)));
+}
+
+KeyDispatcher::Match KeyDispatcher::offerToMenu(
+    const QList<QAction*>& entries, const QKeyCombination& key, bool run)
+{
+    for (QAction* entry : entries) {
+        if (entry->isSeparator())
+            continue;
+        const QKeySequence shortcut = commandShortcut(entry);
+        if (!shortcut.isEmpty() && shortcut[0] == key) {
+            if (run && !entry->menu()) {
+                // The item follows its action, whose state is worked out again right before it runs.
+                if (auto* linked
+                    = qobject_cast<Action*>(entry->property(kLinkedActionProperty).value<QObject*>()))
+                    linked->update();
+                if (entry->isEnabled())
+                    entry->trigger();
+            }
+            return Match::Taken;
+        }
+        if (entry->menu() && offerToMenu(entry->menu()->actions(), key, run) == Match::Taken)
+            return Match::Taken;
+    }
+    return Match::None;
+}
+
+bool KeyDispatcher::dispatch(QWidget* focused, const QKeyCombination& key, bool run)
+{
+    for (QWidget* control = focused; control; control = control->parentWidget()) {
+        if (auto* popup = qobject_cast<QMenu*>(control->property(kPopupProperty).value<QObject*>())) {
+            if (offerToMenu(popup->actions(), key, run) == Match::Taken)
+                return true;
+        }
+        if (control == m_mainWindow)
+            break;
+    }
+    if (offerToMenu(m_mainMenu->actions(), key, run) == Match::Taken)
+        return true;
+    for (Action* action : m_actions->actions()) {
+        const QKeySequence shortcut = action->commandShortcut();
+        if (!shortcut.isEmpty() && shortcut[0] == key) {
+            if (!run) {
+                action->update();
+                return action->isEnabled();
+            }
+            return action->execute();
+        }
+    }
+    return false;
+}
+
+bool KeyDispatcher::acceptsKeysFor(QObject* watched) const
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != m_mainWindow)
+        return false;
+    // While a menu is open or a modal box is up, the keys are theirs.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        return false;
+    if (!m_mainWindow->isEnabled() || !m_mainWindow->isActiveWindow())
+        return false;
+    // Key events travel up the parents when ignored; decide only once, at the focused control.
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? widget == focus : widget == m_mainWindow;
+}
+
+bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return false;
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (isModifierKey(keyEvent->key()) || !acceptsKeysFor(watched))
+        return false;
+    auto* focused = qobject_cast<QWidget*>(watched);
+    const QKeyCombination key = combinationOf(keyEvent);
+    if (type == QEvent::ShortcutOverride) {
+        // Claiming the key here keeps Qt's shortcut map from firing it a second time; the key
+        // press that follows is dispatched below.
+        if (!dispatch(focused, key, false))
+            return false;
+        event->accept();
+        return true;
+    }
+    return dispatch(focused, key, true);
+}

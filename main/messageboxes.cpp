@@ -1,0 +1,53 @@
+#include "messageboxes.h"
+
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+void MessageBoxes::information(const QString& message)
+{
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, message, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("InformationBox"));
+    box.exec();
+}
+
+bool MessageBoxes::confirm(const QString& message)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), message);
+    box.setObjectName(QStringLiteral("ConfirmationBox"));
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+bool MessageBoxes::prompt(const QString& caption, const QString& promptText, QString& value)
+{
+    QInputDialog dialog;
+    dialog.setObjectName(QStringLiteral("PromptBox"));
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(promptText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Cancel"));
+    dialog.setTextValue(value.left(kPromptMaxLength));
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        edit->setMaxLength(kPromptMaxLength);
+        edit->selectAll();
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
+}
+
+void MessageBoxes::plain(const QString& caption, const QString& message)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, message, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("PlainBox"));
+    box.exec();
+}

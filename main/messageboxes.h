@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The program's own modal boxes, built the same way everywhere they are used.
+namespace MessageBoxes {
+inline const QString kApplicationTitle = QStringLiteral("FeylumeV2.5");
+
+// The message, no icon, one "OK" button, the application title, centred on the screen.
+void information(const QString& message);
+// "Confirm", question icon, "&Yes" (default) and "&No" (Escape); true only for Yes.
+bool confirm(const QString& message);
+// Caption and prompt from the caller, one box preset with value and fully selected, at most
+// 255 characters. Returns false on Cancel.
+bool prompt(const QString& caption, const QString& promptText, QString& value);
+// A plain platform box with an OK button, no icon and no owner window.
+void plain(const QString& caption, const QString& message);
+
+inline constexpr int kPromptMaxLength = 255;
+} // namespace MessageBoxes

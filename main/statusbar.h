@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+// A status bar of fixed-width text panels; the last panel runs on to the right edge. Child
+// widgets (the progress bar) are placed by their owner and are not moved by the bar.
+class StatusBar : public QWidget
+{
+    Q_OBJECT
+public:
+    StatusBar(const std::vector<int>& panelWidths, QWidget* parent);
+
+    int panelCount() const { return int(m_widths.size()); }
+    int panelWidth(int panel) const { return m_widths.at(panel); }
+    QString panelText(int panel) const { return m_texts.at(panel); }
+    void setPanelText(int panel, const QString& text);
+    // The panel's rectangle as drawn, the last one reaching the right edge.
+    QRect panelRect(int panel) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<int> m_widths;
+    QStringList m_texts;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// RAII over one SQLite connection. The Database owns the sqlite3 handle; every Statement
+// borrows it and must not outlive it. All failures throw FeylumeError with SQLite's own text.
+class Database
+{
+public:
+    enum class OpenMode {
+        ExistingOnly, // the program itself: never creates a library
+        CreateIfMissing // the library maker and tests
+    };
+
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void open(const QString& path, OpenMode mode);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    bool isReadOnly() const;
+    sqlite3* handle() const { return m_db; }
+    const QString& path() const { return m_path; }
+
+    // Runs one or more statements that return no rows.
+    void exec(const QString& sql);
+    qint64 lastInsertRowId() const;
+    int changes() const;
+    QString errorMessage() const;
+
+private:
+    sqlite3* m_db = nullptr;
+    QString m_path;
+};
+
+class Statement
+{
+public:
+    Statement(const Database& db, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Binds by 1-based position or by name (":name"); a name the text does not use is an error.
+    void bind(int position, const QVariant& value);
+    void bind(const QString& name, const QVariant& value);
+    int parameterCount() const;
+    QString parameterName(int position) const;
+
+    // True while a row is available; false when done.
+    bool step();
+    void reset();
+    // Steps to the end and throws on failure.
+    void run();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString columnTable(int column) const;
+    QVariant value(int column) const;
+    QByteArray textBytes(int column) const;
+    bool isNull(int column) const;
+    sqlite3_stmt* handle() const { return m_stmt; }
+    // True when the connection it was compiled on has been closed or replaced since.
+    bool isStale() const;
+
+private:
+    [[noreturn]] void fail() const;
+
+    const Database& m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};

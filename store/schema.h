@@ -1,0 +1,10 @@
+#pragma once
+
+class Database;
+
+// The library's two tables. The program only checks them; the library maker creates them.
+namespace Schema {
+void create(Database& db);
+// Throws FeylumeError when the file is not an SQLite database or lacks a table.
+void verify(const Database& db);
+} // namespace Schema

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "dataset.h"
+
+#include <memory>
+
+// A whole table in the order its rows were stored.
+class Table : public DataSet
+{
+    Q_OBJECT
+public:
+    using DataSet::DataSet;
+    ~Table() override;
+
+    void setTableName(const QString& name);
+    const QString& tableName() const { return m_tableName; }
+
+protected:
+    Statement& openStatement() override;
+
+private:
+    QString m_tableName;
+    std::unique_ptr<Statement> m_statement;
+};

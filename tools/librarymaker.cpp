@@ -1,0 +1,84 @@
+#include "librarymaker.h"
+
+#include "store/database.h"
+#include "store/feylumeerror.h"
+#include "store/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FeylumeError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    return file.readAll();
+}
+
+// Code in the library keeps the editor's CR LF line ends.
+QString withCrLf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
+{
+    db.exec(QStringLiteral("BEGIN"));
+    Statement category(db, QStringLiteral("INSERT INTO ttype(ctype_name) VALUES (?)"));
+    for (const QJsonValue& name : manifest.value(QStringLiteral("categories")).toArray()) {
+        category.reset();
+        category.bind(1, name.toString());
+        category.run();
+    }
+    Statement script(db,
+        QStringLiteral("INSERT INTO tjs(cjs_name, cjs_type, cjs_zzm, cjs_zzjj, cjs_date, cjs_text) "
+                       "VALUES (?, ?, ?, ?, ?, ?)"));
+    for (const QJsonValue& value : manifest.value(QStringLiteral("scripts")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        const QString code
+            = QString::fromUtf8(readFile(scriptDir.filePath(entry.value(QStringLiteral("file")).toString())));
+        script.reset();
+        script.bind(1, entry.value(QStringLiteral("name")).toString());
+        script.bind(2, entry.value(QStringLiteral("category")).toString());
+        script.bind(3, entry.value(QStringLiteral("author")).toString());
+        script.bind(4, withCrLf(entry.value(QStringLiteral("intro")).toString()));
+        script.bind(5, entry.value(QStringLiteral("date")).toString());
+        script.bind(6, withCrLf(code));
+        script.run();
+    }
+    db.exec(QStringLiteral("COMMIT"));
+}
+} // namespace
+
+void LibraryMaker::makeFromManifest(const QString& manifestPath, const QString& libraryPath)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(readFile(manifestPath), &parseError);
+    if (!document.isObject())
+        throw FeylumeError(QStringLiteral("%1: %2").arg(manifestPath, parseError.errorString()));
+    const QDir scriptDir(QFileInfo(manifestPath).absoluteDir().filePath(QStringLiteral("scripts")));
+
+    QDir().mkpath(QFileInfo(libraryPath).absolutePath());
+    const QString partial = libraryPath + QStringLiteral(".partial");
+    QFile::remove(partial);
+    try {
+        Database db;
+        db.open(partial, Database::OpenMode::CreateIfMissing);
+        Schema::create(db);
+        fill(db, document.object(), scriptDir);
+        db.close();
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    QFile::remove(libraryPath);
+    if (!QFile::rename(partial, libraryPath))
+        throw FeylumeError(QStringLiteral("cannot move %1 into place").arg(libraryPath));
+}
