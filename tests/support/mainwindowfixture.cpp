@@ -1,0 +1,23 @@
+#include "mainwindowfixture.h"
+
+#include "main/categorytree.h"
+#include "main/form1.h"
+
+#include <QTest>
+
+std::unique_ptr<TForm1> startMainWindow(const QString& appDir)
+{
+    auto form = std::make_unique<TForm1>(appDir);
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        qWarning("main window did not become active");
+    if (!QTest::qWaitFor([&] { return form->Timer1 == nullptr; }, 5000))
+        qWarning("deferred load did not finish");
+    return form;
+}
+
+void selectNode(TForm1& form, const QString& name, bool scriptLevel)
+{
+    form.Treeclass->setCurrentItem(form.Treeclass->nodeAt(form.FindNodeIndex(name, scriptLevel)));
+}
