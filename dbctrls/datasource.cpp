@@ -6,13 +6,40 @@ DataSource::DataSource(const QString& name, QObject* parent)
     setObjectName(name);
 }
 
-void DataSource::setDataSet(DataSet* dataSet)
+DataSource::~DataSource()
 {
     if (m_dataSet)
+        m_dataSet->removeRecordWriter(this);
+}
+
+void DataSource::setDataSet(DataSet* dataSet)
+{
+    if (m_dataSet) {
         disconnect(m_dataSet, nullptr, this, nullptr);
+        m_dataSet->removeRecordWriter(this);
+    }
     m_dataSet = dataSet;
-    if (m_dataSet)
+    if (m_dataSet) {
         connect(m_dataSet, &DataSet::dataEvent, this, &DataSource::onDataEvent);
+        m_dataSet->addRecordWriter(this, [this] { writePendingEdits(); });
+    }
+}
+
+void DataSource::addRecordWriter(const void* owner, std::function<void()> writer)
+{
+    m_writers.emplace_back(owner, std::move(writer));
+}
+
+void DataSource::removeRecordWriter(const void* owner)
+{
+    std::erase_if(m_writers, [owner](const auto& entry) { return entry.first == owner; });
+}
+
+void DataSource::writePendingEdits()
+{
+    const auto writers = m_writers;
+    for (const auto& entry : writers)
+        entry.second();
 }
 
 void DataSource::onDataEvent(DataEvent event, const QString& fieldName)
@@ -32,9 +59,6 @@ void DataSource::onDataEvent(DataEvent event, const QString& fieldName)
         break;
     case DataEvent::UpdateState:
         emit stateChange();
-        break;
-    case DataEvent::UpdateRecord:
-        emit updateData();
         break;
     case DataEvent::Closed:
         emit activeChange(false);

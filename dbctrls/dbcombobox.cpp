@@ -1,7 +1,9 @@
 #include "dbcombobox.h"
 
+#include "editinput.h"
 #include "fieldlink.h"
 
+#include <QKeyEvent>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -12,6 +14,7 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
+        // Never lower than the font: Chinese captions would be cut.
         size.setHeight(std::max(TDBComboBox::kItemHeight, option.fontMetrics.height()));
         return size;
     }
@@ -20,14 +23,17 @@ public:
 
 TDBComboBox::TDBComboBox(QWidget* parent)
     : QComboBox(parent)
-    , m_link(new FieldLink(this, [this] { reload(); }))
+    , m_link(new FieldLink(
+          this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
 {
     setEditable(false);
     setItemDelegate(new FixedHeightDelegate(this));
+    connect(this, &QComboBox::currentIndexChanged, m_link, &FieldLink::contentChanged);
+    connect(this, &QComboBox::activated, this, &TDBComboBox::chosen);
     // A plain combo box picks its first entry when entries arrive; this one keeps showing the
     // record's value.
-    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { reload(); });
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this] { reload(); });
+    connect(model(), &QAbstractItemModel::rowsInserted, m_link, &FieldLink::reload);
+    connect(model(), &QAbstractItemModel::rowsRemoved, m_link, &FieldLink::reload);
 }
 
 void TDBComboBox::setDataSource(DataSource* source)
@@ -40,9 +46,8 @@ void TDBComboBox::setDataField(const QString& field)
     m_link->setDataField(field);
 }
 
-void TDBComboBox::reload()
+void TDBComboBox::showField(const QString& value)
 {
-    const QString value = m_link->fieldText();
     // Names compare exactly, as in the tree.
     int shown = -1;
     for (int i = 0; i < count() && !value.isEmpty(); ++i) {
@@ -52,4 +57,46 @@ void TDBComboBox::reload()
         }
     }
     setCurrentIndex(shown);
+}
+
+void TDBComboBox::chosen(int index)
+{
+    if (m_link->isEditing())
+        return;
+    // Chosen from the list while browsing: entering edit mode shows the stored value again,
+    // then the choice takes effect. When edit mode cannot be entered the choice is ignored.
+    if (m_link->edit()) {
+        setCurrentIndex(index);
+    } else {
+        m_link->reload();
+    }
+}
+
+void TDBComboBox::keyPressEvent(QKeyEvent* event)
+{
+    if (EditInput::changesChoice(event) && !m_link->edit()) {
+        if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+            event->accept();
+            return;
+        }
+    }
+    QComboBox::keyPressEvent(event);
+    // Keys the list handles itself may have changed the entry without entering edit mode.
+    if (!m_link->isEditing() && m_link->isModified())
+        m_link->reload();
+}
+
+void TDBComboBox::wheelEvent(QWheelEvent* event)
+{
+    if (!m_link->edit()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
+void TDBComboBox::focusOutEvent(QFocusEvent* event)
+{
+    QComboBox::focusOutEvent(event);
+    m_link->focusLeft(event);
 }

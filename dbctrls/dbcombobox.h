@@ -6,7 +6,7 @@ class DataSource;
 class FieldLink;
 
 // A drop-down list bound to one column: it shows the entry equal to the column's value, or
-// nothing when no entry equals it. Entries are drawn by the box itself at a fixed height.
+// nothing when no entry equals it. Entries are drawn at a fixed height.
 class TDBComboBox : public QComboBox
 {
     Q_OBJECT
@@ -21,8 +21,14 @@ public:
 
     static constexpr int kItemHeight = 13;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
-    void reload();
+    void showField(const QString& value);
+    void chosen(int index);
 
     FieldLink* m_link;
 };

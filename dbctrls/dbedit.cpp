@@ -1,14 +1,20 @@
 #include "dbedit.h"
 
+#include "editinput.h"
 #include "fieldlink.h"
 
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QLocale>
+#include <QMenu>
 
 TDBEdit::TDBEdit(QWidget* parent)
     : QLineEdit(parent)
-    , m_link(new FieldLink(this, [this] { reload(); }))
-{ }
+    , m_link(new FieldLink(
+          this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
+{
+    connect(this, &QLineEdit::textChanged, m_link, &FieldLink::contentChanged);
+}
 
 void TDBEdit::setDataSource(DataSource* source)
 {
@@ -23,18 +29,74 @@ void TDBEdit::setDataField(const QString& field)
 void TDBEdit::setShowsDateTime(bool on)
 {
     m_showsDateTime = on;
-    reload();
+    m_link->reload();
 }
 
-void TDBEdit::reload()
+void TDBEdit::showField(const QString& value)
 {
-    QString text = m_link->fieldText();
-    if (m_showsDateTime && !text.isEmpty()) {
-        const QDateTime stored = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QString shown = value;
+    if (m_showsDateTime && !shown.isEmpty()) {
+        const QDateTime stored = QDateTime::fromString(shown, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (stored.isValid())
-            text = QLocale().toString(stored, QLocale::ShortFormat);
+            shown = QLocale().toString(stored, QLocale::ShortFormat);
     }
+    // Setting the limit resets the caret and selection, so only when it really changes.
     const int size = m_link->fieldSize();
-    setMaxLength(size > 0 ? size : 32767);
-    setText(text);
+    const int limit = size > 0 ? size : 32767;
+    if (maxLength() != limit)
+        setMaxLength(limit);
+    // Showing the same text again keeps the caret where the user put it.
+    if (shown != text())
+        setText(shown);
+}
+
+void TDBEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        m_link->reload();
+        selectAll();
+        event->accept();
+        return;
+    }
+    if (EditInput::changesText(event, false) && !m_link->edit()) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TDBEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if ((!event->commitString().isEmpty() || !event->preeditString().isEmpty()) && !m_link->edit()) {
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    EditInput::guardContextMenu(menu, m_link,
+        {{QStringLiteral("edit-undo"), [this] { undo(); }}, {QStringLiteral("edit-redo"), [this] { redo(); }},
+            {QStringLiteral("edit-cut"), [this] { cut(); }},
+            {QStringLiteral("edit-paste"), [this] { paste(); }},
+            {QStringLiteral("edit-delete"), [this] { del(); }}});
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void TDBEdit::dropEvent(QDropEvent* event)
+{
+    if (!m_link->edit()) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dropEvent(event);
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    m_link->focusLeft(event);
 }

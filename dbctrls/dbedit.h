@@ -5,7 +5,8 @@
 class DataSource;
 class FieldLink;
 
-// A single-line editor bound to one column of the current record.
+// A single-line editor bound to one column of the current record. It takes at most as many
+// characters as the column is declared to hold.
 class TDBEdit : public QLineEdit
 {
     Q_OBJECT
@@ -18,8 +19,15 @@ public:
     void setShowsDateTime(bool on);
     FieldLink* link() const { return m_link; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
-    void reload();
+    void showField(const QString& value);
 
     FieldLink* m_link;
     bool m_showsDateTime = false;

@@ -1,11 +1,20 @@
 #include "dbmemo.h"
 
+#include "editinput.h"
 #include "fieldlink.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 
 TDBMemo::TDBMemo(QWidget* parent)
     : QPlainTextEdit(parent)
-    , m_link(new FieldLink(this, [this] { reload(); }))
-{ }
+    , m_link(new FieldLink(
+          this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
+{
+    setTabChangesFocus(true);
+    connect(this, &QPlainTextEdit::textChanged, m_link, &FieldLink::contentChanged);
+}
 
 void TDBMemo::setDataSource(DataSource* source)
 {
@@ -22,9 +31,67 @@ QString TDBMemo::text() const
     return toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
-void TDBMemo::reload()
+void TDBMemo::showField(const QString& value)
 {
-    QString text = m_link->fieldText();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setPlainText(text);
+    QString plain = value;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // Showing the same text again keeps the caret and the scroll position.
+    if (plain != toPlainText())
+        setPlainText(plain);
+}
+
+void TDBMemo::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        m_link->reload();
+        event->accept();
+        return;
+    }
+    if (EditInput::changesText(event, true) && !m_link->edit()) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TDBMemo::inputMethodEvent(QInputMethodEvent* event)
+{
+    if ((!event->commitString().isEmpty() || !event->preeditString().isEmpty()) && !m_link->edit()) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void TDBMemo::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu(event->pos());
+    EditInput::guardContextMenu(menu, m_link,
+        {{QStringLiteral("edit-undo"), [this] { undo(); }}, {QStringLiteral("edit-redo"), [this] { redo(); }},
+            {QStringLiteral("edit-cut"), [this] { cut(); }},
+            {QStringLiteral("edit-paste"), [this] { paste(); }},
+            {QStringLiteral("edit-delete"), [this] { textCursor().removeSelectedText(); }}});
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void TDBMemo::dropEvent(QDropEvent* event)
+{
+    if (!m_link->edit()) {
+        event->ignore();
+        return;
+    }
+    QPlainTextEdit::dropEvent(event);
+}
+
+void TDBMemo::insertFromMimeData(const QMimeData* source)
+{
+    if (m_link->edit())
+        QPlainTextEdit::insertFromMimeData(source);
+}
+
+void TDBMemo::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    m_link->focusLeft(event);
 }

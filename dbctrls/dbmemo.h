@@ -6,7 +6,7 @@ class DataSource;
 class FieldLink;
 
 // A multi-line editor bound to one column. The library keeps CR LF line ends; the editor shows
-// plain lines and gives CR LF back.
+// plain lines and gives CR LF back. Tab moves the focus on, Enter breaks the line.
 class TDBMemo : public QPlainTextEdit
 {
     Q_OBJECT
@@ -19,8 +19,16 @@ public:
     // The editor's whole text with CR LF line ends.
     QString text() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
-    void reload();
+    void showField(const QString& value);
 
     FieldLink* m_link;
 };

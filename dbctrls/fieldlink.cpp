@@ -1,28 +1,45 @@
 #include "fieldlink.h"
 
-#include "datasource.h"
+#include "main/errorguard.h"
+#include "store/feylumeerror.h"
 
-FieldLink::FieldLink(QObject* control, std::function<void()> reload)
+#include <QFocusEvent>
+#include <QTimer>
+#include <QWidget>
+
+FieldLink::FieldLink(
+    QWidget* control, std::function<void(const QString&)> show, std::function<QString()> text)
     : QObject(control)
-    , m_reload(std::move(reload))
+    , m_control(control)
+    , m_show(std::move(show))
+    , m_text(std::move(text))
 { }
+
+FieldLink::~FieldLink()
+{
+    if (m_source)
+        m_source->removeRecordWriter(this);
+}
 
 void FieldLink::setDataSource(DataSource* source)
 {
-    if (m_source)
+    if (m_source) {
         disconnect(m_source, nullptr, this, nullptr);
+        m_source->removeRecordWriter(this);
+    }
     m_source = source;
     if (m_source) {
         connect(m_source, &DataSource::dataChange, this, &FieldLink::onDataChange);
-        connect(m_source, &DataSource::activeChange, this, [this] { m_reload(); });
+        connect(m_source, &DataSource::activeChange, this, &FieldLink::reload);
+        m_source->addRecordWriter(this, [this] { writeBack(); });
     }
-    m_reload();
+    reload();
 }
 
 void FieldLink::setDataField(const QString& field)
 {
     m_field = field;
-    m_reload();
+    reload();
 }
 
 DataSet* FieldLink::dataSet() const
@@ -52,8 +69,59 @@ int FieldLink::fieldSize() const
     return isActive() ? dataSet()->fieldSize(m_field) : 0;
 }
 
+bool FieldLink::edit()
+{
+    if (isEditing())
+        return true;
+    DataSet* set = dataSet();
+    if (!isActive() || !set->canModify())
+        return false;
+    guarded([set] { set->edit(); });
+    return isEditing();
+}
+
+void FieldLink::reload()
+{
+    m_loading = true;
+    m_show(fieldText());
+    m_loading = false;
+    m_modified = false;
+}
+
+void FieldLink::contentChanged()
+{
+    if (!m_loading)
+        m_modified = true;
+}
+
+void FieldLink::writeBack()
+{
+    if (!m_modified || !isActive())
+        return;
+    dataSet()->setFieldValue(m_field, m_text());
+    m_modified = false;
+}
+
+void FieldLink::focusLeft(const QFocusEvent* event)
+{
+    // Only a move to another control of the window counts as leaving; a box or menu coming up
+    // does not.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    try {
+        writeBack();
+    } catch (const FeylumeError& error) {
+        QPointer<QWidget> control = m_control;
+        QTimer::singleShot(0, m_control, [control] {
+            if (control)
+                control->setFocus(Qt::OtherFocusReason);
+        });
+        showDefaultErrorBox(error.message());
+    }
+}
+
 void FieldLink::onDataChange(const QString& field)
 {
     if (field.isEmpty() || field.compare(m_field, Qt::CaseInsensitive) == 0)
-        m_reload();
+        reload();
 }

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "datasource.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
 
-#include "datasource.h"
+class QFocusEvent;
+class QWidget;
 
-// What a data-aware control knows about its field: the data source, the column, and when the
-// control must show the column again.
+// What a data-aware control shares with the others: its field of the current record, when to
+// show the field again, entering edit mode on the first changing input, and writing its text
+// back when it loses the focus or the record is stored.
 class FieldLink : public QObject
 {
     Q_OBJECT
 public:
-    // reload is called whenever the control has to show the field again (also when it closes).
-    FieldLink(QObject* control, std::function<void()> reload);
+    // show fills the control from the field; text reads what the control holds for the field.
+    FieldLink(QWidget* control, std::function<void(const QString&)> show, std::function<QString()> text);
+    ~FieldLink() override;
 
     void setDataSource(DataSource* source);
     DataSource* dataSource() const { return m_source; }
@@ -29,10 +34,29 @@ public:
     QString fieldText() const;
     int fieldSize() const;
 
+    // Puts the record into edit mode (insert mode when it holds no row) unless it is already
+    // being changed; false when that is not possible, and the input must then be ignored.
+    bool edit();
+    // Shows the field again, dropping what the control holds.
+    void reload();
+    bool isLoading() const { return m_loading; }
+    bool isModified() const { return m_modified; }
+    // The control's content changed; changes made while it is being filled do not count.
+    void contentChanged();
+    // Writes a changed control's text into the record; throws when the record is not being changed.
+    void writeBack();
+    // Called when the control loses the focus to another control of its window: a changed text
+    // is written, and when that is refused the error is shown and the focus returns.
+    void focusLeft(const QFocusEvent* event);
+
 private:
     void onDataChange(const QString& field);
 
+    QWidget* m_control;
     QPointer<DataSource> m_source;
     QString m_field;
-    std::function<void()> m_reload;
+    std::function<void(const QString&)> m_show;
+    std::function<QString()> m_text;
+    bool m_loading = false;
+    bool m_modified = false;
 };

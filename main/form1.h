@@ -65,6 +65,13 @@ public:
     void TreeclassChange();
     int FindNodeIndex(const QString& name, bool scriptLevel) const;
 
+    // Script commands
+    void DataSetInsert1Execute();
+    void DataSetDelete1Execute();
+    void DataSetPost1Execute();
+    void DataSetCancel1Execute();
+    void DataSource1DataChange();
+
     // Status panels
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
     QString panelText(int panel) const;
@@ -135,13 +142,18 @@ private:
     void hostProgressBar();
     void createCommands();
     void registerCommandHandlers();
-    void setActionRules();
+    void configureActions();
     QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
-    void DataSource1DataChange();
 
     QTreeWidgetItem* addCategoryNode(const QString& name);
+    QTreeWidgetItem* addScriptNode(QTreeWidgetItem* category, const QString& name);
+    // Stores a pending edit or new script with the save command's checks and brings the tree in
+    // line; true when nothing is left pending.
+    bool saveCurrentScript();
+    bool saveEditedScript();
+    bool saveNewScript();
 
     KeyDispatcher* m_keys = nullptr;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.

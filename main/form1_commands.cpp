@@ -43,7 +43,7 @@ void TForm1::createCommands()
             QString::fromLatin1(entry.name), QString::fromUtf8(entry.caption), keyOf(entry.shortcut));
         action->setToolTip(QString::fromUtf8(entry.caption));
     }
-    setActionRules();
+    configureActions();
 
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
@@ -141,7 +141,7 @@ void TForm1::registerCommandHandlers()
     m_commandHandlers.insert(QStringLiteral("N9"), [this] { close(); });
 }
 
-void TForm1::setActionRules()
+void TForm1::configureActions()
 {
     const auto openAndChangeable = [this] { return ADOQuery2->isActive() && ADOQuery2->canModify(); };
     const auto editing = [this] {
@@ -158,4 +158,9 @@ void TForm1::setActionRules()
         return openAndChangeable() && editing();
     });
     ActionList1->find(QStringLiteral("SearchFindNext1"))->setUpdateRule([] { return false; });
+
+    ActionList1->find(QStringLiteral("DataSetInsert1"))->setHandler([this] { DataSetInsert1Execute(); });
+    ActionList1->find(QStringLiteral("DataSetDelete1"))->setHandler([this] { DataSetDelete1Execute(); });
+    ActionList1->find(QStringLiteral("DataSetPost1"))->setHandler([this] { DataSetPost1Execute(); });
+    ActionList1->find(QStringLiteral("DataSetCancel1"))->setHandler([this] { DataSetCancel1Execute(); });
 }

@@ -161,6 +161,9 @@ QWidget* TForm1::createHeaderPanel()
     DBEdit1->setEnabled(false);
     DBEdit1->setShowsDateTime(true);
 
+    setTabOrder(CBX1, DBEdit2);
+    setTabOrder(DBEdit2, DBMemo1);
+    setTabOrder(DBMemo1, DBEdit3);
     bindField(CBX1, DataSource1, "cjs_type");
     bindField(DBEdit2, DataSource1, "cjs_name");
     bindField(DBMemo1, DataSource1, "cjs_zzjj");

@@ -290,11 +290,29 @@ void DataSet::checkBrowseMode()
 {
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
-    notify(DataEvent::UpdateRecord);
+    writePendingEdits();
     if (isModified())
         post();
     else
         cancel();
+}
+
+void DataSet::addRecordWriter(const void* owner, std::function<void()> writer)
+{
+    m_recordWriters.emplace_back(owner, std::move(writer));
+}
+
+void DataSet::removeRecordWriter(const void* owner)
+{
+    std::erase_if(m_recordWriters, [owner](const auto& entry) { return entry.first == owner; });
+}
+
+void DataSet::writePendingEdits()
+{
+    // A writer may add or remove writers (a control going away); walk a copy.
+    const auto writers = m_recordWriters;
+    for (const auto& entry : writers)
+        entry.second();
 }
 
 void DataSet::checkSizes() const
@@ -411,7 +429,7 @@ void DataSet::post()
     checkActive();
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         fail(QStringLiteral("Dataset not in edit or insert mode"));
-    notify(DataEvent::UpdateRecord);
+    writePendingEdits();
     checkSizes();
     if (m_state == DataSetState::Edit)
         storeEdit();

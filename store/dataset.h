@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,7 +22,6 @@ enum class DataEvent {
     Scroll, // another record became current
     LayoutChange,
     UpdateState, // the state changed
-    UpdateRecord, // bound controls are asked to write their pending text into the record
     Closed
 };
 
@@ -70,6 +70,11 @@ public:
     void deleteRecord();
     // Stores a pending change, or drops an untouched edit or insertion.
     void checkBrowseMode();
+    // Bound controls write their pending text into the record through these before a store.
+    // They are plain calls, not signals, because a refused write must reach the caller.
+    void addRecordWriter(const void* owner, std::function<void()> writer);
+    void removeRecordWriter(const void* owner);
+    void writePendingEdits();
 
 signals:
     void dataEvent(DataEvent event, const QString& fieldName);
@@ -117,4 +122,5 @@ private:
     int m_keyColumn = -1;
     Row m_buffer;
     std::vector<bool> m_changed;
+    std::vector<std::pair<const void*, std::function<void()>>> m_recordWriters;
 };

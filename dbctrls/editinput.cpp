@@ -1,0 +1,62 @@
+#include "editinput.h"
+
+#include <QKeyEvent>
+
+bool EditInput::changesText(const QKeyEvent* event, bool multiLine)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods
+        = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete)
+        return true;
+    if (mods == Qt::ControlModifier && (key == Qt::Key_V || key == Qt::Key_X))
+        return true;
+    if (mods == Qt::ShiftModifier && key == Qt::Key_Insert)
+        return true;
+    if (multiLine && (key == Qt::Key_Return || key == Qt::Key_Enter))
+        return true;
+    if (mods & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+bool EditInput::changesChoice(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_Pause:
+        return false;
+    default:
+        return true;
+    }
+}
+
+#include "fieldlink.h"
+
+#include <QAction>
+#include <QMenu>
+
+void EditInput::guardContextMenu(
+    QMenu* menu, FieldLink* link, const std::map<QString, std::function<void()>>& operations)
+{
+    for (QAction* entry : menu->actions()) {
+        const auto operation = operations.find(entry->objectName());
+        if (operation == operations.end())
+            continue;
+        QObject::disconnect(entry, &QAction::triggered, nullptr, nullptr);
+        QObject::connect(entry, &QAction::triggered, menu, [link, run = operation->second] {
+            if (link->edit())
+                run();
+        });
+    }
+}
