@@ -1,5 +1,6 @@
 #include "categorytree.h"
 
+#include "categorytreemodel.h"
 #include "store/feylumeerror.h"
 
 #include <QContextMenuEvent>
@@ -7,9 +8,10 @@
 #include <QMouseEvent>
 
 CategoryTree::CategoryTree(QWidget* parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
+    , m_model(new CategoryTreeModel(this))
 {
-    setColumnCount(1);
+    setModel(m_model);
     header()->hide();
     setRootIsDecorated(false);
     setIndentation(19);
@@ -18,6 +20,19 @@ CategoryTree::CategoryTree(QWidget* parent)
     setIconSize(QSize(16, 16));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &CategoryTree::currentNodeChanged);
+}
+
+CategoryTree::~CategoryTree() = default;
+
+int CategoryTree::topLevelItemCount() const
+{
+    return m_model->categoryCount();
+}
+
+TreeNode* CategoryTree::topLevelItem(int index) const
+{
+    return m_model->category(index);
 }
 
 int CategoryTree::nodeCount() const
@@ -28,12 +43,12 @@ int CategoryTree::nodeCount() const
     return count;
 }
 
-QTreeWidgetItem* CategoryTree::nodeAt(int position) const
+TreeNode* CategoryTree::nodeAt(int position) const
 {
     if (position >= 0) {
         int remaining = position;
         for (int i = 0; i < topLevelItemCount(); ++i) {
-            QTreeWidgetItem* category = topLevelItem(i);
+            TreeNode* category = topLevelItem(i);
             if (remaining == 0)
                 return category;
             --remaining;
@@ -43,6 +58,52 @@ QTreeWidgetItem* CategoryTree::nodeAt(int position) const
         }
     }
     throw FeylumeError(QStringLiteral("Invalid index"));
+}
+
+TreeNode* CategoryTree::selectedNode() const
+{
+    return CategoryTreeModel::nodeOf(currentIndex());
+}
+
+void CategoryTree::setCurrentNode(TreeNode* node)
+{
+    setCurrentIndex(m_model->indexOf(node));
+}
+
+bool CategoryTree::isExpanded(const TreeNode* node) const
+{
+    return QTreeView::isExpanded(m_model->indexOf(node));
+}
+
+TreeNode* CategoryTree::addCategoryNode(const QString& name)
+{
+    return m_model->appendCategory(name);
+}
+
+TreeNode* CategoryTree::addScriptNode(TreeNode* category, const QString& name)
+{
+    m_model->appendScripts(category, QStringList(name));
+    return category->child(category->childCount() - 1);
+}
+
+void CategoryTree::addScriptNodes(TreeNode* category, const QStringList& names)
+{
+    m_model->appendScripts(category, names);
+}
+
+void CategoryTree::setNodeText(TreeNode* node, const QString& text)
+{
+    m_model->setText(node, text);
+}
+
+void CategoryTree::removeNode(TreeNode* node)
+{
+    m_model->remove(node);
+}
+
+void CategoryTree::setNodeIcons(const QIcon& category, const QIcon& script)
+{
+    m_model->setIcons(category, script);
 }
 
 void CategoryTree::beginUpdate()
@@ -64,7 +125,7 @@ void CategoryTree::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
-    QTreeWidget::mousePressEvent(event);
+    QTreeView::mousePressEvent(event);
 }
 
 void CategoryTree::contextMenuEvent(QContextMenuEvent* event)

@@ -1,27 +1,74 @@
 #pragma once
 
-#include <QTreeWidget>
+#include <QIcon>
+#include <QStringList>
+#include <QTreeView>
+
+#include <memory>
+#include <vector>
+
+class CategoryTreeModel;
+
+// One node of the category tree: a category at the root, or a script under its category.
+class TreeNode
+{
+public:
+    const QString& text(int column = 0) const
+    {
+        Q_UNUSED(column);
+        return m_text;
+    }
+    // The category of a script node; nullptr for a category node.
+    TreeNode* parent() const { return m_parent; }
+    int childCount() const { return int(m_children.size()); }
+    TreeNode* child(int index) const { return m_children.at(size_t(index)).get(); }
+
+private:
+    friend class CategoryTreeModel;
+    QString m_text;
+    TreeNode* m_parent = nullptr;
+    int m_row = 0;
+    std::vector<std::unique_ptr<TreeNode>> m_children;
+};
 
 // The category tree: category nodes at the root, script nodes under them. Nodes are addressed by
-// their position in the pre-order walk of every node, expanded or not. A right click opens the
-// pop-up menu without moving the selection.
-class CategoryTree : public QTreeWidget
+// their position in the pre-order walk of every node, expanded or not. Nodes keep the order they
+// were added in. A right click opens the pop-up menu without moving the selection. Selecting or
+// removing a node from code changes the current node at once, as a click does.
+class CategoryTree : public QTreeView
 {
     Q_OBJECT
 public:
     explicit CategoryTree(QWidget* parent);
+    ~CategoryTree() override;
 
+    int topLevelItemCount() const;
+    TreeNode* topLevelItem(int index) const;
     int nodeCount() const;
     // Throws FeylumeError("Invalid index") outside 0..nodeCount()-1.
-    QTreeWidgetItem* nodeAt(int position) const;
-    QTreeWidgetItem* selectedNode() const { return currentItem(); }
-    static bool isScriptNode(const QTreeWidgetItem* node) { return node && node->parent(); }
+    TreeNode* nodeAt(int position) const;
+    static bool isScriptNode(const TreeNode* node) { return node && node->parent(); }
+
+    TreeNode* selectedNode() const;
+    void setCurrentNode(TreeNode* node);
+    bool isExpanded(const TreeNode* node) const;
+
+    TreeNode* addCategoryNode(const QString& name);
+    TreeNode* addScriptNode(TreeNode* category, const QString& name);
+    void addScriptNodes(TreeNode* category, const QStringList& names);
+    void setNodeText(TreeNode* node, const QString& text);
+    // Removes the node and its children; the tree picks another current node by its own rule.
+    void removeNode(TreeNode* node);
+
+    // Every node of a kind shows the same glyph; a selected node shows the category glyph.
+    void setNodeIcons(const QIcon& category, const QIcon& script);
 
     // Stops redrawing until the matching end; loads use it around adding many nodes.
     void beginUpdate();
     void endUpdate();
 
 signals:
+    void currentNodeChanged();
     void popupRequested(const QPoint& globalPos);
 
 protected:
@@ -29,5 +76,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    CategoryTreeModel* m_model;
     int m_updateDepth = 0;
 };

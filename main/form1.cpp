@@ -37,7 +37,7 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
     registerCommandHandlers();
     createCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
-    connect(Treeclass, &QTreeWidget::currentItemChanged, this, guard([this] { TreeclassChange(); }));
+    connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 
     // The deferred load runs from the first event loop that dispatches timers: normally the
     // splash's, or an error box that FormCreate shows before it.

@@ -37,7 +37,7 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QToolBar;
-class QTreeWidgetItem;
+class TreeNode;
 
 // The main window: the library, the category tree, the editors of the current script, the
 // search pane and the preview. Its component members keep the names the window is described
@@ -147,8 +147,6 @@ private:
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
 
-    QTreeWidgetItem* addCategoryNode(const QString& name);
-    QTreeWidgetItem* addScriptNode(QTreeWidgetItem* category, const QString& name);
     // Stores a pending edit or new script with the save command's checks and brings the tree in
     // line; true when nothing is left pending.
     bool saveCurrentScript();

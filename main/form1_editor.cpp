@@ -16,14 +16,6 @@ bool isChanging(const Query* query)
 }
 } // namespace
 
-QTreeWidgetItem* TForm1::addScriptNode(QTreeWidgetItem* category, const QString& name)
-{
-    auto* node = new QTreeWidgetItem(QStringList(name));
-    node->setIcon(0, ImageList1.nodeIcon(1));
-    category->addChild(node);
-    return node;
-}
-
 void TForm1::DataSetInsert1Execute()
 {
     if (isChanging(ADOQuery2)) {
@@ -73,8 +65,8 @@ bool TForm1::saveEditedScript()
         return false;
     }
     if (DBEdit2->text() != CurrentScriptName) {
-        QTreeWidgetItem* node = Treeclass->nodeAt(FindNodeIndex(CurrentScriptName, true));
-        node->setText(0, DBEdit2->text());
+        TreeNode* node = Treeclass->nodeAt(FindNodeIndex(CurrentScriptName, true));
+        Treeclass->setNodeText(node, DBEdit2->text());
         CurrentScriptName = node->text(0);
         setPanelText(ScriptPanel, CurrentScriptName);
     }
@@ -82,9 +74,9 @@ bool TForm1::saveEditedScript()
         // Taken before the old node goes: removing it may select and open another script.
         const QString name = CurrentScriptName;
         const QString category = CBX1->text();
-        delete Treeclass->nodeAt(FindNodeIndex(name, true));
-        QTreeWidgetItem* moved = addScriptNode(Treeclass->nodeAt(FindNodeIndex(category, false)), name);
-        Treeclass->setCurrentItem(moved);
+        Treeclass->removeNode(Treeclass->nodeAt(FindNodeIndex(name, true)));
+        TreeNode* moved = Treeclass->addScriptNode(Treeclass->nodeAt(FindNodeIndex(category, false)), name);
+        Treeclass->setCurrentNode(moved);
         Treeclass->setFocus();
         CurrentScriptCategory = category;
     }
@@ -102,9 +94,9 @@ bool TForm1::saveNewScript()
     try {
         // The category's node is found before storing, so that a script is never stored
         // without a node to show it.
-        QTreeWidgetItem* category = Treeclass->nodeAt(position);
+        TreeNode* category = Treeclass->nodeAt(position);
         ADOQuery2->post();
-        Treeclass->setCurrentItem(addScriptNode(category, name));
+        Treeclass->setCurrentNode(Treeclass->addScriptNode(category, name));
         Treeclass->setFocus();
     } catch (const FeylumeError&) {
         MessageBoxes::information(QStringLiteral("添加脚本失败，请检查是否输入了重名脚本"));
@@ -117,7 +109,7 @@ bool TForm1::saveNewScript()
 
 void TForm1::DataSetDelete1Execute()
 {
-    QTreeWidgetItem* node = Treeclass->selectedNode();
+    TreeNode* node = Treeclass->selectedNode();
     if (!CategoryTree::isScriptNode(node)) {
         MessageBoxes::information(QStringLiteral("未正确选择要删除的脚本"));
         return;
@@ -133,5 +125,5 @@ void TForm1::DataSetDelete1Execute()
     // The confirmation box may have let the tree change; remove the node that carries the name.
     const int position = FindNodeIndex(name, true);
     if (position >= 0)
-        delete Treeclass->nodeAt(position);
+        Treeclass->removeNode(Treeclass->nodeAt(position));
 }

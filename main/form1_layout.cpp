@@ -75,6 +75,7 @@ void TForm1::createFrame()
     ClientSplitter->setHandleWidth(3);
     ClientSplitter->setChildrenCollapsible(false);
     Treeclass = named(new CategoryTree(ClientSplitter), "Treeclass");
+    Treeclass->setNodeIcons(ImageList1.nodeIcon(0), ImageList1.nodeIcon(1));
     ClientSplitter->addWidget(Treeclass);
     ClientSplitter->addWidget(createPages());
     ClientSplitter->addWidget(createSearchPanel());

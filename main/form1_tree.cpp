@@ -27,13 +27,6 @@ void TForm1::Timer1Timer()
     Timer1 = nullptr;
 }
 
-QTreeWidgetItem* TForm1::addCategoryNode(const QString& name)
-{
-    auto* node = new QTreeWidgetItem(Treeclass, QStringList(name));
-    node->setIcon(0, ImageList1.nodeIcon(0));
-    return node;
-}
-
 void TForm1::LoadCategories()
 {
     bool updating = false;
@@ -47,7 +40,7 @@ void TForm1::LoadCategories()
         updating = true;
         for (ADOTable2->first(); !ADOTable2->eof(); ADOTable2->next()) {
             const QString name = ADOTable2->fieldText(QStringLiteral("ctype_name"));
-            addCategoryNode(name);
+            Treeclass->addCategoryNode(name);
             CBX1->addItem(name);
             ComboBox1->addItem(name);
         }
@@ -65,23 +58,20 @@ void TForm1::LoadCategories()
 void TForm1::LoadScripts()
 {
     const int categories = Treeclass->nodeCount();
-    const QIcon scriptIcon = ImageList1.nodeIcon(1);
     Treeclass->beginUpdate();
     // Only category nodes exist yet; walking from the last keeps every position still to be
     // visited in place while script nodes are added.
     for (int position = categories - 1; position >= 0; --position) {
-        QTreeWidgetItem* category = Treeclass->nodeAt(position);
+        TreeNode* category = Treeclass->nodeAt(position);
         RunStatement(Statements::scriptsOfCategory(category->text(0)), true);
         ADOQuery1->first();
         TotalScripts += ADOQuery1->recordCount();
-        QList<QTreeWidgetItem*> scripts;
+        const int nameColumn = ADOQuery1->fieldIndex(QStringLiteral("cjs_name"));
+        QStringList scripts;
         scripts.reserve(ADOQuery1->recordCount());
-        for (; !ADOQuery1->eof(); ADOQuery1->next()) {
-            auto* node = new QTreeWidgetItem(QStringList(ADOQuery1->fieldText(QStringLiteral("cjs_name"))));
-            node->setIcon(0, scriptIcon);
-            scripts.append(node);
-        }
-        category->addChildren(scripts);
+        for (; !ADOQuery1->eof(); ADOQuery1->next())
+            scripts.append(ADOQuery1->fieldText(nameColumn));
+        Treeclass->addScriptNodes(category, scripts);
         ADOQuery1->close();
     }
     Treeclass->endUpdate();
@@ -89,10 +79,10 @@ void TForm1::LoadScripts()
 
 void TForm1::TreeclassChange()
 {
-    QTreeWidgetItem* node = Treeclass->selectedNode();
+    TreeNode* node = Treeclass->selectedNode();
     if (!node)
         return;
-    if (QTreeWidgetItem* category = node->parent()) {
+    if (TreeNode* category = node->parent()) {
         setPanelText(CountPanel, category->text(0) + kCountSuffix + QString::number(category->childCount()));
         OpenScript(node->text(0));
         CurrentScriptCategory = CBX1->text();
@@ -105,7 +95,7 @@ int TForm1::FindNodeIndex(const QString& name, bool scriptLevel) const
 {
     int position = 0;
     for (int i = 0; i < Treeclass->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* category = Treeclass->topLevelItem(i);
+        const TreeNode* category = Treeclass->topLevelItem(i);
         if (!scriptLevel && category->text(0) == name)
             return position;
         ++position;

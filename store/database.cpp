@@ -16,7 +16,8 @@ Database::~Database()
 void Database::open(const QString& path, OpenMode mode)
 {
     close();
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    // One user-interface thread does every call: the connection needs no lock of its own.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::CreateIfMissing)
         flags |= SQLITE_OPEN_CREATE;
     sqlite3* db = nullptr;

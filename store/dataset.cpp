@@ -5,6 +5,8 @@
 #include "feylumeerror.h"
 
 #include <QRegularExpression>
+
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -21,6 +23,10 @@ int declaredTextSize(const char* declaredType)
     const auto match = sizePattern.match(QString::fromUtf8(declaredType ? declaredType : ""));
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
+} // namespace
+
+namespace {
+constexpr qsizetype kTextBlockSize = 1 << 20;
 } // namespace
 
 DataSet::DataSet(Connection& connection, const QString& componentName, QObject* parent)
@@ -75,8 +81,10 @@ void DataSet::close()
     if (!isActive())
         return;
     m_state = DataSetState::Inactive;
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    m_cells.clear();
+    m_cells.shrink_to_fit();
+    m_rowCount = 0;
+    releaseTexts();
     m_columns.clear();
     m_buffer.clear();
     m_changed.clear();
@@ -126,33 +134,90 @@ void DataSet::describeColumns(const Statement& statement)
         m_table = m_columns.front().table;
 }
 
+DataSet::Cell DataSet::keepText(const char* data, qsizetype size)
+{
+    if (size == 0)
+        return Cell {Cell::Text, 0, 0, "", 0};
+    if (size > m_textLeft) {
+        const qsizetype blockSize = std::max(kTextBlockSize, size);
+        m_textBlocks.push_back(std::make_unique<char[]>(blockSize));
+        m_textFree = m_textBlocks.back().get();
+        m_textLeft = blockSize;
+    }
+    std::memcpy(m_textFree, data, size_t(size));
+    const Cell cell {Cell::Text, 0, 0, m_textFree, size};
+    m_textFree += size;
+    m_textLeft -= size;
+    return cell;
+}
+
+DataSet::Cell DataSet::cellFrom(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return Cell {};
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return Cell {Cell::Integer, value.toLongLong(), 0, nullptr, 0};
+    case QMetaType::Double:
+        return Cell {Cell::Real, 0, value.toDouble(), nullptr, 0};
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        return keepText(text.constData(), text.size());
+    }
+    }
+}
+
+void DataSet::releaseTexts()
+{
+    // The first block is kept for the next opening: loads open many small results in a row.
+    if (m_textBlocks.size() > 1)
+        m_textBlocks.resize(1);
+    m_textFree = m_textBlocks.empty() ? nullptr : m_textBlocks.front().get();
+    m_textLeft = m_textBlocks.empty() ? 0 : kTextBlockSize;
+}
+
 void DataSet::fetchAll(Statement& statement)
 {
     describeColumns(statement);
-    m_rows.clear();
+    m_cells.clear();
+    m_rowCount = 0;
+    releaseTexts();
+    sqlite3_stmt* handle = statement.handle();
     const int count = int(m_columns.size());
     while (statement.step()) {
-        Row row;
-        row.reserve(count);
         for (int i = 0; i < count; ++i) {
-            // Text stays in its stored bytes until someone reads it: a load reads few columns.
-            if (sqlite3_column_type(statement.handle(), i) == SQLITE_TEXT)
-                row.emplace_back(statement.textBytes(i));
-            else
-                row.emplace_back(statement.value(i));
+            switch (sqlite3_column_type(handle, i)) {
+            case SQLITE_INTEGER:
+                m_cells.push_back(Cell {Cell::Integer, sqlite3_column_int64(handle, i), 0, nullptr, 0});
+                break;
+            case SQLITE_FLOAT:
+                m_cells.push_back(Cell {Cell::Real, 0, sqlite3_column_double(handle, i), nullptr, 0});
+                break;
+            case SQLITE_NULL:
+                m_cells.push_back(Cell {});
+                break;
+            default:
+                // Read as bytes: asking for text would make SQLite copy each value to end it with a zero.
+                m_cells.push_back(keepText(static_cast<const char*>(sqlite3_column_blob(handle, i)),
+                    sqlite3_column_bytes(handle, i)));
+            }
         }
-        m_rows.push_back(std::move(row));
+        ++m_rowCount;
     }
     // Ends the statement's read so that nothing holds the library between uses.
     sqlite3_reset(statement.handle());
     m_recNo = 0;
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = m_rowCount == 0;
 }
 
 int DataSet::recordCount() const
 {
-    return isActive() ? int(m_rows.size()) : 0;
+    return isActive() ? m_rowCount : 0;
 }
 
 void DataSet::first()
@@ -161,7 +226,7 @@ void DataSet::first()
     checkBrowseMode();
     m_recNo = 0;
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = m_rowCount == 0;
     notify(DataEvent::Scroll);
 }
 
@@ -169,7 +234,7 @@ void DataSet::next()
 {
     checkActive();
     checkBrowseMode();
-    if (m_recNo + 1 < int(m_rows.size())) {
+    if (m_recNo + 1 < m_rowCount) {
         ++m_recNo;
         m_bof = false;
         notify(DataEvent::Scroll);
@@ -194,6 +259,10 @@ QStringList DataSet::fieldNames() const
 int DataSet::fieldIndex(const QString& name) const
 {
     for (int i = 0; i < int(m_columns.size()); ++i) {
+        if (m_columns[i].name == name)
+            return i;
+    }
+    for (int i = 0; i < int(m_columns.size()); ++i) {
         if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -214,23 +283,36 @@ int DataSet::fieldSize(const QString& name) const
     return index < 0 ? 0 : m_columns[index].size;
 }
 
-QVariant DataSet::cellValue(const QVariant& stored) const
+QVariant DataSet::cellValue(const Cell& cell)
 {
-    if (stored.typeId() == QMetaType::QByteArray)
-        return QString::fromUtf8(stored.toByteArray());
-    return stored;
+    switch (cell.kind) {
+    case Cell::Integer:
+        return QVariant(cell.integer);
+    case Cell::Real:
+        return QVariant(cell.real);
+    case Cell::Text:
+        return QVariant(QString::fromUtf8(cell.text, cell.size));
+    default:
+        return {};
+    }
 }
 
 QVariant DataSet::fieldValue(const QString& name) const
 {
     if (!isActive())
         return {};
-    const int index = requireField(name);
+    return fieldValue(requireField(name));
+}
+
+QVariant DataSet::fieldValue(int index) const
+{
+    if (!isActive() || index < 0 || index >= int(m_columns.size()))
+        fail(QStringLiteral("List index out of bounds (%1)").arg(index));
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         return m_buffer[index];
-    if (m_rows.empty())
+    if (m_rowCount == 0)
         return {};
-    return cellValue(m_rows[m_recNo][index]);
+    return cellValue(rowAt(m_recNo)[index]);
 }
 
 void DataSet::setFieldValue(const QString& name, const QVariant& value)
@@ -260,15 +342,16 @@ void DataSet::edit()
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         return;
     // With no row there is nothing to change: the change becomes a new row.
-    if (m_rows.empty()) {
+    if (m_rowCount == 0) {
         insert();
         return;
     }
     if (!canModify())
         fail(QStringLiteral("Cannot modify a read-only dataset"));
     m_buffer.clear();
-    for (const QVariant& stored : m_rows[m_recNo])
-        m_buffer.push_back(cellValue(stored));
+    const Cell* row = rowAt(m_recNo);
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        m_buffer.push_back(cellValue(row[i]));
     m_changed.assign(m_columns.size(), false);
     setState(DataSetState::Edit);
     notify(DataEvent::RecordChange);
@@ -339,7 +422,7 @@ QString DataSet::rowLocatorSql() const
         .arg(quotedIdentifier(m_table), conditions.join(QStringLiteral(" AND ")));
 }
 
-void DataSet::bindRowLocator(Statement& statement, int firstPosition, const Row& row) const
+void DataSet::bindRowLocator(Statement& statement, int firstPosition, const Cell* row) const
 {
     if (m_keyColumn >= 0) {
         statement.bind(firstPosition, cellValue(row[m_keyColumn]));
@@ -361,9 +444,10 @@ DataSet::Row DataSet::readBack(qint64 rowId)
     Row row;
     if (select.step()) {
         for (int i = 0; i < int(m_columns.size()); ++i)
-            row.push_back(select.value(i));
+            row.push_back(cellFrom(select.value(i)));
     } else {
-        row = m_buffer;
+        for (const QVariant& value : m_buffer)
+            row.push_back(cellFrom(value));
     }
     return row;
 }
@@ -378,7 +462,7 @@ void DataSet::storeEdit()
             changedColumns.push_back(i);
         }
     }
-    Row& row = m_rows[m_recNo];
+    Cell* row = rowAt(m_recNo);
     if (!changedColumns.empty()) {
         Statement update(m_connection.database(),
             QStringLiteral("UPDATE %1 SET %2 WHERE %3")
@@ -393,7 +477,7 @@ void DataSet::storeEdit()
                                 "it was last read"));
     }
     for (int column : changedColumns)
-        row[column] = m_buffer[column];
+        rowAt(m_recNo)[column] = cellFrom(m_buffer[column]);
 }
 
 void DataSet::storeInsert()
@@ -419,8 +503,9 @@ void DataSet::storeInsert()
         insert.bind(position++, m_buffer[column]);
     insert.run();
     // The library fills the row number and the entry date: show the row as stored.
-    m_rows.push_back(readBack(m_connection.database().lastInsertRowId()));
-    m_recNo = int(m_rows.size()) - 1;
+    const Row stored = readBack(m_connection.database().lastInsertRowId());
+    m_cells.insert(m_cells.end(), stored.begin(), stored.end());
+    m_recNo = m_rowCount++;
     m_bof = m_eof = false;
 }
 
@@ -458,22 +543,24 @@ void DataSet::deleteRecord()
         cancel();
         return;
     }
-    if (m_rows.empty())
+    if (m_rowCount == 0)
         fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (!canModify())
         fail(QStringLiteral("Cannot modify a read-only dataset"));
     Statement remove(m_connection.database(),
         QStringLiteral("DELETE FROM %1 WHERE %2").arg(quotedIdentifier(m_table), rowLocatorSql()));
-    bindRowLocator(remove, 1, m_rows[m_recNo]);
+    bindRowLocator(remove, 1, rowAt(m_recNo));
     remove.run();
     if (m_connection.database().changes() == 0)
         fail(QStringLiteral(
             "Row cannot be located for deleting. Some values may have been changed since it was last read"));
-    m_rows.erase(m_rows.begin() + m_recNo);
-    if (m_recNo >= int(m_rows.size()))
-        m_recNo = std::max(0, int(m_rows.size()) - 1);
-    m_eof = m_rows.empty();
-    m_bof = m_rows.empty();
+    const auto first = m_cells.begin() + qsizetype(m_recNo) * qsizetype(m_columns.size());
+    m_cells.erase(first, first + qsizetype(m_columns.size()));
+    --m_rowCount;
+    if (m_recNo >= m_rowCount)
+        m_recNo = std::max(0, m_rowCount - 1);
+    m_eof = m_rowCount == 0;
+    m_bof = m_rowCount == 0;
     m_buffer.clear();
     m_changed.clear();
     setState(DataSetState::Browse);

@@ -58,7 +58,9 @@ public:
     // Declared size of a text column in characters; 0 when unlimited.
     int fieldSize(const QString& name) const;
     QVariant fieldValue(const QString& name) const;
+    QVariant fieldValue(int index) const;
     QString fieldText(const QString& name) const { return fieldValue(name).toString(); }
+    QString fieldText(int index) const { return fieldValue(index).toString(); }
     void setFieldValue(const QString& name, const QVariant& value);
     bool isModified() const;
 
@@ -96,17 +98,34 @@ private:
         int size = 0;
         bool rowKey = false;
     };
-    using Row = std::vector<QVariant>;
-
+    // A fetched value, kept without any allocation of its own: text stays in its stored UTF-8
+    // bytes, in blocks owned by the data set, until someone asks for it. A load reads few of the
+    // columns it fetches.
+    struct Cell
+    {
+        enum Kind : quint8 { Null, Integer, Real, Text };
+        Kind kind = Null;
+        qint64 integer = 0;
+        double real = 0;
+        const char* text = nullptr;
+        qsizetype size = 0;
+    };
+    using Row = std::vector<Cell>;
+    Cell keepText(const char* data, qsizetype size);
+    Cell cellFrom(const QVariant& value);
+    void releaseTexts();
+    int rowCount() const { return m_rowCount; }
+    Cell* rowAt(int row) { return m_cells.data() + qsizetype(row) * qsizetype(m_columns.size()); }
+    const Cell* rowAt(int row) const { return m_cells.data() + qsizetype(row) * qsizetype(m_columns.size()); }
     void describeColumns(const Statement& statement);
     int requireField(const QString& name) const;
-    QVariant cellValue(const QVariant& stored) const;
+    static QVariant cellValue(const Cell& cell);
     void setState(DataSetState state);
     void notify(DataEvent event, const QString& field = {});
     void checkSizes() const;
     void storeEdit();
     void storeInsert();
-    void bindRowLocator(Statement& statement, int firstPosition, const Row& row) const;
+    void bindRowLocator(Statement& statement, int firstPosition, const Cell* row) const;
     QString rowLocatorSql() const;
     Row readBack(qint64 rowId);
 
@@ -114,13 +133,18 @@ private:
     QString m_name;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<Column> m_columns;
-    std::vector<Row> m_rows;
+    // Every fetched row's cells, row after row.
+    std::vector<Cell> m_cells;
+    int m_rowCount = 0;
     int m_recNo = 0;
     bool m_bof = true;
     bool m_eof = true;
     QString m_table; // empty when the result cannot be written back
     int m_keyColumn = -1;
-    Row m_buffer;
+    std::vector<QVariant> m_buffer;
     std::vector<bool> m_changed;
     std::vector<std::pair<const void*, std::function<void()>>> m_recordWriters;
+    std::vector<std::unique_ptr<char[]>> m_textBlocks;
+    char* m_textFree = nullptr;
+    qsizetype m_textLeft = 0;
 };

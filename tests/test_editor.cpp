@@ -67,7 +67,7 @@ void chooseCategory(TDBComboBox* box, const QString& name)
 QStringList childNames(const TForm1& form, const QString& category)
 {
     QStringList names;
-    const QTreeWidgetItem* node = form.Treeclass->nodeAt(form.FindNodeIndex(category, false));
+    const TreeNode* node = form.Treeclass->nodeAt(form.FindNodeIndex(category, false));
     for (int i = 0; i < node->childCount(); ++i)
         names << node->child(i)->text(0);
     return names;

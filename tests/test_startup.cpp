@@ -34,7 +34,7 @@ QStringList topLevelNames(const TForm1& form)
 QStringList childNames(const TForm1& form, int category)
 {
     QStringList names;
-    const QTreeWidgetItem* node = form.Treeclass->topLevelItem(category);
+    const TreeNode* node = form.Treeclass->topLevelItem(category);
     for (int i = 0; i < node->childCount(); ++i)
         names << node->child(i)->text(0);
     return names;
@@ -74,11 +74,15 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "Invalid index" << "Invalid index.";
+        QTest::newRow("letter") << "Invalid index"
+                                << "Invalid index.";
         QTest::newRow("Chinese") << QStringLiteral("出错") << QStringLiteral("出错.");
-        QTest::newRow("full stop") << "Done." << "Done.";
-        QTest::newRow("sorts before the full stop") << "see (file)" << "see (file)";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("full stop") << "Done."
+                                   << "Done.";
+        QTest::newRow("sorts before the full stop") << "see (file)"
+                                                    << "see (file)";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void defaultErrorBoxAddsAFullStop()
@@ -95,7 +99,8 @@ private slots:
         auto form = startMainWindow(library.appDir());
         QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("载入正常完成"));
         QCOMPARE(form->panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:4"));
-        const QStringList categories({QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")});
+        const QStringList categories(
+            {QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")});
         QCOMPARE(topLevelNames(*form), categories);
         QCOMPARE(childNames(*form, 0), QStringList({QStringLiteral("打字机"), QStringLiteral("彩虹'文字")}));
         QCOMPARE(childNames(*form, 1), QStringList({QStringLiteral("时钟"), QStringLiteral("倒计时")}));
@@ -107,7 +112,7 @@ private slots:
         QCOMPARE(form->CBX1->currentIndex(), -1);
         QVERIFY(form->DBEdit2->text().isEmpty());
         QVERIFY(form->CurrentScriptName.isEmpty());
-        QVERIFY(!form->Treeclass->topLevelItem(0)->isExpanded());
+        QVERIFY(!form->Treeclass->isExpanded(form->Treeclass->topLevelItem(0)));
     }
 
     void orphansAndQuotedNamesLoad()
@@ -130,7 +135,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("providerMessage");
         QTest::newRow("missing") << QByteArray() << "unable to open database file";
-        QTest::newRow("text file") << QByteArray("hello, not a library\n").repeated(100) << "file is not a database";
+        QTest::newRow("text file") << QByteArray("hello, not a library\n").repeated(100)
+                                   << "file is not a database";
         QTest::newRow("no tables") << QByteArray("sqlite") << "no such table";
     }
 
@@ -175,15 +181,15 @@ private slots:
         QString modeWhileBoxUp;
         QString totalWhileBoxUp;
         ModalAnswerer answerer({{QStringLiteral("OK"), {}, 400,
-                                   [&](QWidget*) {
-                                       const auto windows = QApplication::topLevelWidgets();
-                                       for (QWidget* window : windows) {
-                                           if (auto* main = qobject_cast<TForm1*>(window)) {
-                                               modeWhileBoxUp = main->panelText(TForm1::ModePanel);
-                                               totalWhileBoxUp = main->panelText(TForm1::TotalPanel);
-                                           }
-                                       }
-                                   }},
+                                    [&](QWidget*) {
+                                        const auto windows = QApplication::topLevelWidgets();
+                                        for (QWidget* window : windows) {
+                                            if (auto* main = qobject_cast<TForm1*>(window)) {
+                                                modeWhileBoxUp = main->panelText(TForm1::ModePanel);
+                                                totalWhileBoxUp = main->panelText(TForm1::TotalPanel);
+                                            }
+                                        }
+                                    }},
             {QStringLiteral("OK")}});
         TForm1 created(library.appDir());
         QTRY_VERIFY(answerer.done());
@@ -198,7 +204,8 @@ private slots:
         {
             Database db;
             db.open(library.libraryPath(), Database::OpenMode::ExistingOnly);
-            db.exec(QStringLiteral("DROP TABLE tjs; CREATE TABLE tjs (cjs_id INTEGER PRIMARY KEY, cjs_name TEXT)"));
+            db.exec(QStringLiteral(
+                "DROP TABLE tjs; CREATE TABLE tjs (cjs_id INTEGER PRIMARY KEY, cjs_name TEXT)"));
         }
         ModalAnswerer answerer({{QStringLiteral("OK")}});
         TForm1 form(library.appDir());
@@ -249,7 +256,8 @@ private slots:
         form->OpenScript(QStringLiteral("时钟"));
         QCOMPARE(form->DBEdit3->text(), QStringLiteral("王二"));
         QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
-        QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")), QStringLiteral("王二"));
+        QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")),
+            QStringLiteral("王二"));
     }
 
     void openScriptWithUnknownNameShowsNothing()
@@ -308,10 +316,14 @@ private slots:
         QFETCH(bool, scriptLevel);
         QFETCH(int, expected);
         LibraryFixture library;
-        library.create({QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("Same"), QStringLiteral("空类别")},
-            {{QStringLiteral("打字机"), QStringLiteral("文字特效")}, {QStringLiteral("时钟"), QStringLiteral("时间日期")},
-                {QStringLiteral("彩虹'文字"), QStringLiteral("文字特效")}, {QStringLiteral("倒计时"), QStringLiteral("时间日期")},
-                {QStringLiteral("Other"), QStringLiteral("Same")}, {QStringLiteral("Same"), QStringLiteral("Same")}});
+        library.create({QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("Same"),
+                           QStringLiteral("空类别")},
+            {{QStringLiteral("打字机"), QStringLiteral("文字特效")},
+                {QStringLiteral("时钟"), QStringLiteral("时间日期")},
+                {QStringLiteral("彩虹'文字"), QStringLiteral("文字特效")},
+                {QStringLiteral("倒计时"), QStringLiteral("时间日期")},
+                {QStringLiteral("Other"), QStringLiteral("Same")},
+                {QStringLiteral("Same"), QStringLiteral("Same")}});
         auto form = startMainWindow(library.appDir());
         QCOMPARE(form->FindNodeIndex(name, scriptLevel), expected);
         if (expected >= 0)
@@ -376,7 +388,8 @@ private slots:
         form->ADOQuery2->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("未保存"));
         form->close();
         form.reset();
-        QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")), QStringLiteral("王二"));
+        QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")),
+            QStringLiteral("王二"));
     }
 
     void splashRunsTheLoadAndShowsTheWindowMaximized()

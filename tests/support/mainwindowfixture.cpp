@@ -19,5 +19,5 @@ std::unique_ptr<TForm1> startMainWindow(const QString& appDir)
 
 void selectNode(TForm1& form, const QString& name, bool scriptLevel)
 {
-    form.Treeclass->setCurrentItem(form.Treeclass->nodeAt(form.FindNodeIndex(name, scriptLevel)));
+    form.Treeclass->setCurrentNode(form.Treeclass->nodeAt(form.FindNodeIndex(name, scriptLevel)));
 }
