@@ -315,6 +315,17 @@ QVariant DataSet::fieldValue(int index) const
     return cellValue(rowAt(m_recNo)[index]);
 }
 
+QString DataSet::fieldText(int index) const
+{
+    if (isActive() && index >= 0 && index < int(m_columns.size()) && m_state == DataSetState::Browse
+        && m_rowCount > 0) {
+        const Cell& cell = rowAt(m_recNo)[index];
+        if (cell.kind == Cell::Text)
+            return QString::fromUtf8(cell.text, cell.size);
+    }
+    return fieldValue(index).toString();
+}
+
 void DataSet::setFieldValue(const QString& name, const QVariant& value)
 {
     checkActive();

@@ -60,7 +60,8 @@ public:
     QVariant fieldValue(const QString& name) const;
     QVariant fieldValue(int index) const;
     QString fieldText(const QString& name) const { return fieldValue(name).toString(); }
-    QString fieldText(int index) const { return fieldValue(index).toString(); }
+    // The value as text; for a stored text it is read straight from the fetched bytes.
+    QString fieldText(int index) const;
     void setFieldValue(const QString& name, const QVariant& value);
     bool isModified() const;
 
