@@ -37,8 +37,13 @@ void TDBEdit::showField(const QString& value)
     QString shown = value;
     if (m_showsDateTime && !shown.isEmpty()) {
         const QDateTime stored = QDateTime::fromString(shown, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (stored.isValid())
-            shown = QLocale().toString(stored, QLocale::ShortFormat);
+        if (stored.isValid()) {
+            // The desktop's short form; without a language of its own (the C locale) that form
+            // is long and English, so the stored form is shown instead.
+            const QLocale locale;
+            shown = locale.language() == QLocale::C ? stored.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                                    : locale.toString(stored, QLocale::ShortFormat);
+        }
     }
     // Setting the limit resets the caret and selection, so only when it really changes.
     const int size = m_link->fieldSize();
