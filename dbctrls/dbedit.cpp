@@ -63,20 +63,14 @@ void TDBEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (EditInput::changesText(event, false) && !m_link->edit()) {
-        event->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    if (EditInput::admitKey(m_link, event, false))
+        QLineEdit::keyPressEvent(event);
 }
 
 void TDBEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    if ((!event->commitString().isEmpty() || !event->preeditString().isEmpty()) && !m_link->edit()) {
-        event->accept();
-        return;
-    }
-    QLineEdit::inputMethodEvent(event);
+    if (EditInput::admitInputMethod(m_link, event))
+        QLineEdit::inputMethodEvent(event);
 }
 
 void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
@@ -93,11 +87,8 @@ void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
 
 void TDBEdit::dropEvent(QDropEvent* event)
 {
-    if (!m_link->edit()) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dropEvent(event);
+    if (EditInput::admitDrop(m_link, event))
+        QLineEdit::dropEvent(event);
 }
 
 void TDBEdit::focusOutEvent(QFocusEvent* event)

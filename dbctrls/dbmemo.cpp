@@ -47,20 +47,14 @@ void TDBMemo::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (EditInput::changesText(event, true) && !m_link->edit()) {
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
+    if (EditInput::admitKey(m_link, event, true))
+        QPlainTextEdit::keyPressEvent(event);
 }
 
 void TDBMemo::inputMethodEvent(QInputMethodEvent* event)
 {
-    if ((!event->commitString().isEmpty() || !event->preeditString().isEmpty()) && !m_link->edit()) {
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::inputMethodEvent(event);
+    if (EditInput::admitInputMethod(m_link, event))
+        QPlainTextEdit::inputMethodEvent(event);
 }
 
 void TDBMemo::contextMenuEvent(QContextMenuEvent* event)
@@ -77,11 +71,8 @@ void TDBMemo::contextMenuEvent(QContextMenuEvent* event)
 
 void TDBMemo::dropEvent(QDropEvent* event)
 {
-    if (!m_link->edit()) {
-        event->ignore();
-        return;
-    }
-    QPlainTextEdit::dropEvent(event);
+    if (EditInput::admitDrop(m_link, event))
+        QPlainTextEdit::dropEvent(event);
 }
 
 void TDBMemo::insertFromMimeData(const QMimeData* source)

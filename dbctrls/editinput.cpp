@@ -44,7 +44,33 @@ bool EditInput::changesChoice(const QKeyEvent* event)
 #include "fieldlink.h"
 
 #include <QAction>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QMenu>
+
+bool EditInput::admitKey(FieldLink* link, QKeyEvent* event, bool multiLine)
+{
+    if (!changesText(event, multiLine) || link->edit())
+        return true;
+    event->accept();
+    return false;
+}
+
+bool EditInput::admitInputMethod(FieldLink* link, QInputMethodEvent* event)
+{
+    if ((event->commitString().isEmpty() && event->preeditString().isEmpty()) || link->edit())
+        return true;
+    event->accept();
+    return false;
+}
+
+bool EditInput::admitDrop(FieldLink* link, QDropEvent* event)
+{
+    if (link->edit())
+        return true;
+    event->ignore();
+    return false;
+}
 
 void EditInput::guardContextMenu(
     QMenu* menu, FieldLink* link, const std::map<QString, std::function<void()>>& operations)

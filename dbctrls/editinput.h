@@ -17,12 +17,19 @@ bool changesChoice(const QKeyEvent* event);
 #include <map>
 
 class FieldLink;
+class QDropEvent;
+class QInputMethodEvent;
 class QMenu;
 
 namespace EditInput {
 // Makes the changing entries of an editor's standard context menu (undo, redo, cut, paste,
 // delete) put the record into edit mode first. operations maps the entries' object names
 // ("edit-undo", ...) to what the editor does for them.
+// Lets a changing input through only once the record is being changed; an input that cannot
+// be let through is accepted (swallowed) and false is returned.
+bool admitKey(FieldLink* link, QKeyEvent* event, bool multiLine);
+bool admitInputMethod(FieldLink* link, QInputMethodEvent* event);
+bool admitDrop(FieldLink* link, QDropEvent* event);
 void guardContextMenu(
     QMenu* menu, FieldLink* link, const std::map<QString, std::function<void()>>& operations);
 } // namespace EditInput

@@ -8,6 +8,24 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 }
 
+ValueKind valueKind(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return ValueKind::Null;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return ValueKind::Integer;
+    case QMetaType::Double:
+        return ValueKind::Real;
+    default:
+        return ValueKind::Text;
+    }
+}
+
 Database::~Database()
 {
     close();
@@ -118,25 +136,20 @@ void Statement::fail() const
 void Statement::bind(int position, const QVariant& value)
 {
     int rc = SQLITE_OK;
-    if (!value.isValid() || value.isNull()) {
+    switch (valueKind(value)) {
+    case ValueKind::Null:
         rc = sqlite3_bind_null(m_stmt, position);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, position, value.toLongLong());
-            break;
-        case QMetaType::Double:
-            rc = sqlite3_bind_double(m_stmt, position, value.toDouble());
-            break;
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text(m_stmt, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        }
-        }
+        break;
+    case ValueKind::Integer:
+        rc = sqlite3_bind_int64(m_stmt, position, value.toLongLong());
+        break;
+    case ValueKind::Real:
+        rc = sqlite3_bind_double(m_stmt, position, value.toDouble());
+        break;
+    case ValueKind::Text: {
+        const QByteArray text = value.toString().toUtf8();
+        rc = sqlite3_bind_text(m_stmt, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
     }
     if (rc != SQLITE_OK)
         fail();

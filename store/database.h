@@ -9,6 +9,10 @@ struct sqlite3_stmt;
 
 // RAII over one SQLite connection. The Database owns the sqlite3 handle; every Statement
 // borrows it and must not outlive it. All failures throw FeylumeError with SQLite's own text.
+// How a value is stored: SQLite's storage classes, as the program uses them.
+enum class ValueKind { Null, Integer, Real, Text };
+ValueKind valueKind(const QVariant& value);
+
 class Database
 {
 public:

@@ -153,22 +153,18 @@ DataSet::Cell DataSet::keepText(const char* data, qsizetype size)
 
 DataSet::Cell DataSet::cellFrom(const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
+    switch (valueKind(value)) {
+    case ValueKind::Null:
         return Cell {};
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Bool:
+    case ValueKind::Integer:
         return Cell {Cell::Integer, value.toLongLong(), 0, nullptr, 0};
-    case QMetaType::Double:
+    case ValueKind::Real:
         return Cell {Cell::Real, 0, value.toDouble(), nullptr, 0};
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        return keepText(text.constData(), text.size());
+    case ValueKind::Text:
+        break;
     }
-    }
+    const QByteArray text = value.toString().toUtf8();
+    return keepText(text.constData(), text.size());
 }
 
 void DataSet::releaseTexts()

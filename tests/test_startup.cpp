@@ -47,6 +47,16 @@ QStringList entries(const QComboBox* box)
         names << box->itemText(i);
     return names;
 }
+// The clock script open, its author changed and not yet saved.
+std::unique_ptr<TForm1> startWithUnsavedAuthor(LibraryFixture& library)
+{
+    library.createSmall();
+    auto form = startMainWindow(library.appDir());
+    selectNode(*form, QStringLiteral("时钟"), true);
+    form->ADOQuery2->edit();
+    form->ADOQuery2->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("未保存"));
+    return form;
+}
 } // namespace
 
 class TestStartup : public QObject
@@ -249,11 +259,7 @@ private slots:
     void selectingAScriptDropsUnsavedChanges()
     {
         LibraryFixture library;
-        library.createSmall();
-        auto form = startMainWindow(library.appDir());
-        selectNode(*form, QStringLiteral("时钟"), true);
-        form->ADOQuery2->edit();
-        form->ADOQuery2->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("未保存"));
+        auto form = startWithUnsavedAuthor(library);
         QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
         form->OpenScript(QStringLiteral("时钟"));
         QCOMPARE(form->DBEdit3->text(), QStringLiteral("王二"));
@@ -383,11 +389,7 @@ private slots:
     void closingTheWindowNeverSaves()
     {
         LibraryFixture library;
-        library.createSmall();
-        auto form = startMainWindow(library.appDir());
-        selectNode(*form, QStringLiteral("时钟"), true);
-        form->ADOQuery2->edit();
-        form->ADOQuery2->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("未保存"));
+        auto form = startWithUnsavedAuthor(library);
         form->close();
         form.reset();
         QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")),
