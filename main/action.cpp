@@ -36,6 +36,23 @@ bool Action::execute()
     return true;
 }
 
+namespace {
+const char* const kAttachedActionProperty = "attachedAction";
+}
+
+void Action::attach(QAction* entry)
+{
+    entry->setProperty(kAttachedActionProperty, QVariant::fromValue(static_cast<QObject*>(this)));
+    entry->setEnabled(isEnabled());
+    connect(this, &QAction::enabledChanged, entry, &QAction::setEnabled);
+    connect(entry, &QAction::triggered, this, [this] { execute(); });
+}
+
+Action* Action::attachedTo(const QAction* entry)
+{
+    return qobject_cast<Action*>(entry->property(kAttachedActionProperty).value<QObject*>());
+}
+
 ActionList::ActionList(QObject* parent)
     : QObject(parent)
 {

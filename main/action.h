@@ -23,6 +23,12 @@ public:
     // Runs the handler when the action is enabled; true when it ran.
     bool execute();
 
+    // Ties a menu item or tool button to this action: the entry follows the action's enabled
+    // state and runs the action; its caption stays its own.
+    void attach(QAction* entry);
+    // The action an entry is tied to, or nullptr.
+    static Action* attachedTo(const QAction* entry);
+
 private:
     std::function<void()> m_handler;
     std::function<bool()> m_updateRule;

@@ -17,21 +17,9 @@
 #include <QToolButton>
 
 namespace {
-const char* const kLinkedActionProperty = "linkedAction";
-
 QKeySequence keyOf(const char* text)
 {
     return text ? QKeySequence(QString::fromLatin1(text), QKeySequence::PortableText) : QKeySequence();
-}
-
-// Ties a menu item or tool button to an action: it follows the action's enabled state and runs
-// the action. Its caption stays its own.
-void link(QAction* entry, Action* action)
-{
-    entry->setProperty(kLinkedActionProperty, QVariant::fromValue(static_cast<QObject*>(action)));
-    entry->setEnabled(action->isEnabled());
-    QObject::connect(action, &QAction::enabledChanged, entry, &QAction::setEnabled);
-    QObject::connect(entry, &QAction::triggered, action, [action] { action->execute(); });
 }
 } // namespace
 
@@ -125,7 +113,7 @@ void TForm1::addCommandEntry(QMenu* menu, const CommandTable::Entry& entry)
 void TForm1::bindCommand(QAction* entry, const QString& actionName, const QString& entryName)
 {
     if (!actionName.isEmpty()) {
-        link(entry, ActionList1->find(actionName));
+        ActionList1->find(actionName)->attach(entry);
         return;
     }
     // Entries with a handler of their own; one that has none yet stays greyed.

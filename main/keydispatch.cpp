@@ -10,7 +10,6 @@
 namespace {
 const char* const kShortcutProperty = "commandShortcut";
 const char* const kPopupProperty = "popupMenu";
-const char* const kLinkedActionProperty = "linkedAction";
 
 QKeyCombination combinationOf(const QKeyEvent* event)
 {
@@ -64,8 +63,7 @@ KeyDispatcher::Match KeyDispatcher::offerToMenu(
         if (!shortcut.isEmpty() && shortcut[0] == key) {
             if (run && !entry->menu()) {
                 // The item follows its action, whose state is worked out again right before it runs.
-                if (auto* linked
-                    = qobject_cast<Action*>(entry->property(kLinkedActionProperty).value<QObject*>()))
+                if (Action* linked = Action::attachedTo(entry))
                     linked->update();
                 if (entry->isEnabled())
                     entry->trigger();
