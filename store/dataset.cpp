@@ -81,8 +81,8 @@ void DataSet::close()
     if (!isActive())
         return;
     m_state = DataSetState::Inactive;
+    // The cells' room is kept for the next opening, as the first text block is.
     m_cells.clear();
-    m_cells.shrink_to_fit();
     m_rowCount = 0;
     releaseTexts();
     m_columns.clear();
@@ -112,17 +112,28 @@ void DataSet::describeColumns(const Statement& statement)
         if (table && origin) {
             column.table = QString::fromUtf8(table);
             column.origin = QString::fromUtf8(origin);
-            const char* declaredType = nullptr;
-            int primaryKey = 0;
-            if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement.handle(), i), table,
-                    origin, &declaredType, nullptr, nullptr, &primaryKey, nullptr)
-                == SQLITE_OK) {
-                column.size = declaredTextSize(declaredType);
-                // Only an INTEGER PRIMARY KEY is the row's own number and never changes.
-                column.rowKey = primaryKey
-                    && QString::fromUtf8(declaredType).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive)
-                        == 0;
+            // A column's declaration does not change while the program runs; a load opens a
+            // thousand results over the same columns.
+            const QString key = column.table + QLatin1Char('.') + column.origin;
+            auto known = m_declarations.constFind(key);
+            if (known == m_declarations.constEnd()) {
+                Declaration declaration;
+                const char* declaredType = nullptr;
+                int primaryKey = 0;
+                if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement.handle(), i),
+                        table, origin, &declaredType, nullptr, nullptr, &primaryKey, nullptr)
+                    == SQLITE_OK) {
+                    declaration.size = declaredTextSize(declaredType);
+                    // Only an INTEGER PRIMARY KEY is the row's own number and never changes.
+                    declaration.rowKey = primaryKey
+                        && QString::fromUtf8(declaredType)
+                                .compare(QLatin1String("INTEGER"), Qt::CaseInsensitive)
+                            == 0;
+                }
+                known = m_declarations.insert(key, declaration);
             }
+            column.size = known->size;
+            column.rowKey = known->rowKey;
         }
         if (column.table.isEmpty() || (!m_columns.empty() && column.table != m_columns.front().table))
             oneTable = false;

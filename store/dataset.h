@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -136,6 +137,12 @@ private:
     std::vector<Column> m_columns;
     // Every fetched row's cells, row after row.
     std::vector<Cell> m_cells;
+    struct Declaration
+    {
+        int size = 0;
+        bool rowKey = false;
+    };
+    QHash<QString, Declaration> m_declarations;
     int m_rowCount = 0;
     int m_recNo = 0;
     bool m_bof = true;
