@@ -14,7 +14,12 @@ void TForm1::OpenLibrary()
         ADOConnection1.open();
     } catch (const FeylumeError&) {
         MessageBoxes::plain(QStringLiteral("错误"), QStringLiteral("无法打开数据库"));
+        return;
     }
+    // Without write permission every change would be refused later, one command at a time;
+    // say so once, up front. The editing commands stay greyed.
+    if (ADOConnection1.database().isReadOnly())
+        MessageBoxes::information(QStringLiteral("数据库文件是只读的，只能浏览脚本，不能保存修改"));
 }
 
 void TForm1::RunStatement(const QString& text, bool open)
