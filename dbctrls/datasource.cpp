@@ -27,19 +27,17 @@ void DataSource::setDataSet(DataSet* dataSet)
 
 void DataSource::addRecordWriter(const void* owner, std::function<void()> writer)
 {
-    m_writers.emplace_back(owner, std::move(writer));
+    m_writers.add(owner, std::move(writer));
 }
 
 void DataSource::removeRecordWriter(const void* owner)
 {
-    std::erase_if(m_writers, [owner](const auto& entry) { return entry.first == owner; });
+    m_writers.remove(owner);
 }
 
 void DataSource::writePendingEdits()
 {
-    const auto writers = m_writers;
-    for (const auto& entry : writers)
-        entry.second();
+    m_writers.runAll();
 }
 
 void DataSource::onDataEvent(DataEvent event, const QString& fieldName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../store/dataset.h"
+#include "../store/ownedcallbacks.h"
 
 #include <QObject>
 #include <QPointer>
@@ -37,5 +38,5 @@ private:
     void writePendingEdits();
 
     QPointer<DataSet> m_dataSet;
-    std::vector<std::pair<const void*, std::function<void()>>> m_writers;
+    OwnedCallbacks m_writers;
 };

@@ -400,20 +400,17 @@ void DataSet::checkBrowseMode()
 
 void DataSet::addRecordWriter(const void* owner, std::function<void()> writer)
 {
-    m_recordWriters.emplace_back(owner, std::move(writer));
+    m_recordWriters.add(owner, std::move(writer));
 }
 
 void DataSet::removeRecordWriter(const void* owner)
 {
-    std::erase_if(m_recordWriters, [owner](const auto& entry) { return entry.first == owner; });
+    m_recordWriters.remove(owner);
 }
 
 void DataSet::writePendingEdits()
 {
-    // A writer may add or remove writers (a control going away); walk a copy.
-    const auto writers = m_recordWriters;
-    for (const auto& entry : writers)
-        entry.second();
+    m_recordWriters.runAll();
 }
 
 void DataSet::checkSizes() const

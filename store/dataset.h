@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "ownedcallbacks.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -151,7 +153,7 @@ private:
     int m_keyColumn = -1;
     std::vector<QVariant> m_buffer;
     std::vector<bool> m_changed;
-    std::vector<std::pair<const void*, std::function<void()>>> m_recordWriters;
+    OwnedCallbacks m_recordWriters;
     std::vector<std::unique_ptr<char[]>> m_textBlocks;
     char* m_textFree = nullptr;
     qsizetype m_textLeft = 0;
