@@ -12,6 +12,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
 
+#include <QAbstractItemView>
 #include <QInputMethodEvent>
 #include <QtTest>
 
@@ -382,6 +383,21 @@ private slots:
         QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
         QCOMPARE(stored(QStringLiteral("select length(cjs_text) from tjs where cjs_name = '时钟'")),
             QString::number(code.size()));
+    }
+
+    void choosingFromTheOpenListStartsEditing()
+    {
+        openScript(QStringLiteral("时钟"));
+        focus(form().CBX1);
+        form().CBX1->showPopup();
+        QAbstractItemView* list = form().CBX1->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(2, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(mode(form()), QStringLiteral("[编辑模式]"));
+        QCOMPARE(form().CBX1->text(), QStringLiteral("空类别"));
+        press(Qt::Key_F7);
+        QCOMPARE(childNames(form(), QStringLiteral("空类别")), QStringList(QStringLiteral("时钟")));
     }
 
     void categoryKeysInBrowseModeStartEditing()
