@@ -63,7 +63,23 @@ public:
     // Every node of a kind shows the same glyph; a selected node shows the category glyph.
     void setNodeIcons(const QIcon& category, const QIcon& script);
 
-    // Stops redrawing until the matching end; loads use it around adding many nodes.
+    // Stops redrawing while it lives; loads hold one around adding many nodes. The tree draws
+    // again however the load ends, a failure included.
+    class UpdateBlock
+    {
+    public:
+        explicit UpdateBlock(CategoryTree* tree)
+            : m_tree(tree)
+        {
+            m_tree->beginUpdate();
+        }
+        ~UpdateBlock() { m_tree->endUpdate(); }
+        UpdateBlock(const UpdateBlock&) = delete;
+        UpdateBlock& operator=(const UpdateBlock&) = delete;
+
+    private:
+        CategoryTree* m_tree;
+    };
     void beginUpdate();
     void endUpdate();
 

@@ -29,28 +29,22 @@ void TForm1::Timer1Timer()
 
 void TForm1::LoadCategories()
 {
-    bool updating = false;
     try {
         ADOTable2->open();
         pgb->setMaximum(ADOTable2->fieldCount());
         pgb->setMinimum(0);
         pgb->setStep(1);
         pgb->stepIt();
-        Treeclass->beginUpdate();
-        updating = true;
+        const CategoryTree::UpdateBlock batch(Treeclass);
         for (ADOTable2->first(); !ADOTable2->eof(); ADOTable2->next()) {
             const QString name = ADOTable2->fieldText(QStringLiteral("ctype_name"));
             Treeclass->addCategoryNode(name);
             CBX1->addItem(name);
             ComboBox1->addItem(name);
         }
-        Treeclass->endUpdate();
-        updating = false;
         ADOTable2->close();
     } catch (const std::exception&) {
         // An unreadable category table leaves the tree as far as it got, without a message.
-        if (updating)
-            Treeclass->endUpdate();
         ADOTable2->close();
     }
 }
@@ -58,7 +52,7 @@ void TForm1::LoadCategories()
 void TForm1::LoadScripts()
 {
     const int categories = Treeclass->nodeCount();
-    Treeclass->beginUpdate();
+    const CategoryTree::UpdateBlock batch(Treeclass);
     // Only category nodes exist yet; walking from the last keeps every position still to be
     // visited in place while script nodes are added.
     for (int position = categories - 1; position >= 0; --position) {
@@ -74,7 +68,6 @@ void TForm1::LoadScripts()
         Treeclass->addScriptNodes(category, scripts);
         ADOQuery1->close();
     }
-    Treeclass->endUpdate();
 }
 
 void TForm1::TreeclassChange()

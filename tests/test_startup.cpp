@@ -227,6 +227,7 @@ private slots:
         QCOMPARE(form.panelText(TForm1::TotalPanel), QString());
         QVERIFY(form.Timer1 && !form.Timer1->isActive());
         QCOMPARE(topLevelNames(form).size(), 3);
+        QVERIFY(form.Treeclass->updatesEnabled());
     }
 
     void selectingNodes()
