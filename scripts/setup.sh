@@ -27,5 +27,6 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-# The build places the sample library at $build/data/qvlb.db when there is none.
 cmake --build "$build"
+# The sample library goes beside the program when there is none; an existing one is kept.
+"$build/tools/feylume-mklib" --if-missing "$build/data/qvlb.db" "$here/tools/samples/library.json"
