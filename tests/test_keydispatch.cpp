@@ -10,6 +10,8 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -29,7 +31,8 @@ public:
         QMenu* first = bar->addMenu(QStringLiteral("First"));
         KeyDispatcher::setCommandShortcut(first->menuAction(), QKeySequence(Qt::Key_F3));
         // Registered with Qt's shortcut map as usual: the dispatcher must keep it from firing twice.
-        command(first, "menuA", QKeySequence(Qt::SHIFT | Qt::Key_A))->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_A));
+        command(first, "menuA", QKeySequence(Qt::SHIFT | Qt::Key_A))
+            ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_A));
         command(first, "disabled", QKeySequence(Qt::CTRL | Qt::Key_K))->setEnabled(false);
         QMenu* sub = first->addMenu(QStringLiteral("Sub"));
         command(sub, "subF9", QKeySequence(Qt::Key_F9));
@@ -70,7 +73,8 @@ public:
 
     void action(const char* name, QKeyCombination key, bool enabled)
     {
-        Action* action = actions->add(QString::fromLatin1(name), QString::fromLatin1(name), QKeySequence(key));
+        Action* action
+            = actions->add(QString::fromLatin1(name), QString::fromLatin1(name), QKeySequence(key));
         action->setHandler([this, name] { log << QString::fromLatin1(name); });
         action->setUpdateRule([enabled] { return enabled; });
     }
@@ -94,10 +98,10 @@ private slots:
         QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<QStringList>("ran");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("focused control's pop-up first") << true << QKeyCombination(Qt::SHIFT | Qt::Key_A)
-                                                        << QStringList("editPopupA") << QString();
-        QTest::newRow("then the main menu") << false << QKeyCombination(Qt::SHIFT | Qt::Key_A) << QStringList("menuA")
-                                            << QString();
+        QTest::newRow("focused control's pop-up first")
+            << true << QKeyCombination(Qt::SHIFT | Qt::Key_A) << QStringList("editPopupA") << QString();
+        QTest::newRow("then the main menu")
+            << false << QKeyCombination(Qt::SHIFT | Qt::Key_A) << QStringList("menuA") << QString();
         QTest::newRow("a parent's pop-up before the action list")
             << false << QKeyCombination(Qt::Key_F5) << QStringList("panelPopupF5") << QString();
         QTest::newRow("menu items before the next top-level menu and the actions")
@@ -106,12 +110,12 @@ private slots:
             << false << QKeyCombination(Qt::CTRL | Qt::Key_K) << QStringList() << QString();
         QTest::newRow("a menu title takes its key and runs nothing")
             << false << QKeyCombination(Qt::Key_F3) << QStringList() << QString();
-        QTest::newRow("an enabled action runs") << false << QKeyCombination(Qt::SHIFT | Qt::Key_C)
-                                                << QStringList("actionShiftC") << QString();
+        QTest::newRow("an enabled action runs")
+            << false << QKeyCombination(Qt::SHIFT | Qt::Key_C) << QStringList("actionShiftC") << QString();
         QTest::newRow("a disabled action leaves the key to the control")
             << false << QKeyCombination(Qt::SHIFT | Qt::Key_B) << QStringList() << QStringLiteral("b");
-        QTest::newRow("other keys reach the control") << false << QKeyCombination(Qt::Key_X) << QStringList()
-                                                      << QStringLiteral("x");
+        QTest::newRow("other keys reach the control")
+            << false << QKeyCombination(Qt::Key_X) << QStringList() << QStringLiteral("x");
     }
 
     void keyFindsItsCommandInOrder()
@@ -164,6 +168,58 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    void editingCommandsFollowTheFocusedTextBox_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("selectAll");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QStringList>("enabled");
+        const QStringList always = {"EditSelectAll1", "SearchFind1", "SearchReplace1"};
+        QTest::newRow("code editor, caret only") << "DBMemo2" << false << "" << always;
+        QTest::newRow("code editor, selection, text to paste")
+            << "DBMemo2" << true << "x"
+            << QStringList({"EditCut1", "EditCopy1", "EditPaste1", "EditSelectAll1", "EditDelete1",
+                   "SearchFind1", "SearchReplace1"});
+        QTest::newRow("empty search box") << "Edit1" << false << "x" << QStringList({"EditPaste1"});
+        QTest::newRow("tree") << "Treeclass" << false << "x" << QStringList();
+        QTest::newRow("editable filter box") << "ComboBox1" << true << "x" << QStringList();
+    }
+
+    void editingCommandsFollowTheFocusedTextBox()
+    {
+        QFETCH(QString, focus);
+        QFETCH(bool, selectAll);
+        QFETCH(QString, clipboard);
+        QFETCH(QStringList, enabled);
+        LibraryFixture library;
+        library.createSmall();
+        auto form = startMainWindow(library.appDir());
+        selectNode(*form, QStringLiteral("打字机"), true);
+        if (clipboard.isEmpty())
+            QGuiApplication::clipboard()->clear();
+        else
+            QGuiApplication::clipboard()->setText(clipboard);
+        auto* target = form->findChild<QWidget*>(focus);
+        if (auto* box = qobject_cast<QComboBox*>(target))
+            target = box->lineEdit();
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        if (selectAll)
+            QMetaObject::invokeMethod(target, "selectAll");
+        // Their handlers come with the editing commands; a stand-in shows what the rules allow.
+        const QStringList commands = {"EditUndo1", "EditCut1", "EditCopy1", "EditPaste1", "EditSelectAll1",
+            "EditDelete1", "SearchFind1", "SearchFindNext1", "SearchReplace1"};
+        QStringList allowed;
+        for (const QString& name : commands) {
+            Action* action = form->ActionList1->find(name);
+            action->setHandler([] {});
+            action->update();
+            if (action->isEnabled())
+                allowed << name;
+        }
+        QCOMPARE(allowed, enabled);
+    }
+
     void menusShowShortcutsButNoGlyphs()
     {
         LibraryFixture library;
@@ -173,7 +229,8 @@ private slots:
         QVERIFY(save);
         QCOMPARE(save->text(), QStringLiteral("保存脚本"));
         QCOMPARE(save->shortcut(), QKeySequence(Qt::Key_F7));
-        QCOMPARE(KeyDispatcher::commandShortcut(form->findChild<QAction*>(QStringLiteral("N1"))), QKeySequence(Qt::Key_F3));
+        QCOMPARE(KeyDispatcher::commandShortcut(form->findChild<QAction*>(QStringLiteral("N1"))),
+            QKeySequence(Qt::Key_F3));
         const auto items = form->findChildren<QAction*>();
         for (const QAction* item : items)
             QVERIFY2(item->icon().isNull(), qPrintable(item->objectName()));
