@@ -52,7 +52,6 @@ void DataSource::onDataEvent(DataEvent event, const QString& fieldName)
         break;
     case DataEvent::RecordChange:
     case DataEvent::Scroll:
-    case DataEvent::LayoutChange:
         emit dataChange(QString());
         break;
     case DataEvent::UpdateState:

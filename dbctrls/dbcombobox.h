@@ -15,7 +15,6 @@ public:
 
     void setDataSource(DataSource* source);
     void setDataField(const QString& field);
-    FieldLink* link() const { return m_link; }
     // The shown entry's text, or empty.
     QString text() const { return currentIndex() >= 0 ? currentText() : QString(); }
 

@@ -17,7 +17,6 @@ public:
     void setDataField(const QString& field);
     // Shows a stored "yyyy-MM-dd HH:mm:ss" value in the desktop's usual date-time form.
     void setShowsDateTime(bool on);
-    FieldLink* link() const { return m_link; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

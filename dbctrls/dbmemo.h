@@ -15,7 +15,6 @@ public:
 
     void setDataSource(DataSource* source);
     void setDataField(const QString& field);
-    FieldLink* link() const { return m_link; }
     // The editor's whole text with CR LF line ends.
     QString text() const;
 

@@ -23,9 +23,7 @@ public:
     ~FieldLink() override;
 
     void setDataSource(DataSource* source);
-    DataSource* dataSource() const { return m_source; }
     void setDataField(const QString& field);
-    const QString& dataField() const { return m_field; }
 
     DataSet* dataSet() const;
     // True while the data set is open and has the column.
@@ -39,7 +37,6 @@ public:
     bool edit();
     // Shows the field again, dropping what the control holds.
     void reload();
-    bool isLoading() const { return m_loading; }
     bool isModified() const { return m_modified; }
     // The control's content changed; changes made while it is being filled do not count.
     void contentChanged();

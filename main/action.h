@@ -16,7 +16,6 @@ public:
 
     void setHandler(std::function<void()> handler) { m_handler = std::move(handler); }
     void setUpdateRule(std::function<bool()> rule) { m_updateRule = std::move(rule); }
-    bool hasHandler() const { return bool(m_handler); }
     const QKeySequence& commandShortcut() const { return m_shortcut; }
 
     void update();

@@ -80,8 +80,6 @@ public:
     private:
         CategoryTree* m_tree;
     };
-    void beginUpdate();
-    void endUpdate();
 
 signals:
     void currentNodeChanged();
@@ -92,6 +90,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void beginUpdate();
+    void endUpdate();
+
     CategoryTreeModel* m_model;
     int m_updateDepth = 0;
 };

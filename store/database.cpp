@@ -211,16 +211,6 @@ QString Statement::columnName(int column) const
     return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
 }
 
-QString Statement::columnTable(int column) const
-{
-    return QString::fromUtf8(sqlite3_column_table_name(m_stmt, column));
-}
-
-bool Statement::isNull(int column) const
-{
-    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
-}
-
 QByteArray Statement::textBytes(int column) const
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));

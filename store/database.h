@@ -66,10 +66,8 @@ public:
 
     int columnCount() const;
     QString columnName(int column) const;
-    QString columnTable(int column) const;
     QVariant value(int column) const;
     QByteArray textBytes(int column) const;
-    bool isNull(int column) const;
     sqlite3_stmt* handle() const { return m_stmt; }
     // True when the connection it was compiled on has been closed or replaced since.
     bool isStale() const;

@@ -23,7 +23,6 @@ enum class DataEvent {
     RecordChange, // the current record was re-read, stored, abandoned, deleted or started
     DataSetChange, // the data set was opened
     Scroll, // another record became current
-    LayoutChange,
     UpdateState, // the state changed
     Closed
 };
