@@ -74,6 +74,12 @@ void TDBComboBox::chosen(int index)
 
 void TDBComboBox::keyPressEvent(QKeyEvent* event)
 {
+    // As in the other editors, Escape puts back what the record holds.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_link->reload();
+        event->accept();
+        return;
+    }
     if (EditInput::changesChoice(event) && !m_link->edit()) {
         if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
             event->accept();

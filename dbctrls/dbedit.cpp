@@ -1,5 +1,6 @@
 #include "dbedit.h"
 
+#include "characterlimit.h"
 #include "editinput.h"
 #include "fieldlink.h"
 
@@ -8,11 +9,18 @@
 #include <QLocale>
 #include <QMenu>
 
+#include <limits>
+
 TDBEdit::TDBEdit(QWidget* parent)
     : QLineEdit(parent)
     , m_link(new FieldLink(
           this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
+    , m_limit(new CharacterLimit(this))
 {
+    // The limit is the declared size in characters; QLineEdit's own maximum would cut stored
+    // text that is longer, and counts UTF-16 units.
+    setMaxLength(std::numeric_limits<int>::max());
+    setValidator(m_limit);
     connect(this, &QLineEdit::textChanged, m_link, &FieldLink::contentChanged);
 }
 
@@ -45,14 +53,14 @@ void TDBEdit::showField(const QString& value)
                                                     : locale.toString(stored, QLocale::ShortFormat);
         }
     }
-    // Setting the limit resets the caret and selection, so only when it really changes.
-    const int size = m_link->fieldSize();
-    const int limit = size > 0 ? size : 32767;
-    if (maxLength() != limit)
-        setMaxLength(limit);
+    m_limit->setLimit(m_link->fieldSize());
+    m_limit->setBaseline(shown);
     // Showing the same text again keeps the caret where the user put it.
-    if (shown != text())
+    if (shown != text()) {
         setText(shown);
+        // A text longer than the box shows from its start, as a user reads it.
+        setCursorPosition(0);
+    }
 }
 
 void TDBEdit::keyPressEvent(QKeyEvent* event)

@@ -2,11 +2,12 @@
 
 #include <QLineEdit>
 
+class CharacterLimit;
 class DataSource;
 class FieldLink;
 
-// A single-line editor bound to one column of the current record. It takes at most as many
-// characters as the column is declared to hold.
+// A single-line editor bound to one column of the current record. Typing takes it to at most as
+// many characters as the column is declared to hold; a stored text that is longer is shown whole.
 class TDBEdit : public QLineEdit
 {
     Q_OBJECT
@@ -29,5 +30,6 @@ private:
     void showField(const QString& value);
 
     FieldLink* m_link;
+    CharacterLimit* m_limit;
     bool m_showsDateTime = false;
 };

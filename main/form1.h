@@ -64,8 +64,14 @@ public:
     void LoadScripts();
     void TreeclassChange();
     int FindNodeIndex(const QString& name, bool scriptLevel) const;
+    // Status panel 2: the script count of the node's category.
+    void showCountOf(const TreeNode* node);
 
     // Script commands
+    // Stores a changed current record through the save command before anything replaces it;
+    // false when the store was refused, the record then keeping its mode and typed values.
+    // An untouched edit or new record is simply dropped.
+    bool storePendingChanges();
     void DataSetInsert1Execute();
     void DataSetDelete1Execute();
     void DataSetPost1Execute();
@@ -152,6 +158,10 @@ private:
     bool saveCurrentScript();
     bool saveEditedScript();
     bool saveNewScript();
+
+    // Puts the selection back on the current script after a refused store, without reopening it.
+    void reselectCurrentScript();
+    bool m_restoringSelection = false;
 
     KeyDispatcher* m_keys = nullptr;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.

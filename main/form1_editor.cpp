@@ -8,6 +8,7 @@
 #include "messageboxes.h"
 #include "store/feylumeerror.h"
 #include "store/query.h"
+#include "store/refusalcause.h"
 
 namespace {
 bool isChanging(const Query* query)
@@ -18,15 +19,24 @@ bool isChanging(const Query* query)
 
 void TForm1::DataSetInsert1Execute()
 {
-    if (isChanging(ADOQuery2)) {
-        ADOQuery2->writePendingEdits();
-        // A changed script is stored the way the save command stores it, checks and tree
-        // included, so that the tree and the library never disagree; if that fails, no new
-        // record is started.
-        if (ADOQuery2->isModified() && !saveCurrentScript())
-            return;
-    }
+    if (!storePendingChanges())
+        return;
     ADOQuery2->insert();
+}
+
+bool TForm1::storePendingChanges()
+{
+    if (!isChanging(ADOQuery2))
+        return true;
+    ADOQuery2->writePendingEdits();
+    if (!ADOQuery2->isModified()) {
+        // Nothing was typed: there is nothing to keep.
+        ADOQuery2->cancel();
+        return true;
+    }
+    // Stored the way the save command stores it, checks and tree included, so that the tree
+    // and the library never disagree.
+    return saveCurrentScript();
 }
 
 void TForm1::DataSetCancel1Execute()
@@ -59,9 +69,10 @@ bool TForm1::saveEditedScript()
     }
     try {
         ADOQuery2->post();
-    } catch (const FeylumeError&) {
-        MessageBoxes::information(QStringLiteral("修改脚本时发生错误，操作失败"));
-        ADOQuery2->cancel();
+    } catch (const FeylumeError& error) {
+        // The record keeps its mode and every typed value, so the user can put the cause right
+        // and save again, or abandon the changes.
+        MessageBoxes::information(QStringLiteral("修改脚本时发生错误，操作失败\n") + refusalCause(error));
         return false;
     }
     if (DBEdit2->text() != CurrentScriptName) {
@@ -98,10 +109,10 @@ bool TForm1::saveNewScript()
         ADOQuery2->post();
         Treeclass->setCurrentNode(Treeclass->addScriptNode(category, name));
         Treeclass->setFocus();
-    } catch (const FeylumeError&) {
-        MessageBoxes::information(QStringLiteral("添加脚本失败，请检查是否输入了重名脚本"));
-        if (ADOQuery2->state() == DataSetState::Insert)
-            ADOQuery2->cancel();
+    } catch (const FeylumeError& error) {
+        // As for a changed script: the new record stays, typed values and all.
+        MessageBoxes::information(
+            QStringLiteral("添加脚本失败，请检查是否输入了重名脚本\n") + refusalCause(error));
         return false;
     }
     return true;
@@ -117,13 +128,27 @@ void TForm1::DataSetDelete1Execute()
     const QString name = node->text(0);
     if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + name + QStringLiteral(" ]吗")))
         return;
-    // What is deleted is what the confirmation named: a new record being filled in is dropped,
-    // and a current record other than the selected script is replaced by it first.
-    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptName != name)
+    // What is deleted is what the confirmation named. A new record with typed values is not
+    // dropped on the way: the user saves or abandons it first.
+    if (ADOQuery2->state() == DataSetState::Insert) {
+        ADOQuery2->writePendingEdits();
+        if (ADOQuery2->isModified()) {
+            MessageBoxes::information(QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
+            return;
+        }
+        ADOQuery2->cancel();
+    }
+    if (CurrentScriptName != name) {
+        if (!storePendingChanges())
+            return;
         OpenScript(name);
+    }
     ADOQuery2->deleteRecord();
     // The confirmation box may have let the tree change; remove the node that carries the name.
     const int position = FindNodeIndex(name, true);
-    if (position >= 0)
+    if (position >= 0) {
         Treeclass->removeNode(Treeclass->nodeAt(position));
+        // The tree moved its selection before the node left it: count as the tree now stands.
+        showCountOf(Treeclass->selectedNode());
+    }
 }

@@ -9,6 +9,7 @@
 #include "store/table.h"
 
 #include <QComboBox>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -72,16 +73,56 @@ void TForm1::LoadScripts()
 
 void TForm1::TreeclassChange()
 {
+    // Putting the selection back after a refused store must not start another store.
+    if (m_restoringSelection)
+        return;
     TreeNode* node = Treeclass->selectedNode();
     if (!node)
         return;
-    if (TreeNode* category = node->parent()) {
-        setPanelText(CountPanel, category->text(0) + kCountSuffix + QString::number(category->childCount()));
-        OpenScript(node->text(0));
-        CurrentScriptCategory = CBX1->text();
-    } else {
-        setPanelText(CountPanel, node->text(0) + kCountSuffix + QString::number(node->childCount()));
+    if (!CategoryTree::isScriptNode(node)) {
+        showCountOf(node);
+        return;
     }
+    const QString name = node->text(0);
+    const bool sameRecord = ADOQuery2->state() == DataSetState::Edit && name == CurrentScriptName;
+    if (ADOQuery2->state() == DataSetState::Edit || ADOQuery2->state() == DataSetState::Insert) {
+        if (sameRecord) {
+            showCountOf(node);
+            return;
+        }
+        if (!storePendingChanges()) {
+            reselectCurrentScript();
+            return;
+        }
+        // Storing may have renamed, moved or added nodes and moved the selection: find the
+        // chosen script again, and let its own selection open it.
+        const int position = FindNodeIndex(name, true);
+        if (position < 0)
+            return;
+        node = Treeclass->nodeAt(position);
+        if (Treeclass->selectedNode() != node) {
+            Treeclass->setCurrentNode(node);
+            return;
+        }
+    }
+    showCountOf(node);
+    OpenScript(name);
+    CurrentScriptCategory = CBX1->text();
+}
+
+void TForm1::showCountOf(const TreeNode* node)
+{
+    if (!node)
+        return;
+    const TreeNode* category = node->parent() ? node->parent() : node;
+    setPanelText(CountPanel, category->text(0) + kCountSuffix + QString::number(category->childCount()));
+}
+
+void TForm1::reselectCurrentScript()
+{
+    const QScopedValueRollback<bool> restoring(m_restoringSelection, true);
+    const int position = FindNodeIndex(CurrentScriptName, true);
+    Treeclass->setCurrentNode(position >= 0 ? Treeclass->nodeAt(position) : nullptr);
 }
 
 int TForm1::FindNodeIndex(const QString& name, bool scriptLevel) const

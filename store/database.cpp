@@ -5,8 +5,10 @@
 #include <sqlite3.h>
 
 namespace {
-constexpr int kBusyTimeoutMs = 5000;
-}
+// A library locked by another program is waited for this long before the change is refused:
+// long enough for a short write of someone else, short enough not to look like a hang.
+constexpr int kBusyTimeoutMs = 2000;
+} // namespace
 
 ValueKind valueKind(const QVariant& value)
 {
@@ -83,7 +85,7 @@ void Database::exec(const QString& sql)
     if (rc != SQLITE_OK) {
         const QString message = error ? QString::fromUtf8(error) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(error);
-        throw FeylumeError(message);
+        throw FeylumeError(message, sqlite3_extended_errcode(m_db));
     }
 }
 
@@ -100,6 +102,11 @@ int Database::changes() const
 QString Database::errorMessage() const
 {
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+}
+
+int Database::errorCode() const
+{
+    return m_db ? sqlite3_extended_errcode(m_db) : 0;
 }
 
 Statement::Statement(const Database& db, const QString& sql)
@@ -130,7 +137,7 @@ Statement::~Statement()
 
 void Statement::fail() const
 {
-    throw FeylumeError(m_db.errorMessage());
+    throw FeylumeError(m_db.errorMessage(), m_db.errorCode());
 }
 
 void Statement::bind(int position, const QVariant& value)
@@ -181,8 +188,9 @@ bool Statement::step()
     if (rc == SQLITE_DONE)
         return false;
     const QString message = m_db.errorMessage();
+    const int code = m_db.errorCode();
     sqlite3_reset(m_stmt);
-    throw FeylumeError(message);
+    throw FeylumeError(message, code);
 }
 
 void Statement::reset()

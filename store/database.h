@@ -38,6 +38,7 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
     QString errorMessage() const;
+    int errorCode() const;
 
 private:
     sqlite3* m_db = nullptr;

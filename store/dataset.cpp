@@ -1,5 +1,6 @@
 #include "dataset.h"
 
+#include "charactercount.h"
 #include "connection.h"
 #include "database.h"
 #include "feylumeerror.h"
@@ -417,11 +418,14 @@ void DataSet::checkSizes() const
 {
     for (int i = 0; i < int(m_columns.size()); ++i) {
         const int size = m_columns[i].size;
-        if (m_changed[i] && size > 0 && m_buffer[i].toString().size() > size)
+        if (!m_changed[i] || size <= 0)
+            continue;
+        const qsizetype length = characterCount(m_buffer[i].toString());
+        if (length > size)
             fail(QStringLiteral("字段 %1 最多容纳 %2 个字符，输入的内容有 %3 个字符")
                      .arg(m_columns[i].name)
                      .arg(size)
-                     .arg(m_buffer[i].toString().size()));
+                     .arg(length));
     }
 }
 

@@ -183,14 +183,16 @@ private slots:
         QTest::newRow("empty name") << "emptyName" << QStringLiteral("脚本名不能为空")
                                     << QStringLiteral("[编辑模式]") << "";
         QTest::newRow("name of another script")
-            << "duplicateEdit" << QStringLiteral("修改脚本时发生错误，操作失败")
-            << QStringLiteral("[浏览模式]") << QStringLiteral("打字机");
+            << "duplicateEdit"
+            << QStringLiteral("修改脚本时发生错误，操作失败\n原因：这个名字已被使用，名字不能重复")
+            << QStringLiteral("[编辑模式]") << QStringLiteral("时钟");
         QTest::newRow("new script without category")
             << "noCategory" << QStringLiteral("脚本类别和脚本名都不能为空") << QStringLiteral("[插入模式]")
             << QStringLiteral("新的");
         QTest::newRow("new script with a taken name")
-            << "duplicateInsert" << QStringLiteral("添加脚本失败，请检查是否输入了重名脚本")
-            << QStringLiteral("[浏览模式]") << QStringLiteral("打字机");
+            << "duplicateInsert"
+            << QStringLiteral("添加脚本失败，请检查是否输入了重名脚本\n原因：这个名字已被使用，名字不能重复")
+            << QStringLiteral("[插入模式]") << QStringLiteral("时钟");
     }
 
     void refusedSaves()
@@ -327,20 +329,36 @@ private slots:
         QCOMPARE(stored(QStringLiteral("select count(*) from tjs")), QStringLiteral("4"));
     }
 
-    void deleteWhileAddingDeletesTheNamedScript()
+    void deleteWhileAddingAnUntouchedScriptDeletesTheNamedScript()
     {
         openScript(QStringLiteral("时钟"));
         press(Qt::Key_F5);
-        type(form().DBEdit2, QStringLiteral("半成品"));
         focus(form().Treeclass);
         ModalAnswerer yes({{QStringLiteral("&Yes")}});
         press(Qt::Key_F6);
         QTRY_VERIFY(yes.done());
         QCOMPARE(yes.seen().at(0).text, QStringLiteral("确认删除脚本[ 时钟 ]吗"));
-        QCOMPARE(stored(QStringLiteral("select count(*) from tjs where cjs_name in ('时钟', '半成品')")),
-            QStringLiteral("0"));
+        QCOMPARE(
+            stored(QStringLiteral("select count(*) from tjs where cjs_name = '时钟'")), QStringLiteral("0"));
         QCOMPARE(childNames(form(), QStringLiteral("时间日期")), QStringList(QStringLiteral("倒计时")));
         QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+    }
+
+    void deleteWhileAddingATypedScriptKeepsBoth()
+    {
+        openScript(QStringLiteral("时钟"));
+        press(Qt::Key_F5);
+        type(form().DBEdit2, QStringLiteral("半成品"));
+        focus(form().Treeclass);
+        ModalAnswerer answers({{QStringLiteral("&Yes")}, {QStringLiteral("OK")}});
+        press(Qt::Key_F6);
+        QTRY_VERIFY(answers.done());
+        QCOMPARE(
+            answers.seen().at(1).text, QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
+        QCOMPARE(
+            stored(QStringLiteral("select count(*) from tjs where cjs_name = '时钟'")), QStringLiteral("1"));
+        QCOMPARE(mode(form()), QStringLiteral("[插入模式]"));
+        QCOMPARE(form().DBEdit2->text(), QStringLiteral("半成品"));
     }
 
     void writingOutsideEditModeIsRefused()
