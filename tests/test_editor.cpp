@@ -11,74 +11,15 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/userinput.h"
 
 #include <QAbstractItemView>
 #include <QInputMethodEvent>
 #include <QtTest>
 
-namespace {
-// Keys go where a user's keys go: to the control that has the focus.
-void press(QKeyCombination key)
-{
-    QWidget* target = QApplication::focusWidget();
-    QVERIFY(target);
-    QTest::keyClick(target, key.key(), key.keyboardModifiers());
-}
-
-void focus(QWidget* widget)
-{
-    // A box that was just answered may have left the window inactive.
-    if (!widget->window()->isActiveWindow()) {
-        widget->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(widget->window()));
-    }
-    widget->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(widget->hasFocus());
-}
-
-// Typed text arrives as an input method would commit it, which also carries Chinese.
-void type(QWidget* widget, const QString& text)
-{
-    focus(widget);
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(widget, &commit);
-}
-
-// Replaces a line editor's text the way a user does: select everything, then type.
-void retype(QLineEdit* edit, const QString& text)
-{
-    focus(edit);
-    edit->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Backspace);
-    else
-        type(edit, text);
-}
-
-// Picks a category in the box with the arrow keys, as a user would.
-void chooseCategory(TDBComboBox* box, const QString& name)
-{
-    focus(box);
-    for (int guard = 0; guard < box->count() + 1 && box->currentText() != name; ++guard)
-        QTest::keyClick(box, box->currentIndex() < box->findText(name) ? Qt::Key_Down : Qt::Key_Up);
-    QCOMPARE(box->text(), name);
-}
-
-QStringList childNames(const TForm1& form, const QString& category)
-{
-    QStringList names;
-    const TreeNode* node = form.Treeclass->nodeAt(form.FindNodeIndex(category, false));
-    for (int i = 0; i < node->childCount(); ++i)
-        names << node->child(i)->text(0);
-    return names;
-}
-
-QString mode(const TForm1& form)
-{
-    return form.panelText(TForm1::ModePanel);
-}
-} // namespace
+using namespace UserInput;
+using Shown::childNames;
+using Shown::mode;
 
 class TestEditor : public QObject
 {

@@ -1,0 +1,252 @@
+// The user's typed work survives every refused store, and what the library holds is shown whole:
+// refusals with their causes, leaving a changed script, declared sizes, Escape in the category
+// box and the count after a delete.
+
+#include "dbctrls/dbcombobox.h"
+#include "dbctrls/dbedit.h"
+#include "main/categorytree.h"
+#include "main/form1.h"
+#include "store/database.h"
+#include "support/faultyvfs.h"
+#include "support/libraryfixture.h"
+#include "support/mainwindowfixture.h"
+#include "support/modalanswerer.h"
+#include "support/userinput.h"
+
+#include <QtTest>
+
+#include <sqlite3.h>
+
+using namespace UserInput;
+using Shown::childNames;
+using Shown::mode;
+
+class TestKeepWork : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FaultyVfs> m_vfs;
+    std::unique_ptr<LibraryFixture> m_library;
+    std::unique_ptr<TForm1> m_form;
+
+    TForm1& form() { return *m_form; }
+    QString stored(const QString& sql) const { return m_library->value(sql); }
+
+    void start() { m_form = startMainWindow(m_library->appDir()); }
+
+    void openScript(const QString& name)
+    {
+        selectNode(form(), name, true);
+        focus(form().Treeclass);
+    }
+
+    QString selectedName() const
+    {
+        const TreeNode* node = m_form->Treeclass->selectedNode();
+        return node ? node->text(0) : QString();
+    }
+
+private slots:
+    void init()
+    {
+        // In force before the window opens the library, so that its connection can be failed.
+        m_vfs = std::make_unique<FaultyVfs>();
+        m_library = std::make_unique<LibraryFixture>();
+        m_library->createSmall();
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_library.reset();
+        m_vfs.reset();
+    }
+
+    void refusedStoreKeepsTheRecord_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("cause");
+        const QList<QPair<QString, QString>> faults {
+            {QStringLiteral("duplicate"), QStringLiteral("原因：这个名字已被使用，名字不能重复")},
+            {QStringLiteral("locked"), QStringLiteral("原因：数据库正被其他程序锁定，请稍后再试")},
+            {QStringLiteral("disk full"), QStringLiteral("原因：磁盘已满")},
+            {QStringLiteral("folder not writable"), QStringLiteral("原因：数据库文件或它所在的文件夹不可写")},
+        };
+        for (const auto& [fault, cause] : faults) {
+            for (const QString& trigger :
+                {QStringLiteral("F7"), QStringLiteral("F5"), QStringLiteral("select")}) {
+                QTest::addRow("%s by %s", qPrintable(fault), qPrintable(trigger))
+                    << fault << trigger << cause;
+            }
+        }
+    }
+
+    void refusedStoreKeepsTheRecord()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, trigger);
+        QFETCH(QString, cause);
+        start();
+        openScript(QStringLiteral("打字机"));
+        retype(form().DBEdit3, QStringLiteral("新作者"));
+        if (fault == QLatin1String("duplicate"))
+            retype(form().DBEdit2, QStringLiteral("时钟"));
+
+        Database other;
+        if (fault == QLatin1String("locked")) {
+            other.open(m_library->libraryPath(), Database::OpenMode::ExistingOnly);
+            other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        } else if (fault == QLatin1String("disk full")) {
+            m_vfs->failWrites(SQLITE_FULL);
+        } else if (fault == QLatin1String("folder not writable")) {
+            m_vfs->refuseJournals(true);
+        }
+
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        if (trigger == QLatin1String("select"))
+            selectNode(form(), QStringLiteral("倒计时"), true);
+        else
+            press(trigger == QLatin1String("F7") ? Qt::Key_F7 : Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(answerer.done(), 10000);
+        QCOMPARE(answerer.seen().at(0).text, QStringLiteral("修改脚本时发生错误，操作失败\n") + cause);
+
+        // Nothing typed is lost, nothing was stored, and the selection is on the changed script.
+        QCOMPARE(mode(form()), QStringLiteral("[编辑模式]"));
+        QCOMPARE(form().DBEdit3->text(), QStringLiteral("新作者"));
+        QCOMPARE(selectedName(), QStringLiteral("打字机"));
+        QCOMPARE(form().CurrentScriptName, QStringLiteral("打字机"));
+
+        if (other.isOpen())
+            other.exec(QStringLiteral("ROLLBACK"));
+        m_vfs->failWrites(0);
+        m_vfs->refuseJournals(false);
+        QCOMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '打字机'")),
+            QStringLiteral("林一"));
+
+        // Put right, the same record saves.
+        if (fault == QLatin1String("duplicate"))
+            retype(form().DBEdit2, QStringLiteral("打字机二"));
+        focus(form().DBEdit3);
+        press(Qt::Key_F7);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        const QString name
+            = fault == QLatin1String("duplicate") ? QStringLiteral("打字机二") : QStringLiteral("打字机");
+        QCOMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '%1'").arg(name)),
+            QStringLiteral("新作者"));
+        QCOMPARE(childNames(form(), QStringLiteral("文字特效")).first(), name);
+    }
+
+    void refusedNewScriptOnLeavingGoesBack()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        press(Qt::Key_F5);
+        chooseCategory(form().CBX1, QStringLiteral("空类别"));
+        type(form().DBEdit2, QStringLiteral("时钟"));
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        selectNode(form(), QStringLiteral("倒计时"), true);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.seen().at(0).text,
+            QStringLiteral("添加脚本失败，请检查是否输入了重名脚本\n原因：这个名字已被使用，名字不能重复"));
+        QCOMPARE(mode(form()), QStringLiteral("[插入模式]"));
+        QCOMPARE(form().DBEdit2->text(), QStringLiteral("时钟"));
+        QCOMPARE(form().CBX1->text(), QStringLiteral("空类别"));
+        QCOMPARE(selectedName(), QStringLiteral("打字机"));
+        QCOMPARE(stored(QStringLiteral("select count(*) from tjs")), QStringLiteral("4"));
+    }
+
+    void leavingAChangedScriptStoresIt()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        retype(form().DBEdit2, QStringLiteral("打字机二"));
+        retype(form().DBEdit3, QStringLiteral("新作者"));
+        chooseCategory(form().CBX1, QStringLiteral("时间日期"));
+        selectNode(form(), QStringLiteral("彩虹'文字"), true);
+        QTRY_COMPARE(form().CurrentScriptName, QStringLiteral("彩虹'文字"));
+        QCOMPARE(selectedName(), QStringLiteral("彩虹'文字"));
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(form().DBEdit3->text(), QStringLiteral("张三"));
+        QCOMPARE(
+            stored(QStringLiteral("select cjs_type || '/' || cjs_zzm from tjs where cjs_name = '打字机二'")),
+            QStringLiteral("时间日期/新作者"));
+        QCOMPARE(childNames(form(), QStringLiteral("时间日期")),
+            QStringList({QStringLiteral("时钟"), QStringLiteral("倒计时"), QStringLiteral("打字机二")}));
+        QCOMPARE(childNames(form(), QStringLiteral("文字特效")), QStringList(QStringLiteral("彩虹'文字")));
+    }
+
+    void escapeInTheCategoryBoxPutsBackTheStoredCategory()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        chooseCategory(form().CBX1, QStringLiteral("时间日期"));
+        QCOMPARE(mode(form()), QStringLiteral("[编辑模式]"));
+        QTest::keyClick(form().CBX1, Qt::Key_Escape);
+        QCOMPARE(form().CBX1->text(), QStringLiteral("文字特效"));
+        press(Qt::Key_F7);
+        QCOMPARE(stored(QStringLiteral("select cjs_type from tjs where cjs_name = '打字机'")),
+            QStringLiteral("文字特效"));
+        QCOMPARE(childNames(form(), QStringLiteral("文字特效")).first(), QStringLiteral("打字机"));
+    }
+
+    void countAfterADeleteIsTheTreeAsItNowStands()
+    {
+        start();
+        openScript(QStringLiteral("时钟"));
+        QCOMPARE(form().panelText(TForm1::CountPanel), QStringLiteral("时间日期脚本数:2"));
+        ModalAnswerer yes({{QStringLiteral("&Yes")}});
+        press(Qt::Key_F6);
+        QTRY_VERIFY(yes.done());
+        QCOMPARE(form().panelText(TForm1::CountPanel), QStringLiteral("时间日期脚本数:1"));
+    }
+
+    void dateShowsFromItsFirstCharacter()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        QCOMPARE(form().DBEdit1->cursorPosition(), 0);
+    }
+
+    void nameLongerThanDeclaredIsShownAndKeptWhole()
+    {
+        const QString longName = QString(60, QChar(u'长'));
+        m_library->create({QStringLiteral("类")}, {{longName, QStringLiteral("类"), QStringLiteral("甲")}});
+        start();
+        openScript(longName);
+        QCOMPARE(form().DBEdit2->text(), longName);
+        retype(form().DBEdit3, QStringLiteral("乙"));
+        press(Qt::Key_F7);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '%1'").arg(longName)),
+            QStringLiteral("乙"));
+        QCOMPARE(childNames(form(), QStringLiteral("类")), QStringList(longName));
+        // Typing cannot make it longer still.
+        focus(form().DBEdit2);
+        form().DBEdit2->end(false);
+        type(form().DBEdit2, QStringLiteral("多"));
+        QCOMPARE(form().DBEdit2->text(), longName);
+    }
+
+    void limitCountsCharactersNotHalves()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        const QString wide = QStringLiteral("\U0001F600");
+        retype(form().DBEdit2, QString(49, QChar(u'字')));
+        type(form().DBEdit2, wide);
+        const QString atLimit = QString(49, QChar(u'字')) + wide;
+        QCOMPARE(form().DBEdit2->text(), atLimit);
+        type(form().DBEdit2, wide); // no room: nothing of it is taken
+        QCOMPARE(form().DBEdit2->text(), atLimit);
+        press(Qt::Key_F7);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(m_library->column(QStringLiteral("select cjs_name from tjs where cjs_zzm = '林一'")),
+            QStringList(atLimit));
+        QCOMPARE(childNames(form(), QStringLiteral("文字特效")).first(), atLimit);
+    }
+};
+
+QTEST_MAIN(TestKeepWork)
+#include "test_keepwork.moc"
