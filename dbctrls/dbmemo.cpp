@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTextBlock>
 
 TDBMemo::TDBMemo(QWidget* parent)
     : QPlainTextEdit(parent)
@@ -14,6 +15,52 @@ TDBMemo::TDBMemo(QWidget* parent)
 {
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, m_link, &FieldLink::contentChanged);
+    connect(document(), &QTextDocument::contentsChange, this, &TDBMemo::checkLineLength);
+}
+
+namespace {
+// Longer lines than this are wrapped anywhere rather than at word boundaries.
+constexpr qsizetype kLongLine = 10000;
+
+qsizetype longestLine(const QString& text)
+{
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    return longest;
+}
+} // namespace
+
+void TDBMemo::wrapFor(qsizetype longest)
+{
+    const QTextOption::WrapMode mode
+        = longest > kLongLine ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
+}
+
+void TDBMemo::checkLineLength(int position, int, int added)
+{
+    if (wordWrapMode() == QTextOption::WrapAnywhere)
+        return;
+    const QTextBlock first = document()->findBlock(position);
+    const QTextBlock last = document()->findBlock(position + added);
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (block.length() > kLongLine) {
+            // After the change's own layout is done: changing the mode lays the text out again.
+            QMetaObject::invokeMethod(
+                this, [this] { wrapFor(kLongLine + 1); }, Qt::QueuedConnection);
+            return;
+        }
+        if (block == last)
+            break;
+    }
 }
 
 void TDBMemo::setDataSource(DataSource* source)
@@ -36,8 +83,10 @@ void TDBMemo::showField(const QString& value)
     QString plain = value;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // Showing the same text again keeps the caret and the scroll position.
-    if (plain != toPlainText())
+    if (plain != toPlainText()) {
+        wrapFor(longestLine(plain));
         setPlainText(plain);
+    }
 }
 
 void TDBMemo::keyPressEvent(QKeyEvent* event)
@@ -77,8 +126,12 @@ void TDBMemo::dropEvent(QDropEvent* event)
 
 void TDBMemo::insertFromMimeData(const QMimeData* source)
 {
-    if (m_link->edit())
-        QPlainTextEdit::insertFromMimeData(source);
+    if (!m_link->edit())
+        return;
+    // Before the text arrives: its own layout is what would freeze.
+    if (source->hasText() && longestLine(source->text()) > kLongLine)
+        wrapFor(longestLine(source->text()));
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void TDBMemo::focusOutEvent(QFocusEvent* event)

@@ -28,6 +28,11 @@ protected:
 
 private:
     void showField(const QString& value);
+    // Wrapping at word boundaries looks for a break point to the end of the line for every
+    // wrapped row, which freezes the window on a long line without one (a minified script, a
+    // data URL). Lines that long are wrapped anywhere instead.
+    void wrapFor(qsizetype longestLine);
+    void checkLineLength(int position, int removed, int added);
 
     FieldLink* m_link;
 };
