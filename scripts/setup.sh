@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian packages), then configures and builds.
-# Usage: scripts/setup.sh [build-dir]
+# Usage: scripts/setup.sh [build-dir] [target...]
+# With targets, only those are built (the program and the library maker are enough to run it);
+# without, everything: tests and benchmarks too.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$here/build}"
+shift || true
+targets=("$@")
 
 packages=(
     g++ cmake ninja-build pkg-config
@@ -27,6 +31,10 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build"
+if ((${#targets[@]})); then
+    cmake --build "$build" --target "${targets[@]}"
+else
+    cmake --build "$build"
+fi
 # The sample library goes beside the program when there is none; an existing one is kept.
 "$build/tools/feylume-mklib" --if-missing "$build/data/qvlb.db" "$here/tools/samples/library.json"
