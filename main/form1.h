@@ -138,6 +138,10 @@ public:
     QGroupBox* GroupBox2 = nullptr;
     QListWidget* ListBox1 = nullptr;
 
+protected:
+    // Closing with a changed script asks first: the user saves, drops the changes or stays.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createDataComponents();
     void createFrame();

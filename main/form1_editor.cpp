@@ -4,11 +4,14 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
+#include "errorguard.h"
 #include "form1.h"
 #include "messageboxes.h"
 #include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/refusalcause.h"
+
+#include <QCloseEvent>
 
 namespace {
 bool isChanging(const Query* query)
@@ -22,6 +25,34 @@ void TForm1::DataSetInsert1Execute()
     if (!storePendingChanges())
         return;
     ADOQuery2->insert();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // An error on the way keeps the window open: nothing typed goes without the user's word.
+    bool mayClose = false;
+    guarded([&] {
+        if (isChanging(ADOQuery2))
+            ADOQuery2->writePendingEdits();
+        mayClose = !isChanging(ADOQuery2) || !ADOQuery2->isModified();
+        if (mayClose)
+            return;
+        switch (MessageBoxes::askToSave(QStringLiteral("当前脚本的修改还没有保存，要保存吗?"))) {
+        case MessageBoxes::Choice::Save:
+            mayClose = saveCurrentScript();
+            break;
+        case MessageBoxes::Choice::Discard:
+            ADOQuery2->cancel();
+            mayClose = true;
+            break;
+        case MessageBoxes::Choice::Cancel:
+            mayClose = false;
+        }
+    });
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool TForm1::storePendingChanges()

@@ -51,3 +51,18 @@ void MessageBoxes::plain(const QString& caption, const QString& message)
     box.setObjectName(QStringLiteral("PlainBox"));
     box.exec();
 }
+
+MessageBoxes::Choice MessageBoxes::askToSave(const QString& message)
+{
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, message);
+    box.setObjectName(QStringLiteral("SaveQuestionBox"));
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return Choice::Save;
+    return box.clickedButton() == discard ? Choice::Discard : Choice::Cancel;
+}

@@ -15,6 +15,9 @@ bool confirm(const QString& message);
 // Caption and prompt from the caller, one box preset with value and fully selected, at most
 // 255 characters. Returns false on Cancel.
 bool prompt(const QString& caption, const QString& promptText, QString& value);
+// The application title, question icon, "保存" (default), "不保存" and "取消" (Escape).
+enum class Choice { Save, Discard, Cancel };
+Choice askToSave(const QString& message);
 // A plain platform box with an OK button, no icon and no owner window.
 void plain(const QString& caption, const QString& message);
 

@@ -177,6 +177,40 @@ private slots:
         QCOMPARE(childNames(form(), QStringLiteral("文字特效")), QStringList(QStringLiteral("彩虹'文字")));
     }
 
+    void closingWithChangesAsks_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QString>("storedAuthor");
+        QTest::newRow("save") << QStringLiteral("保存") << true << QStringLiteral("新作者");
+        QTest::newRow("drop") << QStringLiteral("不保存") << true << QStringLiteral("林一");
+        QTest::newRow("stay") << QStringLiteral("取消") << false << QStringLiteral("林一");
+    }
+
+    void closingWithChangesAsks()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, closed);
+        QFETCH(QString, storedAuthor);
+        start();
+        openScript(QStringLiteral("打字机"));
+        retype(form().DBEdit3, QStringLiteral("新作者"));
+        ModalAnswerer answerer({{button}});
+        QCOMPARE(form().close(), closed);
+        QVERIFY(answerer.done());
+        QCOMPARE(answerer.seen().at(0).text, QStringLiteral("当前脚本的修改还没有保存，要保存吗?"));
+        QCOMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '打字机'")), storedAuthor);
+        if (!closed)
+            QCOMPARE(form().DBEdit3->text(), QStringLiteral("新作者"));
+    }
+
+    void closingWithoutChangesDoesNotAsk()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        QVERIFY(form().close());
+    }
+
     void escapeInTheCategoryBoxPutsBackTheStoredCategory()
     {
         start();
