@@ -13,7 +13,11 @@
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
+
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -209,6 +213,41 @@ private slots:
         start();
         openScript(QStringLiteral("打字机"));
         QVERIFY(form().close());
+    }
+
+    void readOnlyLibraryIsBrowsedOnly()
+    {
+        // Root writes to any file whatever its mode: the case runs again as an ordinary user.
+        if (geteuid() == 0) {
+            if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+                QSKIP("running as root and setpriv is missing: a read-only file cannot be made here");
+            QProcess child;
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+                    QStringLiteral("readOnlyLibraryIsBrowsedOnly")});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray output = child.readAll();
+            if (output.contains("Operation not permitted"))
+                QSKIP("setpriv may not change the user here");
+            if (output.contains("failed to execute"))
+                QSKIP("an ordinary user cannot reach the test program in this folder");
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+            return;
+        }
+        QVERIFY(QFile::setPermissions(
+            m_library->libraryPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        ModalAnswerer notice({{QStringLiteral("OK")}});
+        start();
+        QVERIFY(notice.done());
+        QCOMPARE(notice.seen().at(0).text, QStringLiteral("数据库文件是只读的，只能浏览脚本，不能保存修改"));
+        openScript(QStringLiteral("打字机"));
+        type(form().DBEdit3, QStringLiteral("新"));
+        QCOMPARE(form().DBEdit3->text(), QStringLiteral("林一"));
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        press(Qt::Key_F5);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
     }
 
     void escapeInTheCategoryBoxPutsBackTheStoredCategory()
