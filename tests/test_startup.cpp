@@ -387,11 +387,14 @@ private slots:
         QCOMPARE(form->pgb->maximum(), 0);
     }
 
-    void closingTheWindowNeverSaves()
+    void closingTheWindowAndDroppingTheChangesSavesNothing()
     {
         LibraryFixture library;
         auto form = startWithUnsavedAuthor(library);
+        ModalAnswerer dropChanges({{QStringLiteral("不保存")}});
         form->close();
+        QTRY_VERIFY(dropChanges.done());
+        QVERIFY(!form->isVisible());
         form.reset();
         QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")),
             QStringLiteral("王二"));
