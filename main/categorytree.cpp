@@ -18,7 +18,7 @@ CategoryTree::CategoryTree(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &CategoryTree::currentNodeChanged);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QIcon>
+#include <QPersistentModelIndex>
 #include <QStringList>
 #include <QTreeView>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CategoryTreeModel;
@@ -84,15 +86,26 @@ public:
 signals:
     void currentNodeChanged();
     void popupRequested(const QPoint& globalPos);
+    // An in-place label edit (F2, or a click on the selected node) ended with a text, not with
+    // Escape. It is reported once the editor has closed; the node then takes the value *text
+    // has when the receivers return, if it still exists.
+    void nodeEdited(TreeNode* node, QString* text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void beginUpdate();
     void endUpdate();
 
+    void reportLabelEdit(const QPersistentModelIndex& index, QString text);
+
     CategoryTreeModel* m_model;
     int m_updateDepth = 0;
+    QPersistentModelIndex m_labelEdit;
+    std::optional<QString> m_editedLabel;
 };

@@ -114,7 +114,7 @@ QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const
 
 Qt::ItemFlags CategoryTreeModel::flags(const QModelIndex& index) const
 {
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
     if (const TreeNode* node = nodeOf(index); node && node->parent())
         flags |= Qt::ItemNeverHasChildren;
     return flags;

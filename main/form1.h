@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class Action;
 class ActionList;
@@ -33,6 +35,7 @@ class QMenuBar;
 class ProgressBar;
 class QPushButton;
 class QRadioButton;
+class ScriptFileDialog;
 class QSplitter;
 class QTabWidget;
 class QTimer;
@@ -78,6 +81,23 @@ public:
     void DataSetCancel1Execute();
     void DataSource1DataChange();
 
+    // Category and script naming
+    bool RenameEntry(const QString& oldName, const QString& newName, bool isScript);
+    void AddCategory(const QString& name);
+    bool DeleteCategoryRow(const QString& name);
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void N22Click();
+    void TreeclassEdited(TreeNode* node, QString& text);
+
+    // Script files. The "before" handler of the import returns false when the dialog must not
+    // be shown.
+    bool FileOpen1BeforeExecute();
+    void FileOpen1Accept();
+    void FileSaveAs1BeforeExecute();
+    void FileSaveAs1Accept();
+
     // Status panels
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
     QString panelText(int panel) const;
@@ -102,6 +122,8 @@ public:
     QMenu* PopupTree = nullptr;
     QMenu* PopupMenu1 = nullptr;
     ImageList ImageList1;
+    ScriptFileDialog* FileOpen1Dialog = nullptr;
+    ScriptFileDialog* FileSaveAs1Dialog = nullptr;
 
     // Frame
     QWidget* CoolBar1 = nullptr;
@@ -166,6 +188,16 @@ private:
     // Puts the selection back on the current script after a refused store, without reopening it.
     void reselectCurrentScript();
     bool m_restoringSelection = false;
+    void registerNamingHandlers();
+    void runNamingStatement(
+        const QString& text, bool open, std::initializer_list<std::pair<const char*, QString>> names);
+    // Whether renaming or deleting the named script or category touches the script the
+    // editors show.
+    bool concernsCurrentScript(const QString& name, bool isScript) const;
+    bool settleCurrentScriptFor(const QString& name, bool isScript);
+    void reopenCurrentScript(const QString& name);
+    void keepPendingCategoryChoice();
+    void configureFileActions();
 
     KeyDispatcher* m_keys = nullptr;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.

@@ -132,6 +132,7 @@ void TForm1::registerCommandHandlers()
 {
     // "退出系统(&X)" closes the main window, which ends the program without saving.
     m_commandHandlers.insert(QStringLiteral("N9"), [this] { close(); });
+    registerNamingHandlers();
 }
 
 void TForm1::configureActions()
@@ -175,4 +176,5 @@ void TForm1::configureActions()
     ActionList1->find(QStringLiteral("DataSetDelete1"))->setHandler([this] { DataSetDelete1Execute(); });
     ActionList1->find(QStringLiteral("DataSetPost1"))->setHandler([this] { DataSetPost1Execute(); });
     ActionList1->find(QStringLiteral("DataSetCancel1"))->setHandler([this] { DataSetCancel1Execute(); });
+    configureFileActions();
 }

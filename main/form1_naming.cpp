@@ -1,0 +1,271 @@
+// Category and script naming: adding, deleting and renaming categories, renaming scripts from
+// the tree. Each command checks the library, changes it with one statement and then patches the
+// tree and both category lists in place; nothing is reloaded.
+
+#include "categorytree.h"
+#include "dbctrls/dbcombobox.h"
+#include "dbctrls/dbedit.h"
+#include "errorguard.h"
+#include "form1.h"
+#include "messageboxes.h"
+#include "progressbar.h"
+#include "store/feylumeerror.h"
+#include "store/namingstatements.h"
+#include "store/query.h"
+
+#include <QComboBox>
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+const QString kTakenSuffix = QStringLiteral("已经存在");
+// ComboBox1 starts with "所有分类", which is no category, even when a category carries that name.
+constexpr int kFirstFilterCategory = 1;
+
+bool isChanging(const Query* query)
+{
+    return query->state() == DataSetState::Edit || query->state() == DataSetState::Insert;
+}
+
+int categoryEntry(const QComboBox* list, const QString& name, int first)
+{
+    for (int i = first; i < list->count(); ++i) {
+        if (list->itemText(i) == name)
+            return i;
+    }
+    return -1;
+}
+
+// A name longer than its column is refused, as the store refuses any longer value.
+void checkFitsColumn(const Query* result, const QString& column, const QString& name)
+{
+    const int size = result->fieldSize(column);
+    if (size > 0 && name.size() > size)
+        throw FeylumeError(QStringLiteral("字段 %1 最多容纳 %2 个字符，输入的内容有 %3 个字符")
+                               .arg(column)
+                               .arg(size)
+                               .arg(name.size()));
+}
+} // namespace
+
+void TForm1::registerNamingHandlers()
+{
+    const std::pair<const char*, void (TForm1::*)()> entries[] = {
+        {"ToolButton1", &TForm1::ToolButton1Click},
+        {"N2", &TForm1::ToolButton1Click},
+        {"N16", &TForm1::ToolButton1Click},
+        {"ToolButton2", &TForm1::ToolButton2Click},
+        {"N3", &TForm1::ToolButton2Click},
+        {"N17", &TForm1::ToolButton2Click},
+        {"ToolButton3", &TForm1::ToolButton3Click},
+        {"N4", &TForm1::ToolButton3Click},
+        {"N18", &TForm1::ToolButton3Click},
+        {"N22", &TForm1::N22Click},
+    };
+    for (const auto& [entry, handler] : entries)
+        m_commandHandlers.insert(QString::fromLatin1(entry), [this, handler] { (this->*handler)(); });
+    connect(Treeclass, &CategoryTree::nodeEdited, this,
+        guard([this](TreeNode* node, QString* text) { TreeclassEdited(node, *text); }));
+}
+
+void TForm1::runNamingStatement(
+    const QString& text, bool open, std::initializer_list<std::pair<const char*, QString>> names)
+{
+    for (const auto& [parameter, value] : names)
+        ADOQuery1->setParameter(QString::fromLatin1(parameter), value);
+    RunStatement(text, open);
+}
+
+bool TForm1::concernsCurrentScript(const QString& name, bool isScript) const
+{
+    if (!ADOQuery2->isActive() || (ADOQuery2->isEmpty() && !isChanging(ADOQuery2)))
+        return false;
+    if (isScript)
+        return name == CurrentScriptName;
+    return name == CurrentScriptCategory || name == CBX1->text();
+}
+
+bool TForm1::settleCurrentScriptFor(const QString& name, bool isScript)
+{
+    // The current script is reopened after the change, so what is pending there is stored
+    // first; when that is refused the change does not happen.
+    return !concernsCurrentScript(name, isScript) || storePendingChanges();
+}
+
+void TForm1::reopenCurrentScript(const QString& name)
+{
+    OpenScript(name);
+    CurrentScriptCategory = CBX1->text();
+}
+
+void TForm1::keepPendingCategoryChoice()
+{
+    // Changing the lists makes the category box show its record's value again; a choice not
+    // yet written into the record would be lost.
+    if (isChanging(ADOQuery2))
+        ADOQuery2->writePendingEdits();
+}
+
+bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool isScript)
+{
+    runNamingStatement(isScript ? NamingStatements::kScriptNameTaken : NamingStatements::kCategoryNameTaken,
+        true, {{"name", newName}});
+    const bool taken = ADOQuery1->recordCount() > 0;
+    if (!taken)
+        checkFitsColumn(
+            ADOQuery1, isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name"), newName);
+    ADOQuery1->close();
+    if (taken) {
+        MessageBoxes::information(
+            (isScript ? QStringLiteral("脚本") : QStringLiteral("分类")) + newName + kTakenSuffix);
+        return false;
+    }
+    const bool concerned = concernsCurrentScript(oldName, isScript);
+    if (!isScript)
+        keepPendingCategoryChoice();
+    runNamingStatement(isScript ? NamingStatements::kRenameScript : NamingStatements::kRenameCategory, false,
+        {{"newName", newName}, {"oldName", oldName}});
+    ADOQuery1->close();
+    // Renaming a row that is no longer there would leave the tree disagreeing with the library.
+    if (ADOConnection1.database().changes() == 0)
+        throw FeylumeError(QStringLiteral("Row cannot be located for updating. Some values may have been "
+                                          "changed since it was last read"));
+    if (!isScript) {
+        // Only now that the library holds the new name do the lists show it.
+        if (const int entry = categoryEntry(ComboBox1, oldName, kFirstFilterCategory); entry >= 0)
+            ComboBox1->setItemText(entry, newName);
+        if (const int entry = categoryEntry(CBX1, oldName, 0); entry >= 0)
+            CBX1->setItemText(entry, newName);
+    }
+    if (concerned)
+        reopenCurrentScript(isScript ? newName : CurrentScriptName);
+    return true;
+}
+
+void TForm1::AddCategory(const QString& name)
+{
+    runNamingStatement(NamingStatements::kFindCategory, true, {{"name", name}});
+    const bool taken = ADOQuery1->recordCount() > 0;
+    if (!taken)
+        checkFitsColumn(ADOQuery1, QStringLiteral("ctype_name"), name);
+    ADOQuery1->close();
+    if (taken) {
+        MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
+        return;
+    }
+    runNamingStatement(NamingStatements::kAddCategory, false, {{"name", name}});
+    TreeNode* node = Treeclass->addCategoryNode(name);
+    keepPendingCategoryChoice();
+    CBX1->addItem(name);
+    ComboBox1->addItem(name);
+    Treeclass->setCurrentNode(node);
+}
+
+bool TForm1::DeleteCategoryRow(const QString& name)
+{
+    runNamingStatement(NamingStatements::kFindCategory, true, {{"name", name}});
+    ADOQuery1->first();
+    // The library deletes the category's scripts with its row.
+    ADOQuery1->deleteRecord();
+    ADOQuery1->close();
+    pgb->setMaximum(0);
+    return true;
+}
+
+void TForm1::ToolButton1Click()
+{
+    QString name;
+    if (!MessageBoxes::prompt(QStringLiteral("输入新类名"), QStringLiteral("请输入新类别名"), name))
+        return;
+    AddCategory(name);
+}
+
+void TForm1::ToolButton2Click()
+{
+    TreeNode* node = Treeclass->selectedNode();
+    if (!node || CategoryTree::isScriptNode(node)) {
+        MessageBoxes::information(QStringLiteral("未正确选择要删除的类别"));
+        return;
+    }
+    const QString name = node->text(0);
+    if (!MessageBoxes::confirm(
+            QStringLiteral("确认删除分类[ ") + name + QStringLiteral(" ]和该类下所有脚本吗")))
+        return;
+    const bool concerned = concernsCurrentScript(name, false);
+    if (concerned && !storePendingChanges())
+        return;
+    keepPendingCategoryChoice();
+    DeleteCategoryRow(name);
+    // Removing the node may select a script elsewhere, which then becomes the current one.
+    const QString shownBefore = CurrentScriptName;
+    Treeclass->removeNode(Treeclass->nodeAt(FindNodeIndex(name, false)));
+    if (const int entry = categoryEntry(CBX1, name, 0); entry >= 0)
+        CBX1->removeItem(entry);
+    if (const int entry = categoryEntry(ComboBox1, name, kFirstFilterCategory); entry >= 0)
+        ComboBox1->removeItem(entry);
+    // The editors must not go on showing a script the library no longer has.
+    if (concerned && CurrentScriptName == shownBefore)
+        reopenCurrentScript(CurrentScriptName);
+}
+
+void TForm1::ToolButton3Click()
+{
+    TreeNode* node = Treeclass->selectedNode();
+    if (!node || CategoryTree::isScriptNode(node)) {
+        MessageBoxes::information(QStringLiteral("未正确选择要改名的类别"));
+        return;
+    }
+    const QString oldName = node->text(0);
+    QString newName = oldName;
+    if (!MessageBoxes::prompt(QStringLiteral("类别更名"), QStringLiteral("请输入新类别名"), newName))
+        return;
+    if (!settleCurrentScriptFor(oldName, false))
+        return;
+    if (RenameEntry(oldName, newName, false))
+        Treeclass->setNodeText(Treeclass->nodeAt(FindNodeIndex(oldName, false)), newName);
+}
+
+void TForm1::TreeclassEdited(TreeNode* node, QString& text)
+{
+    const bool isScript = CategoryTree::isScriptNode(node);
+    const QString wanted = text;
+    QString oldName = node->text(0);
+    // Whatever stops the rename below, the node keeps its name.
+    text = oldName;
+    const bool storesEditedScript
+        = isScript && ADOQuery2->state() == DataSetState::Edit && concernsCurrentScript(oldName, true);
+    if (!settleCurrentScriptFor(oldName, isScript))
+        return;
+    // Storing may have renamed the script's node or moved it to another category; from here on
+    // the node is found by its name.
+    if (storesEditedScript)
+        oldName = CurrentScriptName;
+    text = oldName;
+    if (!RenameEntry(oldName, wanted, isScript))
+        return;
+    Treeclass->setNodeText(Treeclass->nodeAt(FindNodeIndex(oldName, isScript)), wanted);
+    text = wanted;
+}
+
+void TForm1::N22Click()
+{
+    TreeNode* node = Treeclass->selectedNode();
+    if (!CategoryTree::isScriptNode(node))
+        return;
+    const QString name = node->text(0);
+    // The command renames the selected script: a new record being filled in, or another script
+    // shown in the editors, is settled first and the selected script opened.
+    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptName != name) {
+        if (!storePendingChanges())
+            return;
+        TreeNode* selected = Treeclass->nodeAt(FindNodeIndex(name, true));
+        if (Treeclass->selectedNode() != selected)
+            Treeclass->setCurrentNode(selected);
+        else
+            reopenCurrentScript(name);
+    }
+    ADOQuery2->edit();
+    DBEdit2->setFocus(Qt::OtherFocusReason);
+    DBEdit2->selectAll();
+}

@@ -1,0 +1,54 @@
+#include "scriptfiledialog.h"
+
+#include <QFileDialog>
+
+ScriptFileDialog::ScriptFileDialog(Purpose purpose, const QString& name, QWidget* parent)
+    : QObject(parent)
+    , m_dialog(new QFileDialog(parent))
+{
+    setObjectName(name);
+    m_dialog->setObjectName(name);
+    m_dialog->setFileMode(QFileDialog::AnyFile);
+    m_dialog->setAcceptMode(purpose == Purpose::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    // Export replaces an existing file without a question, and adds no extension to a typed name.
+    if (purpose == Purpose::Save)
+        m_dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    m_dialog->setSizeGripEnabled(true);
+}
+
+QStringList ScriptFileDialog::nameFilters(const QString& filterText)
+{
+    const QStringList parts = filterText.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file; here it would leave out names without a dot.
+        for (QString& pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+void ScriptFileDialog::setFilter(const QString& filterText)
+{
+    m_dialog->setNameFilters(nameFilters(filterText));
+}
+
+bool ScriptFileDialog::execute()
+{
+    const QStringList filters = m_dialog->nameFilters();
+    m_dialog->selectNameFilter(
+        filters.contains(m_filterName) || filters.isEmpty() ? m_filterName : filters.first());
+    m_dialog->selectFile(m_fileName);
+    if (m_dialog->exec() != QDialog::Accepted)
+        return false;
+    const QString chosen = m_dialog->selectedFiles().value(0);
+    if (chosen.isEmpty())
+        return false;
+    m_fileName = chosen;
+    m_filterName = m_dialog->selectedNameFilter();
+    return true;
+}
