@@ -8,6 +8,7 @@
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "main/scriptfiledialog.h"
+#include "support/filecontents.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
@@ -19,9 +20,6 @@
 #include <QLineEdit>
 #include <QStringEncoder>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace UserInput;
 
@@ -56,18 +54,6 @@ Answer saveFile(const QString& path)
     return chooseFile(path, QStringLiteral("&Save"));
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 } // namespace
 
 class TestFiles : public QObject
@@ -140,7 +126,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, code);
-        put(file(QStringLiteral("in.htm")), bytes);
+        putFile(file(QStringLiteral("in.htm")), bytes);
         openScript(QStringLiteral("时钟"));
         ModalAnswerer answerer({{QStringLiteral("&No")}, openFile(file(QStringLiteral("in.htm")))});
         press(Qt::CTRL | Qt::Key_O);
@@ -158,12 +144,12 @@ private slots:
         ModalAnswerer exporter({saveFile(file(QStringLiteral("out")))});
         exportScript();
         QTRY_VERIFY(exporter.done());
-        QCOMPARE(contents(file(QStringLiteral("out"))), code.toUtf8());
+        QCOMPARE(fileContents(file(QStringLiteral("out"))), code.toUtf8());
     }
 
     void importWithAnEmptyEditorAsksNothing()
     {
-        put(file(QStringLiteral("in.js")), "alert(1);\n");
+        putFile(file(QStringLiteral("in.js")), "alert(1);\n");
         QVERIFY(form().DBMemo2->text().isEmpty());
         ModalAnswerer answerer({openFile(file(QStringLiteral("in.js")))});
         press(Qt::CTRL | Qt::Key_O);
@@ -175,7 +161,7 @@ private slots:
 
     void importOfTheSameTextChangesNothing()
     {
-        put(file(QStringLiteral("same.txt")), "<b>typewriter</b>\nline 2");
+        putFile(file(QStringLiteral("same.txt")), "<b>typewriter</b>\nline 2");
         openScript(QStringLiteral("打字机"));
         ModalAnswerer answerer({{QStringLiteral("&No")}, openFile(file(QStringLiteral("same.txt")))});
         press(Qt::CTRL | Qt::Key_O);
@@ -186,7 +172,7 @@ private slots:
 
     void importAsANewScript()
     {
-        put(file(QStringLiteral("new.htm")), "<i>new</i>");
+        putFile(file(QStringLiteral("new.htm")), "<i>new</i>");
         openScript(QStringLiteral("时钟"));
         ModalAnswerer answerer({{QStringLiteral("&Yes")}, openFile(file(QStringLiteral("new.htm")))});
         press(Qt::CTRL | Qt::Key_O);
@@ -277,12 +263,12 @@ private slots:
         openScript(QStringLiteral("打字机"));
         type(form().DBMemo2, QStringLiteral("改"));
         const QString target = file(QStringLiteral("typewriter.html"));
-        put(target, "old");
+        putFile(target, "old");
         ModalAnswerer answerer({saveFile(target)});
         exportScript();
         QTRY_VERIFY(answerer.done());
         QCOMPARE(answerer.seen().at(0).objectName, QStringLiteral("FileSaveAs1Dialog"));
-        QCOMPARE(contents(target), QStringLiteral("改<b>typewriter</b>\r\nline 2").toUtf8());
+        QCOMPARE(fileContents(target), QStringLiteral("改<b>typewriter</b>\r\nline 2").toUtf8());
         QCOMPARE(mode(), QStringLiteral("[编辑模式]"));
         QCOMPARE(stored(QStringLiteral("select cjs_text from tjs where cjs_name = '打字机'")),
             QStringLiteral("<b>typewriter</b>\r\nline 2"));
@@ -300,27 +286,20 @@ private slots:
         QFETCH(bool, diskFull);
         openScript(QStringLiteral("打字机"));
         type(form().DBMemo2, QString(64 * 1024, QLatin1Char('x')));
-        put(file(QStringLiteral("old.htm")), "old");
+        putFile(file(QStringLiteral("old.htm")), "old");
         const QString target
             = diskFull ? file(QStringLiteral("old.htm")) : file(QStringLiteral("old.htm/new.htm"));
         ModalAnswerer answerer({saveFile(target), {QStringLiteral("OK")}});
         {
             // Writes beyond the first 4 KiB fail, as on a full disk.
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            rlimit limited = saved;
-            if (diskFull)
-                limited.rlim_cur = 4096;
-            setrlimit(RLIMIT_FSIZE, &limited);
+            const FileSizeLimit limit(diskFull ? 4096 : RLIM_INFINITY);
             exportScript();
             QTRY_VERIFY(answerer.done());
-            setrlimit(RLIMIT_FSIZE, &saved);
         }
         QCOMPARE(answerer.seen().at(1).objectName, QStringLiteral("DefaultErrorBox"));
         QCOMPARE(
             answerer.seen().at(1).text, QStringLiteral("Cannot create file ") + target + QLatin1Char('.'));
-        QCOMPARE(contents(file(QStringLiteral("old.htm"))), QByteArray("old"));
+        QCOMPARE(fileContents(file(QStringLiteral("old.htm"))), QByteArray("old"));
         QCOMPARE(QDir(m_files->path()).entryList(QDir::Files), QStringList(QStringLiteral("old.htm")));
     }
 
@@ -361,7 +340,7 @@ private slots:
         QCOMPARE(filterShown, filters.at(0));
         QCOMPARE(filterOfSecondUse, filters.at(1));
         QCOMPARE(nameOfSecondUse, target);
-        QCOMPARE(contents(target), QByteArray("<p>code</p>"));
+        QCOMPARE(fileContents(target), QByteArray("<p>code</p>"));
     }
 };
 

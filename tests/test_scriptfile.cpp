@@ -3,30 +3,16 @@
 
 #include "store/feylumeerror.h"
 #include "store/scriptfile.h"
+#include "support/filecontents.h"
 
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QString errorOf(const std::function<void()>& work)
 {
     try {
@@ -59,26 +45,6 @@ public:
 
 private:
     bool m_switched = false;
-};
-
-// A disk that fills up after `bytes`: writes beyond it fail as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limited = m_saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved {};
 };
 } // namespace
 
@@ -138,12 +104,12 @@ private slots:
 
     void readsAndWritesBack()
     {
-        put(path(QStringLiteral("in.htm")),
+        putFile(path(QStringLiteral("in.htm")),
             QByteArray("\xEF\xBB\xBF") + QStringLiteral("第一行\n第二行\r").toUtf8());
         const QString text = ScriptFile::read(path(QStringLiteral("in.htm")));
         QCOMPARE(text, QStringLiteral("第一行\r\n第二行\r\n"));
         ScriptFile::write(path(QStringLiteral("out.htm")), text);
-        QCOMPARE(contents(path(QStringLiteral("out.htm"))), text.toUtf8());
+        QCOMPARE(fileContents(path(QStringLiteral("out.htm"))), text.toUtf8());
     }
 
     void readFailures()
@@ -161,9 +127,9 @@ private slots:
         sparse.close();
         QCOMPARE(errorOf([&] { ScriptFile::read(huge); }), QStringLiteral("Text exceeds memo capacity"));
         const QString lines = path(QStringLiteral("lines.txt"));
-        put(lines, QByteArray(ScriptFile::kMemoCapacity / 2 + 1, '\n'));
+        putFile(lines, QByteArray(ScriptFile::kMemoCapacity / 2 + 1, '\n'));
         QCOMPARE(errorOf([&] { ScriptFile::read(lines); }), QStringLiteral("Text exceeds memo capacity"));
-        put(lines, QByteArray(ScriptFile::kMemoCapacity / 2, '\n'));
+        putFile(lines, QByteArray(ScriptFile::kMemoCapacity / 2, '\n'));
         QCOMPARE(ScriptFile::read(lines).size(), ScriptFile::kMemoCapacity);
     }
 
@@ -182,7 +148,7 @@ private slots:
         QFile::setPermissions(
             dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
         QString target = dir.filePath(QStringLiteral("old.htm"));
-        put(target, "old contents");
+        putFile(target, "old contents");
         const QString text = QString(64 * 1024, QLatin1Char('x'));
         QString error;
         if (fault == QLatin1String("folder")) {
@@ -203,7 +169,7 @@ private slots:
         }
         QCOMPARE(error, QStringLiteral("Cannot create file ") + target);
         if (fault != QLatin1String("folder"))
-            QCOMPARE(contents(target), QByteArray("old contents"));
+            QCOMPARE(fileContents(target), QByteArray("old contents"));
         // Nothing is left behind beside it.
         QCOMPARE(
             QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("old.htm")});
