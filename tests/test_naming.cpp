@@ -19,6 +19,7 @@
 #include <QtTest>
 
 using namespace UserInput;
+using namespace Shown;
 
 namespace {
 QStringList entries(const QComboBox* list)

@@ -61,6 +61,14 @@ QStringList Shown::childNames(const TForm1& form, const QString& category)
     return names;
 }
 
+QStringList Shown::categoryNames(const TForm1& form)
+{
+    QStringList names;
+    for (int i = 0; i < form.Treeclass->topLevelItemCount(); ++i)
+        names << form.Treeclass->topLevelItem(i)->text(0);
+    return names;
+}
+
 QString Shown::mode(const TForm1& form)
 {
     return form.panelText(TForm1::ModePanel);

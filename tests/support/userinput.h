@@ -26,5 +26,7 @@ void chooseCategory(TDBComboBox* box, const QString& name);
 // What the main window shows.
 namespace Shown {
 QStringList childNames(const TForm1& form, const QString& category);
+// The category nodes' names, in tree order.
+QStringList categoryNames(const TForm1& form);
 QString mode(const TForm1& form);
 } // namespace Shown
