@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QEvent>
+#include <QFrame>
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+class TXPLook;
+
+// The hook record of one control: an event filter that lets the control handle every event
+// first, keeps the pointer, focus, mouse and space-bar state, and on the events that change the
+// control's look asks for a repaint; in the control's paint event it runs the painter over what
+// the control drew. The painters only draw: all state lives here.
+//
+// Events standing for the platform's messages:
+//   focus in / focus out              Hot on / off, paint
+//   paint                             KeepHook off, the painter runs after the control painted
+//   check state changed               Hot off, paint
+//   pressed / released (button state) paint
+//   space key down / up               SpaceDown (one repaint per hold) / SpaceDown off, paint
+//   left button down / up             MouseDown on / off, paint
+//   left double click                 on push, bit, speed buttons and plain check boxes: a
+//                                     second press (Qt already delivers it as a press)
+//   focus moved anywhere              paint
+//   palette changed (parent colour)   paint
+//   enabled changed                   paint
+//   style changed (border re-made)    KeepHook on
+//   text changed                      paint
+//   pointer entered / left            on an enabled control: Hot on / off, paint
+// "Paint" asks the control for a repaint; the painter draws inside the paint event that follows.
+class TControlSubClass : public QObject
+{
+    Q_OBJECT
+public:
+    enum class TBorderStyle { bsNone, bsSingle };
+
+    // Attaches a record to the control: installed unless the control already has one.
+    static TControlSubClass* attach(TXPLook* painter, QWidget* control);
+    // The record installed on the control, or nullptr.
+    static TControlSubClass* installedOn(const QWidget* control);
+
+    ~TControlSubClass() override;
+
+    QPointer<QWidget> Control;
+    bool KeepHook = false;
+    bool Hot = false;
+    bool MouseDown = false;
+    bool SpaceDown = false;
+    bool SpaceRepeat = false;
+    bool Focused = false;
+    TXPLook* Painter = nullptr;
+    bool SavedCtl3D = false;
+    TBorderStyle SavedBorderStyle = TBorderStyle::bsNone;
+    QEvent::Type LastMessage = QEvent::None;
+
+    bool isInstalled() const { return m_installed; }
+    // The control was asked to repaint: the record keeps its hook through what follows, or
+    // takes itself off when its component is inactive.
+    void notifyInvalidate();
+    // Runs the painter matching the control's kind, on the control's paint event.
+    void PaintControl();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TControlSubClass(TXPLook* painter, QWidget* control);
+    void install();
+    // Puts the control back as it was and removes the record.
+    void unhook();
+    // Every event and signal the record acts on passes here first: false when the record is
+    // not installed, or has just taken itself off because its component is inactive.
+    bool takeMessage(QEvent::Type type);
+    void paint(); // ask for a repaint now
+    void repaint(); // graphic controls: repaint through the parent
+    void connectControlSignals();
+    void onCheckStateChanged();
+    void onTextChanged();
+
+    bool m_installed = false;
+    bool m_inPaint = false;
+};
+
+// The 3-D border flag and border style of edits and memos, as the edit painters switch them.
+namespace XP {
+bool ctl3D(const QWidget* edit);
+void setCtl3D(QWidget* edit, bool on);
+TControlSubClass::TBorderStyle borderStyle(const QWidget* edit);
+void setBorderStyle(QWidget* edit, TControlSubClass::TBorderStyle style);
+} // namespace XP
