@@ -1,7 +1,6 @@
 #include "xpcolors.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 
 namespace XP {
@@ -36,14 +35,17 @@ constexpr std::array<TColor, 20> kStaticPaletteColors = {
     RGB(255, 255, 255),
 };
 
-// Half-way cases go to the even neighbour, as the arithmetic the look was tuned with does.
-int roundHalfToEven(double value)
+// factor * share rounded to the nearest integer, halves to even, judged on the exact product:
+// 5 * 0.3 is 1.4999... and gives 1, as the look's figures were tuned with, although the
+// product rounded to a double is exactly 1.5. The part the double lost is recovered by fma.
+int roundProductHalfToEven(int factor, double share)
 {
-    const int savedMode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(value);
-    std::fesetround(savedMode);
-    return int(rounded);
+    const double product = factor * share;
+    const double lost = std::fma(double(factor), share, -product);
+    const double lower = std::floor(product);
+    if (product - lower == 0.5 && lost != 0.0)
+        return int(lost < 0.0 ? lower : lower + 1.0);
+    return int(std::nearbyint(product));
 }
 } // namespace
 
@@ -104,10 +106,9 @@ TColor Lighten(const ColorDevice& device, TColor color, int percent)
     if (percent > 100)
         percent = 100;
     const TColor c = device.resolve(color);
-    // The quotient is a floating-point value on purpose: 5 * 0.3 is 1.4999..., not 1.5.
     const double share = percent / 100.0;
     const auto channel
-        = [share](int value) { return clampChannel(value + roundHalfToEven((255 - value) * share)); };
+        = [share](int value) { return clampChannel(value + roundProductHalfToEven(255 - value, share)); };
     return NearestColor(device, RGB(channel(red(c)), channel(green(c)), channel(blue(c))));
 }
 
