@@ -5,9 +5,7 @@
 
 TBitBtn::TBitBtn(QWidget* parent)
     : QPushButton(parent)
-{
-    setAutoDefault(false);
-}
+{ }
 
 TBitBtn::TBitBtn(const QString& caption, TBitBtnKind kind, QWidget* parent)
     : TBitBtn(parent)

@@ -34,8 +34,11 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     createDataComponents();
     createFrame();
+    // After the controls and the tool bar, before the menus: the menus keep the platform's look.
+    createLook();
     registerCommandHandlers();
     createCommands();
+    configureDialogCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 

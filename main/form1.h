@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -23,6 +24,9 @@ class StatusBar;
 class TDBComboBox;
 class TDBEdit;
 class TDBMemo;
+class TFmabout;
+class TFmImport;
+class TXPLook;
 class Table;
 class QComboBox;
 class QGroupBox;
@@ -98,6 +102,11 @@ public:
     void FileSaveAs1BeforeExecute();
     void FileSaveAs1Accept();
 
+    // About box, help page, network import settings
+    void ActaboutExecute();
+    void N15Click();
+    void ActIFnetExecute();
+
     // Status panels
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
     QString panelText(int panel) const;
@@ -115,6 +124,10 @@ public:
     Table* ADOTable2 = nullptr;
     DataSource* DataSource1 = nullptr;
     QTimer* Timer1 = nullptr;
+    TXPLook* XPLook1 = nullptr;
+    // The most recently made about box and settings window, while they exist.
+    QPointer<TFmabout> Fmabout;
+    QPointer<TFmImport> FmImport;
 
     // Commands
     ActionList* ActionList1 = nullptr;
@@ -175,6 +188,8 @@ private:
     void createCommands();
     void registerCommandHandlers();
     void configureActions();
+    void createLook();
+    void configureDialogCommands();
     QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);

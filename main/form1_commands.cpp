@@ -133,6 +133,7 @@ void TForm1::registerCommandHandlers()
     // "退出系统(&X)" closes the main window, which ends the program without saving.
     m_commandHandlers.insert(QStringLiteral("N9"), [this] { close(); });
     registerNamingHandlers();
+    m_commandHandlers.insert(QStringLiteral("N15"), [this] { N15Click(); });
 }
 
 void TForm1::configureActions()

@@ -1,5 +1,6 @@
 // The main window's panes, header, search pane, pages and status bar.
 
+#include "bitbtn.h"
 #include "categorytree.h"
 #include "dbctrls/datasource.h"
 #include "dbctrls/dbcombobox.h"
@@ -7,6 +8,7 @@
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "pageview.h"
+#include "panel.h"
 #include "progressbar.h"
 #include "statusbar.h"
 
@@ -94,8 +96,11 @@ void TForm1::createFrame()
 
 QWidget* TForm1::createPages()
 {
-    auto* splitter = named(new QSplitter(Qt::Vertical, ClientSplitter), "Panel1");
-    Panel1 = splitter;
+    Panel1 = named(new TPanel(ClientSplitter), "Panel1");
+    auto* fill = new QVBoxLayout(Panel1);
+    fill->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = named(new QSplitter(Qt::Vertical, Panel1), "Panel1Splitter");
+    fill->addWidget(splitter);
     splitter->setHandleWidth(2);
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(createHeaderPanel());
@@ -126,12 +131,12 @@ QWidget* TForm1::createPages()
     splitter->handle(1)->setObjectName(QStringLiteral("Splitter3"));
 
     bindField(DBMemo2, DataSource1, "cjs_text");
-    return splitter;
+    return Panel1;
 }
 
 QWidget* TForm1::createHeaderPanel()
 {
-    Panel3 = named(new QWidget(Panel1), "Panel3");
+    Panel3 = named(new TPanel(Panel1), "Panel3");
     Panel3->setMinimumHeight(40);
     Panel3->setAutoFillBackground(true);
     Image1 = named(new QLabel(Panel3), "Image1");
@@ -175,7 +180,7 @@ QWidget* TForm1::createHeaderPanel()
 
 QWidget* TForm1::createSearchPanel()
 {
-    Panel2 = named(new QWidget(ClientSplitter), "Panel2");
+    Panel2 = named(new TPanel(ClientSplitter), "Panel2");
     Panel2->setMinimumWidth(146);
 
     GroupBox1 = named(new QGroupBox(QStringLiteral("查询设置："), Panel2), "GroupBox1");
@@ -200,9 +205,10 @@ QWidget* TForm1::createSearchPanel()
     label7->move(7, 164);
     Edit1 = named(new QLineEdit(GroupBox1), "Edit1");
     Edit1->setGeometry(8, 187, 113, 21);
-    BitBtn1 = named(new QPushButton(QIcon(QStringLiteral(":/main/images/glyph-find.png")),
-                        QStringLiteral("查找"), GroupBox1),
-        "BitBtn1");
+    auto* findButton = named(new TBitBtn(GroupBox1), "BitBtn1");
+    findButton->setText(QStringLiteral("查找"));
+    findButton->setGlyph(QPixmap(QStringLiteral(":/main/images/glyph-find.png")));
+    BitBtn1 = findButton;
     BitBtn1->setGeometry(32, 218, 75, 22);
     BitBtn1->setAutoDefault(false);
 

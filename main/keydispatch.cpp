@@ -10,6 +10,7 @@
 namespace {
 const char* const kShortcutProperty = "commandShortcut";
 const char* const kPopupProperty = "popupMenu";
+const char* const kSharesKeysProperty = "sharesCommandKeys";
 
 QKeyCombination combinationOf(const QKeyEvent* event)
 {
@@ -53,6 +54,11 @@ void KeyDispatcher::setPopupMenu(QWidget* control, QMenu* menu)
     control->setProperty(kPopupProperty, QVariant::fromValue(static_cast<QObject*>(menu)));
 }
 
+void KeyDispatcher::shareCommandKeys(QWidget* window)
+{
+    window->setProperty(kSharesKeysProperty, true);
+}
+
 KeyDispatcher::Match KeyDispatcher::offerToMenu(
     const QList<QAction*>& entries, const QKeyCombination& key, bool run)
 {
@@ -83,7 +89,7 @@ bool KeyDispatcher::dispatch(QWidget* focused, const QKeyCombination& key, bool 
             if (offerToMenu(popup->actions(), key, run) == Match::Taken)
                 return true;
         }
-        if (control == m_mainWindow)
+        if (control->isWindow())
             break;
     }
     if (offerToMenu(m_mainMenu->actions(), key, run) == Match::Taken)
@@ -104,16 +110,19 @@ bool KeyDispatcher::dispatch(QWidget* focused, const QKeyCombination& key, bool 
 bool KeyDispatcher::acceptsKeysFor(QObject* watched) const
 {
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != m_mainWindow)
+    if (!widget)
+        return false;
+    QWidget* window = widget->window();
+    if (window != m_mainWindow && !window->property(kSharesKeysProperty).toBool())
         return false;
     // While a menu is open or a modal box is up, the keys are theirs.
     if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
         return false;
-    if (!m_mainWindow->isEnabled() || !m_mainWindow->isActiveWindow())
+    if (!m_mainWindow->isEnabled() || !window->isActiveWindow())
         return false;
     // Key events travel up the parents when ignored; decide only once, at the focused control.
     QWidget* focus = QApplication::focusWidget();
-    return focus ? widget == focus : widget == m_mainWindow;
+    return focus ? widget == focus : widget == window;
 }
 
 bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)

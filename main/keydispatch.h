@@ -27,6 +27,9 @@ public:
     static QKeySequence commandShortcut(const QAction* entry);
     // The pop-up menu a control offers its keys to.
     static void setPopupMenu(QWidget* control, QMenu* menu);
+    // A window of the program that is not modal offers the keys it does not take itself to the
+    // main window's commands, while the main window is enabled.
+    static void shareCommandKeys(QWidget* window);
 
     // Finds and runs the command for a key as pressed in the main window with focus on
     // `focused`; true when the key is taken.

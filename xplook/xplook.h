@@ -168,6 +168,8 @@ public:
     bool UsesTrueXPStyle(const QObject* control) const;
     // The hook records this component owns, in the order they were made.
     const std::vector<QPointer<TControlSubClass>>& hookRecords() const { return m_records; }
+    // The menus, tool bars and control bars whose hooks are installed.
+    const std::vector<QPointer<QWidget>>& hookedBars() const { return m_hookedBars; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
