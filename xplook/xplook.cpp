@@ -280,7 +280,8 @@ void TXPLook::HookComponents(QObject* container, bool activate, bool repaint)
             if ((m_XPControls & XP::xcMainMenu) && XP::tagOf(menu) != XP::kTagNeverHooked)
                 hookBar(menu, activate);
         } else if (auto* popup = qobject_cast<QMenu*>(component)) {
-            if (m_XPControls & XP::xcPopupMenu)
+            // Only the window's own pop-up menus: Qt's controls keep private menus of their own.
+            if ((m_XPControls & XP::xcPopupMenu) && popup->parent() == root)
                 hookBar(popup, activate);
         } else if (qobject_cast<QToolBar*>(component) || isControlBar(component)) {
             const XP::TXPControls kind
