@@ -170,6 +170,7 @@ private slots:
     void spaceHeldRepaintsOnceReleasedOnce();
     void doubleClickIsAPressOnButtonsOnly();
     void keepHookAcrossStyleChangeUntilPaint();
+    void negativeTagIsNeverPaintedOver();
 };
 
 void TestXPLook::initTestCase()
@@ -682,6 +683,24 @@ void TestXPLook::keepHookAcrossStyleChangeUntilPaint()
     // A repaint asked for by the component's walk marks the hook as well.
     w.look->HookComponents(&w.form, false, true);
     QVERIFY(edit.KeepHook);
+}
+
+void TestXPLook::negativeTagIsNeverPaintedOver()
+{
+    LookWindow w;
+    setTag(w.other, -1);
+    TControlSubClass& edit = LookWindow::record(w.edit);
+    TControlSubClass& other = LookWindow::record(w.other);
+    w.other->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w.other->hasFocus());
+    w.other->grab();
+    // The paint dispatch stops before it even looks at the focus.
+    QVERIFY(!other.Focused);
+    QCOMPARE(other.LastMessage, QEvent::Paint);
+    w.edit->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w.edit->hasFocus());
+    w.edit->grab();
+    QVERIFY(edit.Focused);
 }
 
 QTEST_MAIN(TestXPLook)
