@@ -117,33 +117,26 @@ void TXPLook::setOverrideOwnerDraw(bool value)
 
 void TXPLook::setXPContainers(XP::TXPContainers value)
 {
-    if (value != m_XPContainers && m_Active) {
-        m_Active = false;
-        HookComponents(m_OwnerForm, false, true);
-        m_Active = true;
-        m_XPContainers = value;
-        HookComponents(m_OwnerForm, true, true);
-    }
+    if (value != m_XPContainers && m_Active)
+        rehook([&] { m_XPContainers = value; });
     m_XPContainers = value;
 }
 
 void TXPLook::setXPControls(XP::TXPControls value)
 {
-    if (value != m_XPControls && m_Active) {
-        m_Active = false;
-        HookComponents(m_OwnerForm, false, true);
-        m_Active = true;
-        m_XPControls = value;
-        HookComponents(m_OwnerForm, true, true);
-    }
+    if (value != m_XPControls && m_Active)
+        rehook([&] { m_XPControls = value; });
     m_XPControls = value;
 }
 
-void TXPLook::rehook()
+void TXPLook::rehook(const std::function<void()>& change)
 {
+    // The active flag is flipped directly: the menu bar is not redrawn twice.
     m_Active = false;
     HookComponents(m_OwnerForm, false, true);
     m_Active = true;
+    if (change)
+        change();
     HookComponents(m_OwnerForm, true, true);
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 class QPaintDevice;
@@ -179,7 +180,7 @@ private:
     void unhookBar(QWidget* bar);
     void hookControl(QWidget* control, QWidget* parent, bool activate, bool repaint);
     // The remove-and-reinstall cycle, for changes that decide what is hooked.
-    void rehook();
+    void rehook(const std::function<void()>& change = {});
     void redrawMenuBar();
     void resetTrueXPColors();
 
