@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -59,6 +60,15 @@ void press(QKeyCombination key)
     QTest::keyClick(target, key.key(), key.keyboardModifiers());
 }
 
+// Commands work out their enabled state when the program has nothing else to do: let it get
+// there (QTest::qWait never does).
+void runUntilIdle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(50, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 QList<TFmImport*> importWindows(TForm1& form)
 {
     return form.findChildren<TFmImport*>(Qt::FindDirectChildrenOnly);
@@ -83,7 +93,12 @@ private:
     // by its close box afterwards if it is still up.
     QList<SeenBox> withAboutBox(const std::function<void(QWidget*)>& whileOpen)
     {
-        ModalAnswerer answerer({Answer {QString(), {}, 0, whileOpen}});
+        // Keys go to the focused control of the box once it is the active window.
+        const auto onceActive = [&](QWidget* open) {
+            QVERIFY(QTest::qWaitForWindowActive(open));
+            whileOpen(open);
+        };
+        ModalAnswerer answerer({Answer {QString(), {}, 0, onceActive}});
         menuEntry("About1")->trigger();
         return answerer.seen();
     }
@@ -245,15 +260,29 @@ void TestDialogs::aboutBoxIsFreshEachTime()
 void TestDialogs::mainWindowIgnoresItsKeysUnderTheAboutBox()
 {
     focus(m_form->Treeclass);
+    auto* addScript = m_form->ToolBar1->findChild<QWidget*>(QStringLiteral("ToolButton4"));
+    runUntilIdle();
+    QVERIFY(addScript->isEnabled());
+    const QString mode = m_form->panelText(TForm1::ModePanel);
+    const QPoint clickPoint = addScript->mapTo(m_form.get(), addScript->rect().center());
     withAboutBox([&](QWidget* open) {
         // F1 and Shift+I reach the main window's controls only through its key dispatch.
         QTest::keyClick(m_form->Treeclass, Qt::Key_F1);
         QTest::keyClick(m_form->Treeclass, Qt::Key_I, Qt::ShiftModifier);
+        // A click on "添加脚本" would start a new script. It goes through the window system, as
+        // a user's click does, which is where a modal box holds clicks back.
+        QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, clickPoint);
         QVERIFY(open->isVisible());
         press(QKeyCombination(Qt::Key_Escape));
     });
     QVERIFY(m_addresses->seen.isEmpty());
     QVERIFY(importWindows(*m_form).isEmpty());
+    QCOMPARE(m_form->panelText(TForm1::ModePanel), mode);
+    // The same click with the box gone does start one: the click above was really blocked.
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, clickPoint);
+    QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[插入模式]"));
 }
 
 void TestDialogs::helpKeyOpensHelpPageFromAnywhere_data()
