@@ -3,8 +3,9 @@
 #include <QPixmap>
 #include <QPushButton>
 
-// A push button with a glyph and a kind. The standard kinds bring their own glyph; a button
-// with a modal result ends the modal window it is in after its own click handlers ran.
+// A push button with a glyph and a kind. The standard kinds bring their own glyph. ModalResult
+// is the result the window it stands in ends with once the button's own action is done; the
+// window applies it.
 class TBitBtn : public QPushButton
 {
     Q_OBJECT
