@@ -163,13 +163,6 @@ void TControlSubClass::paint()
         Control->update();
 }
 
-void TControlSubClass::repaint()
-{
-    // A control without a window of its own is painted by its parent's paint.
-    if (Control)
-        Control->update();
-}
-
 bool TControlSubClass::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != Control || !m_installed)
@@ -252,10 +245,7 @@ bool TControlSubClass::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             MouseDown = false;
-            if (graphic)
-                repaint();
-            else
-                paint();
+            paint();
         }
         break;
     case QEvent::MouseButtonDblClick:
@@ -278,10 +268,7 @@ bool TControlSubClass::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Leave:
         if (Control->isEnabled()) {
             Hot = type == QEvent::Enter;
-            if (graphic)
-                repaint();
-            else
-                paint();
+            paint();
         }
         break;
     default:

@@ -72,8 +72,9 @@ private:
     // Every event and signal the record acts on passes here first: false when the record is
     // not installed, or has just taken itself off because its component is inactive.
     bool takeMessage(QEvent::Type type);
-    void paint(); // ask for a repaint now
-    void repaint(); // graphic controls: repaint through the parent
+    // Asks the control to paint again; the painter runs in that paint event. Controls with and
+    // without a window of their own are asked alike here: every Qt widget gets paint events.
+    void paint();
     void connectControlSignals();
     void onCheckStateChanged();
     void onTextChanged();
