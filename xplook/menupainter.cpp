@@ -26,14 +26,15 @@ QSize GetItemImageSize(const TXPLook& look, const XPMenuItem& item)
     return size;
 }
 
-void MenuMeasureItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, int& width, int& height,
-    bool ntFamily)
+void MenuMeasureItem(
+    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, int& width, int& height, bool ntFamily)
 {
     if (!look.Active())
         return;
     QString text = isSeparator(item) ? QString() : item.caption;
     if (!item.shortcutText.trimmed().isEmpty())
-        text += item.shortcutText + QStringLiteral("WWW"); // the three letters keep caption and shortcut apart
+        text
+            += item.shortcutText + QStringLiteral("WWW"); // the three letters keep caption and shortcut apart
     canvas.setFont(look.Font().font);
     int w = canvas.textWidth(text) + 5;
     if (text.contains(QLatin1Char('&')))
@@ -176,8 +177,8 @@ void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, XPRec
     }
 }
 
-void DrawCheckMark(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, bool selected, XPRect r,
-    bool hasGlyph)
+void DrawCheckMark(
+    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, bool selected, XPRect r, bool hasGlyph)
 {
     if (!item.checked)
         return;
@@ -323,8 +324,8 @@ void DrawCaption(TXPLook& look, XPHost host, const QString& text, unsigned forma
     canvas.drawText(s, shortcut + QStringLiteral(" "), shortcutFormat);
 }
 
-void DrawBarSelection(TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, TColor barColor,
-    XPRect r)
+void DrawBarSelection(
+    TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, TColor barColor, XPRect r)
 {
     const QPaintDevice* device = &canvas.image();
     const int l = r.left, t = r.top, rt = r.right, b = r.bottom;
@@ -363,9 +364,11 @@ void FillGradient(TXPLook& look, XPCanvas& canvas, XPRect r, bool rightToLeft)
     const int columns = r.width() + 1;
     for (int i = 0; i < columns; ++i) {
         const int x = rightToLeft ? r.right - 1 - i : r.left + i;
-        const bool inIconZone = rightToLeft ? (r.right - w + 5 < x && x < r.right) : (r.left < x && x < r.left + w + 5);
+        const bool inIconZone
+            = rightToLeft ? (r.right - w + 5 < x && x < r.right) : (r.left < x && x < r.left + w + 5);
         step = std::min(step + (inIconZone ? 3 : 1), 96);
-        canvas.fillRect({x, r.top, x + 1, r.bottom}, qcolor(look.Lighten(device, look.Palette.IconFace, step)));
+        canvas.fillRect(
+            {x, r.top, x + 1, r.bottom}, qcolor(look.Lighten(device, look.Palette.IconFace, step)));
     }
 }
 

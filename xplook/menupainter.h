@@ -43,12 +43,12 @@ bool isSeparator(const XPMenuItem& item);
 // except for items of the form's menu bar.
 QSize GetItemImageSize(const TXPLook& look, const XPMenuItem& item);
 // Adjusts the size the toolkit proposes for the item. ntFamily: the platform widens bar items.
-void MenuMeasureItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, int& width, int& height,
-    bool ntFamily = true);
+void MenuMeasureItem(
+    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, int& width, int& height, bool ntFamily = true);
 void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, XPRect rect, bool selected);
 
-void DrawCheckMark(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, bool selected, XPRect r,
-    bool hasGlyph);
+void DrawCheckMark(
+    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, bool selected, XPRect r, bool hasGlyph);
 // The glyph, washed, greyed, lifted and shadowed by the item's state. G is a private copy.
 void DrawGlyph(TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, bool bar, bool checked,
     bool enabled, bool pressed, bool hot, XPRect r, QImage glyph);
@@ -58,8 +58,8 @@ void DrawGlyphShadow(const QImage& glyph, XPCanvas& canvas, int x0, int y0, TCol
 void DrawCaption(TXPLook& look, XPHost host, const QString& text, unsigned format, const TXPFont& font,
     bool rightToLeft, bool bar, bool isDefault, bool enabled, bool selected, XPRect r, XPCanvas& canvas,
     const QString& shortcut);
-void DrawBarSelection(TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, TColor barColor,
-    XPRect r);
+void DrawBarSelection(
+    TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, TColor barColor, XPRect r);
 void FillGradient(TXPLook& look, XPCanvas& canvas, XPRect r, bool rightToLeft);
 
 // Halves go to the even neighbour, as the platform's rounding does.

@@ -6,18 +6,5 @@ namespace XP {
 
 void hookMainMenu(TXPLook&, QMenuBar*, bool) { }
 void hookPopupMenu(TXPLook&, QMenu*, bool) { }
-void hookToolBar(TXPLook&, QToolBar*, bool) { }
-void hookControlBar(TXPLook&, QWidget*, bool) { }
-
-void PaintEdit(TControlSubClass&) { }
-void PaintRichEdit(TControlSubClass&) { }
-void PaintComboBox(TControlSubClass&) { }
-void PaintCheckBox(TControlSubClass&) { }
-void PaintRadioButton(TControlSubClass&) { }
-void PaintBitButton(TControlSubClass&) { }
-void PaintButton(TControlSubClass&) { }
-void PaintSpeedButton(TControlSubClass&) { }
-void PaintPanel(TControlSubClass&) { }
-void PaintGroupBox(TControlSubClass&) { }
 
 } // namespace XP

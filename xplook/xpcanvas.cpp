@@ -11,6 +11,18 @@ QRgb premultiplied(const QColor& color)
     return qPremultiply(color.rgba());
 }
 
+// Glyphs with an alpha channel keep their smooth edges over what is already drawn.
+QRgb sourceOver(QRgb source, QRgb destination)
+{
+    const int alpha = qAlpha(source);
+    if (alpha == 255)
+        return source;
+    const int keep = 255 - alpha;
+    auto channel = [&](int s, int d) { return s + (d * keep + 127) / 255; };
+    return qRgba(channel(qRed(source), qRed(destination)), channel(qGreen(source), qGreen(destination)),
+        channel(qBlue(source), qBlue(destination)), channel(alpha, qAlpha(destination)));
+}
+
 // A painter on the image that draws exact pixels: no smoothing, cosmetic one-pixel pens.
 class PixelPainter : public QPainter
 {
@@ -220,8 +232,10 @@ void XPCanvas::drawTransparent(int x, int y, const QImage& bitmap)
     for (int row = 0; row < source.height(); ++row) {
         const auto* line = reinterpret_cast<const QRgb*>(source.constScanLine(row));
         for (int column = 0; column < source.width(); ++column)
-            if (line[column] != key && target.valid(x + column, y + row))
-                reinterpret_cast<QRgb*>(target.scanLine(y + row))[x + column] = line[column];
+            if (line[column] != key && target.valid(x + column, y + row)) {
+                QRgb& under = reinterpret_cast<QRgb*>(target.scanLine(y + row))[x + column];
+                under = sourceOver(line[column], under);
+            }
     }
 }
 

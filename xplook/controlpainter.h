@@ -1,0 +1,66 @@
+// XP frames, surfaces and marks of standard controls, drawn over what the controls drew:
+// edits and memos, combo boxes, check boxes, radio buttons, panels and group boxes.
+
+#pragma once
+
+#include "xpcanvas.h"
+#include "xpcolors.h"
+
+#include <QFont>
+#include <QString>
+
+class TXPLook;
+
+namespace XP {
+
+// The hook record's flags as a control painter reads them.
+struct XPControlState
+{
+    bool hot = false;
+    bool focused = false;
+    bool mouseDown = false;
+    bool spaceDown = false;
+    bool enabled = true;
+};
+
+// What every control painter reads of its control.
+struct XPControlInfo
+{
+    XPRect client;
+    TColor color = 0; // the control's own background
+    TColor parentColor = 0;
+    bool trueXP = true;
+    bool rightToLeft = false;
+    int thumb = 16; // the scroll-thumb width of the platform
+};
+
+// The outline colour of an edit from the record's flags and the border style saved at hooking.
+TColor EditOutlineColor(
+    TXPLook& look, const QPaintDevice* device, bool hotOrFocused, bool savedSingleBorder, TColor parentColor);
+void DrawEditOutline(XPCanvas& canvas, XPRect client, TColor outline);
+
+void DrawComboBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& combo, const XPControlState& state,
+    bool droppedDown);
+
+enum class XPCheckState { Unchecked, Checked, Grayed };
+// captionLeft: the caption stands left of the mark, which then goes to the right.
+void DrawCheckBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& box, const XPControlState& state,
+    XPCheckState check, bool captionLeft);
+void DrawCheckTick(XPCanvas& canvas, int x, int y);
+void DrawRadioButton(TXPLook& look, XPCanvas& canvas, const XPControlInfo& radio, const XPControlState& state,
+    bool checked, bool captionLeft);
+
+enum class XPBevel { None, Lowered, Raised, Space };
+void DrawPanelBevels(TXPLook& look, XPCanvas& canvas, const XPControlInfo& panel, XPBevel outer,
+    XPBevel inner, int bevelWidth, int borderWidth);
+
+struct XPGroupBoxInfo
+{
+    QString caption;
+    QFont font;
+    TColor fontColor = 0;
+    bool ctl3D = true;
+};
+void DrawGroupBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& group, const XPGroupBoxInfo& box);
+
+} // namespace XP
