@@ -111,6 +111,7 @@ void PaintSpeedButton(TControlSubClass& record)
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 namespace XP {
 
@@ -141,7 +142,9 @@ XPControlInfo controlInfoOf(TXPLook& look, QWidget* control, const XPCanvas& can
     info.parentColor = parentColor(control);
     info.trueXP = look.UsesTrueXPStyle(control);
     info.rightToLeft = control->layoutDirection() == Qt::RightToLeft;
-    info.thumb = control->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, control);
+    // The scroll-thumb width sizes the marks; styles with thin scroll bars would make them too
+    // small to read, so the platform's usual 16 pixels is the least.
+    info.thumb = std::max(16, control->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, control));
     return info;
 }
 
@@ -207,6 +210,18 @@ void PaintComboBox(TControlSubClass& record)
         controlStateOf(record), dropped);
 }
 
+namespace {
+// The toolkit's own mark stands where its style puts it, which the XP mark need not cover:
+// clear it to the control's colour first.
+void clearToolkitMark(XPCanvas& canvas, QWidget* control, QStyle::SubElement element, TColor color)
+{
+    QStyleOptionButton option;
+    option.initFrom(control);
+    const QRect mark = control->style()->subElementRect(element, &option, control);
+    canvas.fillRect(XPRect::fromQRect(mark.adjusted(-1, -1, 1, 1)), qcolor(color));
+}
+} // namespace
+
 void PaintCheckBox(TControlSubClass& record)
 {
     auto* box = qobject_cast<QCheckBox*>(record.Control.data());
@@ -217,6 +232,7 @@ void PaintCheckBox(TControlSubClass& record)
         : box->checkState() == Qt::PartiallyChecked             ? XPCheckState::Grayed
                                                                 : XPCheckState::Unchecked;
     const XPControlInfo info = controlInfoOf(*record.Painter, box, canvas.canvas());
+    clearToolkitMark(canvas.canvas(), box, QStyle::SE_CheckBoxIndicator, info.color);
     DrawCheckBox(*record.Painter, canvas.canvas(), info, controlStateOf(record), check, info.rightToLeft);
 }
 
@@ -227,6 +243,7 @@ void PaintRadioButton(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(radio);
     const XPControlInfo info = controlInfoOf(*record.Painter, radio, canvas.canvas());
+    clearToolkitMark(canvas.canvas(), radio, QStyle::SE_RadioButtonIndicator, info.color);
     DrawRadioButton(
         *record.Painter, canvas.canvas(), info, controlStateOf(record), radio->isChecked(), info.rightToLeft);
 }

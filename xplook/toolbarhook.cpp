@@ -91,7 +91,10 @@ bool XPToolBarHook::eventFilter(QObject* watched, QEvent* event)
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->parentWidget() != bar)
         return false;
-    auto* button = qobject_cast<QToolButton*>(widget);
+    // The bar's own overflow button is no button of the bar's.
+    auto* button = widget->objectName() == QLatin1String("qt_toolbar_ext_button")
+        ? nullptr
+        : qobject_cast<QToolButton*>(widget);
     switch (event->type()) {
     case QEvent::Paint:
         if (button) {
