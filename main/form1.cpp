@@ -34,9 +34,12 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     createDataComponents();
     createFrame();
-    // After the controls and the tool bar, before the menus: the menus keep the platform's look.
-    createLook();
     registerCommandHandlers();
+    createActions();
+    createToolButtons();
+    // After the controls and the tool bar with its buttons, before the menus: the menus keep the
+    // platform's look.
+    createLook();
     createCommands();
     configureDialogCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);

@@ -185,6 +185,8 @@ private:
     QWidget* createPages();
     void createStatusBar();
     void hostProgressBar();
+    void createActions();
+    void createToolButtons();
     void createCommands();
     void registerCommandHandlers();
     void configureActions();

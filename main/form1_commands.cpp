@@ -28,7 +28,7 @@ QKeySequence keyOf(const char* text)
 }
 } // namespace
 
-void TForm1::createCommands()
+void TForm1::createActions()
 {
     ActionList1 = new ActionList(this);
     for (const CommandTable::ActionEntry& entry : CommandTable::kActions) {
@@ -37,7 +37,35 @@ void TForm1::createCommands()
         action->setToolTip(QString::fromUtf8(entry.caption));
     }
     configureActions();
+}
 
+void TForm1::createToolButtons()
+{
+    for (const CommandTable::Entry& entry : CommandTable::kToolBar) {
+        if (!entry.name) {
+            ToolBar1->addSeparator();
+            continue;
+        }
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setFixedSize(68, 21);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setText(QString::fromUtf8(entry.caption));
+        button->setToolTip(entry.hint ? QString::fromUtf8(entry.hint) : QString());
+        // The button's command object runs the action or handler and carries the enabled state.
+        auto* command = new QAction(button->text(), button);
+        command->setObjectName(button->objectName() + QStringLiteral("Command"));
+        bindCommand(
+            command, entry.action ? QString::fromLatin1(entry.action) : QString(), button->objectName());
+        button->setEnabled(command->isEnabled());
+        connect(command, &QAction::enabledChanged, button, &QWidget::setEnabled);
+        connect(button, &QToolButton::clicked, command, &QAction::trigger);
+        ToolBar1->addWidget(button);
+    }
+}
+
+void TForm1::createCommands()
+{
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(MainMenu1);
@@ -63,27 +91,6 @@ void TForm1::createCommands()
     connect(ListBox1, &QWidget::customContextMenuRequested, PopupMenu1,
         [this](const QPoint& at) { PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(at)); });
 
-    for (const CommandTable::Entry& entry : CommandTable::kToolBar) {
-        if (!entry.name) {
-            ToolBar1->addSeparator();
-            continue;
-        }
-        auto* button = new QToolButton(ToolBar1);
-        button->setObjectName(QString::fromLatin1(entry.name));
-        button->setFixedSize(68, 21);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setText(QString::fromUtf8(entry.caption));
-        button->setToolTip(entry.hint ? QString::fromUtf8(entry.hint) : QString());
-        // The button's command object runs the action or handler and carries the enabled state.
-        auto* command = new QAction(button->text(), button);
-        command->setObjectName(button->objectName() + QStringLiteral("Command"));
-        bindCommand(
-            command, entry.action ? QString::fromLatin1(entry.action) : QString(), button->objectName());
-        button->setEnabled(command->isEnabled());
-        connect(command, &QAction::enabledChanged, button, &QWidget::setEnabled);
-        connect(button, &QToolButton::clicked, command, &QAction::trigger);
-        ToolBar1->addWidget(button);
-    }
     ActionList1->updateAll();
 }
 

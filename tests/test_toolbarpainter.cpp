@@ -1,9 +1,13 @@
 // Tool bar buttons and separators painted by the XP look: pixel tests on images, and a real
 // tool bar hooked by a look component.
 
+#include "main/form1.h"
+#include "support/libraryfixture.h"
 #include "support/lookfixture.h"
+#include "support/mainwindowfixture.h"
 #include "xplook/componenttag.h"
 #include "xplook/systemcolors.h"
+#include "xplook/toolbarhook.h"
 #include "xplook/toolbarpainter.h"
 #include "xplook/xplook.h"
 
@@ -41,6 +45,7 @@ private slots:
     void glyphCentredHalfToEven_data();
     void glyphCentredHalfToEven();
     void hookedToolBarIsPaintedByTheLook();
+    void mainWindowToolBarIsHookedWithItsButtons();
 
 private:
     LookFixture fixture;
@@ -222,6 +227,19 @@ void TestToolBarPainter::hookedToolBarIsPaintedByTheLook()
     const int x = middle.width() / 2;
     QCOMPARE(colorName(at(middle, x, middle.height() / 2)), colorName(look.Darken(&form, barColor, 30)));
     QCOMPARE(colorName(at(middle, 0, middle.height() / 2)), colorName(cell));
+}
+
+void TestToolBarPainter::mainWindowToolBarIsHookedWithItsButtons()
+{
+    LibraryFixture library;
+    library.createSmall();
+    const std::unique_ptr<TForm1> form = startMainWindow(library.appDir());
+    QVERIFY(XPToolBarHook::installedOn(form->ToolBar1));
+    auto* button = form->ToolBar1->findChild<QToolButton*>(QStringLiteral("ToolButton1"));
+    QVERIFY(button);
+    const TColor barColor = fromQColor(form->ToolBar1->palette().color(form->ToolBar1->backgroundRole()));
+    QCOMPARE(colorName(at(button->grab().toImage(), 2, 5)),
+        colorName(form->XPLook1->Lighten(form.get(), barColor, 16)));
 }
 
 QTEST_MAIN(TestToolBarPainter)

@@ -16,6 +16,8 @@
 namespace {
 const char* const kToolBarHookName = "XPToolBarHook";
 const char* const kControlBarHookName = "XPControlBarHook";
+// The bar's own overflow button, which is no button of the bar's.
+const char* const kExtensionButtonName = "qt_toolbar_ext_button";
 
 XP::XPToolBarInfo barInfo(const QToolBar* bar)
 {
@@ -193,7 +195,10 @@ void hookToolBar(TXPLook& look, QToolBar* bar, bool activate)
         bar->update();
         return;
     }
-    const bool hasButtons = !bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly).isEmpty();
+    const QList<QToolButton*> buttons = bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
+    const bool hasButtons = std::any_of(buttons.begin(), buttons.end(), [](const QToolButton* button) {
+        return button->objectName() != QLatin1String(kExtensionButtonName);
+    });
     if (!hook && hasButtons)
         new XPToolBarHook(&look, bar);
 }
