@@ -1,12 +1,19 @@
 // Menu items measured and drawn by the XP look, checked pixel by pixel on images; with them the
 // glyph routine the tool bar and buttons share.
 
+#include "main/form1.h"
+#include "support/libraryfixture.h"
 #include "support/lookfixture.h"
+#include "support/mainwindowfixture.h"
+#include "xplook/componenttag.h"
+#include "xplook/menuhook.h"
 #include "xplook/menupainter.h"
 #include "xplook/xplook.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 
 using namespace XP;
@@ -51,6 +58,8 @@ private slots:
     void disabledItemIsNeverHighlighted();
     void glyphLiftsAndCastsShadowWhenSelected_data();
     void glyphLiftsAndCastsShadowWhenSelected();
+    void hookedPopupMenuDrawsItsItems();
+    void mainWindowMenusKeepToolkitLook();
 
 private:
     LookFixture fixture;
@@ -258,6 +267,47 @@ void TestMenuPainter::glyphLiftsAndCastsShadowWhenSelected()
         {"CheckedSelectedFace", rgb(pal.CheckedSelectedFace)},
     };
     QCOMPARE(colorName(at(image, probe.x(), probe.y())), colorName(colours.value(expected)));
+}
+
+void TestMenuPainter::hookedPopupMenuDrawsItsItems()
+{
+    pinClassicSystemColors();
+    QWidget form;
+    auto* menu = new QMenu(&form);
+    QAction* open = menu->addAction(QStringLiteral("Open"));
+    menu->addSeparator();
+    QAction* plain = menu->addAction(QStringLiteral("Plain"));
+    XP::setTag(plain, kTagNeverHooked);
+    TXPLook look(&form);
+    applyStoredLookSettings(look);
+    QVERIFY(qobject_cast<XPMenuStyle*>(menu->style()));
+
+    menu->popup(QPoint(10, 10));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    const QImage shown = menu->grab().toImage();
+    look.RefreshPalette(&shown);
+    const QRect item = menu->actionGeometry(open);
+    QCOMPARE(colorName(at(shown, item.left() + 2, item.center().y())), colorName(rgb(look.Palette.IconFace)));
+    QCOMPARE(
+        colorName(at(shown, item.right() - 2, item.center().y())), colorName(rgb(look.Palette.MenuFace)));
+    // An item tagged 999 is the toolkit's: no icon column of the look's there.
+    const QRect toolkitItem = menu->actionGeometry(plain);
+    QVERIFY(at(shown, toolkitItem.left() + 2, toolkitItem.center().y()) != rgb(look.Palette.IconFace));
+    menu->close();
+
+    look.setActive(false);
+    QVERIFY(!qobject_cast<XPMenuStyle*>(menu->style()));
+}
+
+void TestMenuPainter::mainWindowMenusKeepToolkitLook()
+{
+    LibraryFixture library;
+    library.createSmall();
+    const std::unique_ptr<TForm1> form = startMainWindow(library.appDir());
+    QVERIFY(form->XPLook1->Active());
+    QVERIFY(!qobject_cast<XPMenuStyle*>(form->MainMenu1->style()));
+    for (QMenu* menu : form->findChildren<QMenu*>())
+        QVERIFY2(!qobject_cast<XPMenuStyle*>(menu->style()), qPrintable(menu->objectName()));
 }
 
 QTEST_MAIN(TestMenuPainter)
