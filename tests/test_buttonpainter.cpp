@@ -36,16 +36,6 @@ QImage glyphStrip(const QList<QColor>& frames, int size)
     return strip;
 }
 
-XPButtonState stateFrom(const QString& flags)
-{
-    XPButtonState state;
-    state.hot = flags.contains("hot");
-    state.focused = flags.contains("focused");
-    state.mouseDown = flags.contains("mouse");
-    state.spaceDown = flags.contains("space");
-    state.enabled = !flags.contains("disabled");
-    return state;
-}
 } // namespace
 
 class TestButtonPainter : public QObject
@@ -125,7 +115,7 @@ void TestButtonPainter::glyphPlacedLiftedAndShadowed()
     button.numGlyphs = 2;
     QImage image = blankImage(75, 25);
     XPCanvas canvas(image);
-    DrawBitButton(look, canvas, button, stateFrom(flags));
+    DrawBitButton(look, canvas, button, stateFromWords<XPButtonState>(flags));
 
     const int tw = QFontMetrics(button.font).horizontalAdvance(caption);
     const int spacing = caption.trimmed().isEmpty() ? 0 : 4;
@@ -175,7 +165,7 @@ void TestButtonPainter::trueXPSurfaceAndRings()
     TXPLook& look = fixture.look();
     QImage image = blankImage(75, 25);
     XPCanvas canvas(image);
-    DrawBitButton(look, canvas, aboutBoxButton(QString()), stateFrom(flags));
+    DrawBitButton(look, canvas, aboutBoxButton(QString()), stateFromWords<XPButtonState>(flags));
     QCOMPARE(colorName(at(image, 0, 12)), colorName(edge));
     QCOMPARE(colorName(at(image, 1, 12)), colorName(inside));
     QCOMPARE(colorName(at(image, 37, 23)), colorName(bottom));
@@ -199,7 +189,7 @@ void TestButtonPainter::classicEdges()
     TXPLook& look = fixture.look();
     XPButtonInfo button = aboutBoxButton(QString());
     button.trueXP = false;
-    const XPButtonState state = stateFrom(flags);
+    const XPButtonState state = stateFromWords<XPButtonState>(flags);
     QImage image = blankImage(75, 25);
     XPCanvas canvas(image);
     DrawBitButton(look, canvas, button, state);
@@ -262,7 +252,7 @@ void TestButtonPainter::speedButtonFrameFollowsState()
     button.down = down;
     QImage image = blankImage(23, 22);
     XPCanvas canvas(image);
-    DrawSpeedButton(look, canvas, button, stateFrom(flags));
+    DrawSpeedButton(look, canvas, button, stateFromWords<XPButtonState>(flags));
     // Glyph left of an empty caption: (23 - 16) div 2 = 3 across, and one pixel higher than a
     // bit button's: (22 - 16) div 2 - 1 + 1 = 3 down.
     QCOMPARE(colorName(at(image, 3, 3)), colorName(shown));

@@ -25,16 +25,6 @@ XPControlInfo control(int w, int h, bool trueXP, TColor color = kFace)
     return info;
 }
 
-XPControlState stateFrom(const QString& flags)
-{
-    XPControlState state;
-    state.hot = flags.contains("hot");
-    state.focused = flags.contains("focused");
-    state.mouseDown = flags.contains("mouse");
-    state.spaceDown = flags.contains("space");
-    state.enabled = !flags.contains("disabled");
-    return state;
-}
 } // namespace
 
 class TestControlPainter : public QObject
@@ -114,7 +104,8 @@ void TestControlPainter::comboButtonFace()
     TXPLook& look = fixture.look();
     QImage image = blankImage(100, 21);
     XPCanvas canvas(image);
-    DrawComboBox(look, canvas, control(100, 21, trueXP, kWhite), stateFrom(flags), dropped);
+    DrawComboBox(
+        look, canvas, control(100, 21, trueXP, kWhite), stateFromWords<XPControlState>(flags), dropped);
     const QHash<QString, TColor> colours {
         {"focus colour", RGB(140, 174, 231)},
         {"move colour", RGB(214, 231, 255)},
@@ -181,7 +172,8 @@ void TestControlPainter::radioDot()
     TXPLook& look = fixture.look();
     QImage image = blankImage(80, 22);
     XPCanvas canvas(image);
-    DrawRadioButton(look, canvas, control(80, 22, trueXP), stateFrom(flags), true, false);
+    DrawRadioButton(
+        look, canvas, control(80, 22, trueXP), stateFromWords<XPControlState>(flags), true, false);
     const QHash<QString, TColor> colours {
         {"green", RGB(0, 162, 0)},
         {"highlight", rgb(clHighlight)},

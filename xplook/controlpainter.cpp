@@ -113,6 +113,27 @@ XPRect placeMark(XPRect r, int height, bool captionLeft, int thumb)
         r.right = r.left + thumb - 1;
     return r;
 }
+
+// Clears the mark's square to the control's colour and sets the pen and brush of the mark in
+// it: the classic face and outline, or the true-XP surfaces. Returns the mark's rectangle.
+XPRect prepareMark(TXPLook& look, XPCanvas& canvas, const XPControlInfo& control, const XPControlState& state,
+    XPRect r, TColor face, TColor outline)
+{
+    canvas.fillRect(r, qcolor(control.color));
+    canvas.setPenWidth(1);
+    if (!control.trueXP) {
+        canvas.setBrushColor(qcolor(face));
+        canvas.setPenColor(qcolor(outline));
+    } else if (state.mouseDown) {
+        canvas.setBrushColor(qcolor(look.BtnSurfaceDownColor()));
+        canvas.setPenColor(qcolor(look.BtnOutLineBorderColor()));
+    } else {
+        canvas.setBrushColor(qcolor(look.BtnSurfaceNormalColor()));
+        canvas.setPenColor(
+            qcolor(state.enabled ? look.BtnOutLineBorderColor() : look.ControlDisabledBorderColor()));
+    }
+    return r.deflated(2, 2);
+}
 } // namespace
 
 void DrawCheckBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& box, const XPControlState& state,
@@ -136,21 +157,7 @@ void DrawCheckBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& box, con
     XPRect r = placeMark(box.client.deflated(0, 3), t, captionLeft, t);
     if (box.trueXP)
         r.right += 1;
-    canvas.fillRect(r, qcolor(box.color));
-    r = r.deflated(2, 2);
-
-    canvas.setPenWidth(1);
-    if (!box.trueXP) {
-        canvas.setPenColor(qcolor(outline));
-        canvas.setBrushColor(qcolor(face));
-    } else if (state.mouseDown) {
-        canvas.setBrushColor(qcolor(look.BtnSurfaceDownColor()));
-        canvas.setPenColor(qcolor(look.BtnOutLineBorderColor()));
-    } else {
-        canvas.setBrushColor(qcolor(look.BtnSurfaceNormalColor()));
-        canvas.setPenColor(
-            qcolor(state.enabled ? look.BtnOutLineBorderColor() : look.ControlDisabledBorderColor()));
-    }
+    r = prepareMark(look, canvas, box, state, r, face, outline);
     canvas.rectangle(r);
     if (box.trueXP && state.hot) {
         canvas.setPenColor(qcolor(look.BtnInnerBorderMoveColor()));
@@ -193,21 +200,7 @@ void DrawRadioButton(TXPLook& look, XPCanvas& canvas, const XPControlInfo& radio
         r.right += 2;
         r.bottom += 2;
     }
-    canvas.fillRect(r, qcolor(radio.color));
-    r = r.deflated(2, 2);
-
-    canvas.setPenWidth(1);
-    if (!radio.trueXP) {
-        canvas.setBrushColor(qcolor(face));
-        canvas.setPenColor(qcolor(outline));
-    } else if (state.mouseDown) {
-        canvas.setBrushColor(qcolor(look.BtnSurfaceDownColor()));
-        canvas.setPenColor(qcolor(look.BtnOutLineBorderColor()));
-    } else {
-        canvas.setBrushColor(qcolor(look.BtnSurfaceNormalColor()));
-        canvas.setPenColor(
-            qcolor(state.enabled ? look.BtnOutLineBorderColor() : look.ControlDisabledBorderColor()));
-    }
+    r = prepareMark(look, canvas, radio, state, r, face, outline);
     canvas.ellipse(r);
     if (radio.trueXP && state.hot) {
         canvas.setBrushClear();

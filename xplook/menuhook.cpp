@@ -82,6 +82,17 @@ void hookMenuTree(TXPLook& look, QMenu* menu, bool activate)
         if (action->menu())
             hookMenuTree(look, action->menu(), activate);
 }
+
+// A menu bar or pop-up menu and the menus below its items; one without items is left alone.
+void hookMenuWithItems(TXPLook& look, QWidget* menu, bool activate)
+{
+    if (menu->actions().isEmpty())
+        return;
+    setMenuStyle(look, menu, activate);
+    for (QAction* action : menu->actions())
+        if (action->menu())
+            hookMenuTree(look, action->menu(), activate);
+}
 } // namespace
 
 XPMenuStyle::XPMenuStyle(TXPLook* lookComponent, QWidget* menu)
@@ -133,22 +144,12 @@ namespace XP {
 
 void hookMainMenu(TXPLook& look, QMenuBar* menu, bool activate)
 {
-    if (menu->actions().isEmpty())
-        return;
-    setMenuStyle(look, menu, activate);
-    for (QAction* action : menu->actions())
-        if (action->menu())
-            hookMenuTree(look, action->menu(), activate);
+    hookMenuWithItems(look, menu, activate);
 }
 
 void hookPopupMenu(TXPLook& look, QMenu* menu, bool activate)
 {
-    if (menu->actions().isEmpty())
-        return;
-    setMenuStyle(look, menu, activate);
-    for (QAction* action : menu->actions())
-        if (action->menu())
-            hookMenuTree(look, action->menu(), activate);
+    hookMenuWithItems(look, menu, activate);
 }
 
 } // namespace XP

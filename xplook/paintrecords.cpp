@@ -28,9 +28,12 @@ XPButtonState stateOf(const TControlSubClass& record)
     return state;
 }
 
-XPButtonInfo infoOf(TXPLook& look, QWidget* control, const XPCanvas& canvas)
+XPButtonInfo infoOf(TXPLook& look, QAbstractButton* control, const XPCanvas& canvas)
 {
     XPButtonInfo info;
+    info.caption = control->text();
+    if (auto* push = qobject_cast<QPushButton*>(control))
+        info.isDefault = push->isDefault();
     info.client = {0, 0, canvas.width(), canvas.height()};
     info.parentColor = parentColor(control);
     info.font = control->font();
@@ -63,8 +66,6 @@ void PaintBitButton(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(button);
     XPButtonInfo info = infoOf(*record.Painter, button, canvas.canvas());
-    info.caption = button->text();
-    info.isDefault = button->isDefault();
     if (auto* bitButton = qobject_cast<TBitBtn*>(button)) {
         info.glyph = bitButton->Glyph().toImage();
         info.numGlyphs = bitButton->NumGlyphs();
@@ -81,8 +82,6 @@ void PaintButton(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(button);
     XPButtonInfo info = infoOf(*record.Painter, button, canvas.canvas());
-    info.caption = button->text();
-    info.isDefault = button->isDefault();
     DrawPushButton(*record.Painter, canvas.canvas(), info, stateOf(record));
 }
 
@@ -93,7 +92,6 @@ void PaintSpeedButton(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(button);
     XPButtonInfo info = infoOf(*record.Painter, button, canvas.canvas());
-    info.caption = button->text();
     if (!button->icon().isNull())
         info.glyph = button->icon().pixmap(button->iconSize()).toImage();
     info.down = button->isCheckable() && button->isChecked();

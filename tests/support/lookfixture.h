@@ -3,6 +3,7 @@
 #include "xplook/xpcolors.h"
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -37,5 +38,18 @@ XP::TColor at(const QImage& image, int x, int y);
 XP::TColor rgb(XP::TColor color);
 // How many pixels of the rectangle have exactly this colour.
 int countColor(const QImage& image, const QRect& area, XP::TColor color);
+// Hook record flags from words: "hot", "focused", "mouse" (left button held), "space" (space bar
+// held), "disabled". Works for the button and the control painters' state records alike.
+template<typename State> State stateFromWords(const QString& words)
+{
+    State state;
+    state.hot = words.contains(QLatin1String("hot"));
+    state.focused = words.contains(QLatin1String("focused"));
+    state.mouseDown = words.contains(QLatin1String("mouse"));
+    state.spaceDown = words.contains(QLatin1String("space"));
+    state.enabled = !words.contains(QLatin1String("disabled"));
+    return state;
+}
+
 // A readable name of a colour, for failure messages.
 QString colorName(XP::TColor color);
