@@ -36,7 +36,6 @@ void TForm1::createActions()
             QString::fromLatin1(entry.name), QString::fromUtf8(entry.caption), keyOf(entry.shortcut));
         action->setToolTip(QString::fromUtf8(entry.caption));
     }
-    configureActions();
 }
 
 void TForm1::createToolButtons()
@@ -66,6 +65,10 @@ void TForm1::createToolButtons()
 
 void TForm1::createCommands()
 {
+    // Rules, handlers and the file dialogs come after the look component: its walk takes the
+    // dialogs for windows of their own.
+    configureActions();
+
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(MainMenu1);
