@@ -2,10 +2,13 @@
 
 #include "main/errorguard.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 static void initResources()
 {
@@ -33,6 +36,21 @@ TForm2::TForm2(QWidget* mainWindow)
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, guard([this] { Timer1Timer(); }));
     Timer1->start(kShowTimeMs);
+}
+
+void TForm2::showAtOnce()
+{
+    // Modal from the start: modality cannot change once the window is up.
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QElapsedTimer waited;
+    waited.start();
+    // Drawn means exposed and painted; a window system that never says so is not waited for long.
+    constexpr int kLongestWaitMs = 300;
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < kLongestWaitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    repaint();
+    QCoreApplication::processEvents();
 }
 
 void TForm2::Timer1Timer()

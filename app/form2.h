@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QTimer;
@@ -14,6 +15,12 @@ class TForm2 : public QDialog
 public:
     explicit TForm2(QWidget* mainWindow);
 
+    // The program shows the splash before the main window exists, so that opening a slow or
+    // locked library happens in front of it; the window it then shows is given here.
+    void setMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
+    // Shows the splash and lets the window system draw it before the caller blocks.
+    void showAtOnce();
+
     void Timer1Timer();
 
     QLabel* Image1 = nullptr;
@@ -22,5 +29,5 @@ public:
     static constexpr int kShowTimeMs = 2000;
 
 private:
-    QWidget* m_mainWindow;
+    QPointer<QWidget> m_mainWindow;
 };

@@ -14,11 +14,20 @@ int main(int argc, char** argv)
     // Not the display name: the desktop would append it to every window's caption.
     QApplication::setApplicationName(MessageBoxes::kApplicationTitle);
 
+    // The splash is up before the library is opened: a library that is slow to open, or held
+    // locked by another program, is waited for in front of it rather than with nothing shown.
+    QPointer<TForm2> splash = new TForm2(nullptr);
+    splash->showAtOnce();
+
     const QString appDir = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     TForm1 form(appDir);
 
-    auto* splash = new TForm2(&form);
-    splash->exec();
+    // A failed open shows its boxes while the window is created; the splash's time may have
+    // run out inside them, and then it has already closed.
+    if (splash && splash->Timer1) {
+        splash->setMainWindow(&form);
+        splash->exec();
+    }
     // However the splash ended, the main window is up when the ordinary loop starts.
     if (!form.isVisible())
         form.showMaximized();

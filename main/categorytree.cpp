@@ -77,23 +77,48 @@ bool CategoryTree::isExpanded(const TreeNode* node) const
 
 TreeNode* CategoryTree::addCategoryNode(const QString& name)
 {
-    return m_model->appendCategory(name);
+    return addCategoryNode(QByteArrayView(name.toUtf8()));
+}
+
+TreeNode* CategoryTree::addCategoryNode(QByteArrayView storedName)
+{
+    return m_model->appendCategory(storedName);
 }
 
 TreeNode* CategoryTree::addScriptNode(TreeNode* category, const QString& name)
 {
-    m_model->appendScripts(category, QStringList(name));
-    return category->child(category->childCount() - 1);
+    return addScriptNode(category, QByteArrayView(name.toUtf8()));
 }
 
-void CategoryTree::addScriptNodes(TreeNode* category, const QStringList& names)
+TreeNode* CategoryTree::addScriptNode(TreeNode* category, QByteArrayView storedName)
 {
-    m_model->appendScripts(category, names);
+    return m_model->appendScript(category, storedName);
 }
 
 void CategoryTree::setNodeText(TreeNode* node, const QString& text)
 {
-    m_model->setText(node, text);
+    setNodeText(node, QByteArrayView(text.toUtf8()));
+}
+
+void CategoryTree::setNodeText(TreeNode* node, QByteArrayView storedName)
+{
+    m_model->setText(node, storedName);
+}
+
+CategoryTree::BulkLoad::BulkLoad(CategoryTree* tree)
+    : m_tree(tree)
+{
+    m_tree->m_model->beginBulkLoad();
+}
+
+CategoryTree::BulkLoad::~BulkLoad()
+{
+    m_tree->m_model->endBulkLoad();
+}
+
+void CategoryTree::BulkLoad::addScript(TreeNode* category, QByteArrayView storedName)
+{
+    m_tree->m_model->addScriptInBulk(category, storedName);
 }
 
 void CategoryTree::removeNode(TreeNode* node)

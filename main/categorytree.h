@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QIcon>
 #include <QPersistentModelIndex>
 #include <QStringList>
@@ -9,29 +11,81 @@
 #include <optional>
 #include <vector>
 
+class CategoryNode;
 class CategoryTreeModel;
 
 // One node of the category tree: a category at the root, or a script under its category.
+// A node keeps its name as the bytes stored in the library, which identify its row even when
+// they are no valid UTF-8; the text shown is made from them when it is asked for. A script
+// node lives in its category's contiguous block of children: a pointer to it holds only until
+// that category gains or loses a script.
 class TreeNode
 {
 public:
-    const QString& text(int column = 0) const
+    QString text(int column = 0) const
     {
         Q_UNUSED(column);
-        return m_text;
+        return QString::fromUtf8(storedName());
     }
+    QByteArrayView storedName() const;
     // The category of a script node; nullptr for a category node.
-    TreeNode* parent() const { return m_parent; }
-    int childCount() const { return int(m_children.size()); }
-    TreeNode* child(int index) const { return m_children.at(size_t(index)).get(); }
+    TreeNode* parent() const;
+    int childCount() const;
+    TreeNode* child(int index) const;
 
 private:
+    friend class CategoryNode;
     friend class CategoryTreeModel;
-    QString m_text;
-    TreeNode* m_parent = nullptr;
-    int m_row = 0;
-    std::vector<std::unique_ptr<TreeNode>> m_children;
+    const CategoryNode* category() const;
+
+    CategoryNode* m_parent = nullptr;
+    // Where the name lies in the name bytes of the category that holds it (or is it).
+    quint32 m_nameOffset = 0;
+    quint32 m_nameSize = 0;
 };
+
+// A category node with its scripts and the bytes of every name they hold.
+class CategoryNode : public TreeNode
+{
+public:
+    int row() const { return m_row; }
+
+private:
+    friend class TreeNode;
+    friend class CategoryTreeModel;
+    void setName(TreeNode& node, QByteArrayView name);
+
+    int m_row = 0;
+    std::vector<TreeNode> m_children;
+    QByteArray m_names;
+};
+
+inline const CategoryNode* TreeNode::category() const
+{
+    return m_parent ? m_parent : static_cast<const CategoryNode*>(this);
+}
+
+inline QByteArrayView TreeNode::storedName() const
+{
+    return QByteArrayView(category()->m_names.constData() + m_nameOffset, qsizetype(m_nameSize));
+}
+
+inline TreeNode* TreeNode::parent() const
+{
+    return m_parent;
+}
+
+inline int TreeNode::childCount() const
+{
+    return m_parent ? 0 : int(static_cast<const CategoryNode*>(this)->m_children.size());
+}
+
+inline TreeNode* TreeNode::child(int index) const
+{
+    Q_ASSERT(!m_parent);
+    auto& children = const_cast<CategoryNode*>(static_cast<const CategoryNode*>(this))->m_children;
+    return &children.at(size_t(index));
+}
 
 // The category tree: category nodes at the root, script nodes under them. Nodes are addressed by
 // their position in the pre-order walk of every node, expanded or not. Nodes keep the order they
@@ -55,10 +109,13 @@ public:
     void setCurrentNode(TreeNode* node);
     bool isExpanded(const TreeNode* node) const;
 
+    // Names are given as typed text, or as the bytes stored in the library.
     TreeNode* addCategoryNode(const QString& name);
+    TreeNode* addCategoryNode(QByteArrayView storedName);
     TreeNode* addScriptNode(TreeNode* category, const QString& name);
-    void addScriptNodes(TreeNode* category, const QStringList& names);
+    TreeNode* addScriptNode(TreeNode* category, QByteArrayView storedName);
     void setNodeText(TreeNode* node, const QString& text);
+    void setNodeText(TreeNode* node, QByteArrayView storedName);
     // Removes the node and its children; the tree picks another current node by its own rule.
     void removeNode(TreeNode* node);
 
@@ -78,6 +135,23 @@ public:
         ~UpdateBlock() { m_tree->endUpdate(); }
         UpdateBlock(const UpdateBlock&) = delete;
         UpdateBlock& operator=(const UpdateBlock&) = delete;
+
+    private:
+        CategoryTree* m_tree;
+    };
+
+    // Fills the category nodes with their scripts in bulk: nodes added while it lives are shown
+    // when it ends, however the load ends. Only for a tree nobody has expanded or selected in
+    // yet, since the view reads the whole tree again.
+    class BulkLoad
+    {
+    public:
+        explicit BulkLoad(CategoryTree* tree);
+        ~BulkLoad();
+        BulkLoad(const BulkLoad&) = delete;
+        BulkLoad& operator=(const BulkLoad&) = delete;
+        // The next script of the category, straight from the stored bytes.
+        void addScript(TreeNode* category, QByteArrayView storedName);
 
     private:
         CategoryTree* m_tree;

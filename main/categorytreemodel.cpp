@@ -1,68 +1,104 @@
 #include "categorytreemodel.h"
 
+void CategoryNode::setName(TreeNode& node, QByteArrayView name)
+{
+    // Earlier names stay behind unused: renames are rare and a category's names are few bytes.
+    node.m_nameOffset = quint32(m_names.size());
+    node.m_nameSize = quint32(name.size());
+    m_names.append(name);
+}
+
 CategoryTreeModel::CategoryTreeModel(QObject* parent)
     : QAbstractItemModel(parent)
 { }
 
+int CategoryTreeModel::rowOf(const TreeNode* node)
+{
+    if (const CategoryNode* owner = node->m_parent)
+        return int(node - owner->m_children.data());
+    return static_cast<const CategoryNode*>(node)->m_row;
+}
+
 QModelIndex CategoryTreeModel::indexOf(const TreeNode* node) const
 {
-    return node ? createIndex(node->m_row, 0, const_cast<TreeNode*>(node)) : QModelIndex();
+    return node ? createIndex(rowOf(node), 0, node->m_parent) : QModelIndex();
 }
 
 TreeNode* CategoryTreeModel::nodeOf(const QModelIndex& index)
 {
-    return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : nullptr;
+    if (!index.isValid())
+        return nullptr;
+    if (auto* owner = static_cast<CategoryNode*>(index.internalPointer()))
+        return owner->child(index.row());
+    return static_cast<const CategoryTreeModel*>(index.model())->category(index.row());
 }
 
-std::vector<std::unique_ptr<TreeNode>>& CategoryTreeModel::siblingsOf(TreeNode* node)
-{
-    return node->m_parent ? node->m_parent->m_children : m_categories;
-}
-
-TreeNode* CategoryTreeModel::appendCategory(const QString& name)
+TreeNode* CategoryTreeModel::appendCategory(QByteArrayView name)
 {
     const int row = categoryCount();
     beginInsertRows(QModelIndex(), row, row);
-    auto node = std::make_unique<TreeNode>();
-    node->m_text = name;
+    auto node = std::make_unique<CategoryNode>();
     node->m_row = row;
+    node->setName(*node, name);
     m_categories.push_back(std::move(node));
     endInsertRows();
     return m_categories.back().get();
 }
 
-void CategoryTreeModel::appendScripts(TreeNode* category, const QStringList& names)
+TreeNode* CategoryTreeModel::appendScript(TreeNode* category, QByteArrayView name)
 {
-    if (names.isEmpty())
-        return;
-    const int first = category->childCount();
-    beginInsertRows(indexOf(category), first, first + int(names.size()) - 1);
-    category->m_children.reserve(category->m_children.size() + size_t(names.size()));
-    for (const QString& name : names) {
-        auto node = std::make_unique<TreeNode>();
-        node->m_text = name;
-        node->m_parent = category;
-        node->m_row = category->childCount();
-        category->m_children.push_back(std::move(node));
-    }
-    endInsertRows();
+    const int row = category->childCount();
+    if (m_bulkDepth == 0)
+        beginInsertRows(indexOf(category), row, row);
+    auto* owner = static_cast<CategoryNode*>(category);
+    TreeNode node;
+    node.m_parent = owner;
+    owner->setName(node, name);
+    owner->m_children.push_back(node);
+    if (m_bulkDepth == 0)
+        endInsertRows();
+    return &owner->m_children.back();
 }
 
-void CategoryTreeModel::setText(TreeNode* node, const QString& text)
+void CategoryTreeModel::addScriptInBulk(TreeNode* category, QByteArrayView name)
 {
-    node->m_text = text;
+    Q_ASSERT(m_bulkDepth > 0);
+    appendScript(category, name);
+}
+
+void CategoryTreeModel::beginBulkLoad()
+{
+    if (m_bulkDepth++ == 0)
+        beginResetModel();
+}
+
+void CategoryTreeModel::endBulkLoad()
+{
+    if (m_bulkDepth > 0 && --m_bulkDepth == 0)
+        endResetModel();
+}
+
+void CategoryTreeModel::setText(TreeNode* node, QByteArrayView name)
+{
+    CategoryNode* owner = node->m_parent ? node->m_parent : static_cast<CategoryNode*>(node);
+    owner->setName(*node, name);
     const QModelIndex index = indexOf(node);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
 }
 
 void CategoryTreeModel::remove(TreeNode* node)
 {
-    auto& siblings = siblingsOf(node);
-    const int row = node->m_row;
-    beginRemoveRows(indexOf(node->m_parent), row, row);
-    siblings.erase(siblings.begin() + row);
-    for (size_t i = size_t(row); i < siblings.size(); ++i)
-        siblings[i]->m_row = int(i);
+    const int row = rowOf(node);
+    if (CategoryNode* owner = node->m_parent) {
+        beginRemoveRows(indexOf(owner), row, row);
+        owner->m_children.erase(owner->m_children.begin() + row);
+        endRemoveRows();
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_categories.erase(m_categories.begin() + row);
+    for (size_t i = size_t(row); i < m_categories.size(); ++i)
+        m_categories[i]->m_row = int(i);
     endRemoveRows();
 }
 
@@ -78,14 +114,18 @@ QModelIndex CategoryTreeModel::index(int row, int column, const QModelIndex& par
         return {};
     const TreeNode* owner = nodeOf(parent);
     if (!owner)
-        return row < categoryCount() ? createIndex(row, 0, category(row)) : QModelIndex();
-    return row < owner->childCount() ? createIndex(row, 0, owner->child(row)) : QModelIndex();
+        return row < categoryCount() ? createIndex(row, 0, nullptr) : QModelIndex();
+    if (owner->parent() || row >= owner->childCount())
+        return {};
+    return createIndex(row, 0, const_cast<CategoryNode*>(static_cast<const CategoryNode*>(owner)));
 }
 
 QModelIndex CategoryTreeModel::parent(const QModelIndex& child) const
 {
-    const TreeNode* node = nodeOf(child);
-    return node ? indexOf(node->parent()) : QModelIndex();
+    if (!child.isValid())
+        return {};
+    const auto* owner = static_cast<const CategoryNode*>(child.internalPointer());
+    return owner ? createIndex(owner->m_row, 0, nullptr) : QModelIndex();
 }
 
 int CategoryTreeModel::rowCount(const QModelIndex& parent) const
@@ -115,7 +155,7 @@ QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const
 Qt::ItemFlags CategoryTreeModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-    if (const TreeNode* node = nodeOf(index); node && node->parent())
+    if (index.isValid() && index.internalPointer())
         flags |= Qt::ItemNeverHasChildren;
     return flags;
 }

@@ -4,8 +4,9 @@
 
 #include <QAbstractItemModel>
 
-// The nodes behind the category tree. Each node keeps its row, so that the view's frequent
-// parent and index look-ups cost nothing however many scripts a category holds.
+// The nodes behind the category tree. A category's index carries no pointer and a script's
+// index carries its category, so an index stays meaningful while scripts move within their
+// block; both find their node by row at once however many scripts a category holds.
 class CategoryTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -13,15 +14,21 @@ public:
     explicit CategoryTreeModel(QObject* parent);
 
     int categoryCount() const { return int(m_categories.size()); }
-    TreeNode* category(int row) const { return m_categories.at(size_t(row)).get(); }
+    CategoryNode* category(int row) const { return m_categories.at(size_t(row)).get(); }
     QModelIndex indexOf(const TreeNode* node) const;
     static TreeNode* nodeOf(const QModelIndex& index);
 
-    TreeNode* appendCategory(const QString& name);
-    void appendScripts(TreeNode* category, const QStringList& names);
-    void setText(TreeNode* node, const QString& text);
+    TreeNode* appendCategory(QByteArrayView name);
+    TreeNode* appendScript(TreeNode* category, QByteArrayView name);
+    void setText(TreeNode* node, QByteArrayView name);
     void remove(TreeNode* node);
     void setIcons(const QIcon& category, const QIcon& script);
+
+    // Between these, scripts are added without a signal per node; the views read everything
+    // again at the end.
+    void beginBulkLoad();
+    void endBulkLoad();
+    void addScriptInBulk(TreeNode* category, QByteArrayView name);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -31,9 +38,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    std::vector<std::unique_ptr<TreeNode>>& siblingsOf(TreeNode* node);
+    static int rowOf(const TreeNode* node);
 
-    std::vector<std::unique_ptr<TreeNode>> m_categories;
+    std::vector<std::unique_ptr<CategoryNode>> m_categories;
+    int m_bulkDepth = 0;
     QIcon m_categoryIcon;
     QIcon m_scriptIcon;
 };

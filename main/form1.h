@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <utility>
 
+struct BoundStatement;
 class Action;
 class ActionList;
 class CategoryTree;
@@ -64,7 +65,11 @@ public:
     // Library store
     void OpenLibrary();
     void RunStatement(const QString& text, bool open);
+    void RunStatement(const BoundStatement& statement, bool open);
     void OpenScript(const QString& name);
+    // Opens the script whose stored name has exactly these bytes: a node's own name, which may
+    // not survive a trip through display text.
+    void OpenStoredScript(const QByteArray& storedName);
 
     // Category tree
     void LoadCategories();
@@ -73,6 +78,7 @@ public:
     int FindNodeIndex(const QString& name, bool scriptLevel) const;
     // Status panel 2: the script count of the node's category.
     void showCountOf(const TreeNode* node);
+    int FindStoredNodeIndex(QByteArrayView storedName, bool scriptLevel) const;
 
     // Script commands
     // Stores a changed current record through the save command before anything replaces it;
@@ -114,6 +120,8 @@ public:
 
     QString AppDir;
     QString CurrentScriptName;
+    // The bytes CurrentScriptName was opened with, as stored in the library.
+    QByteArray CurrentScriptStoredName;
     QString CurrentScriptCategory;
     int TotalScripts = 0;
 
@@ -176,8 +184,12 @@ public:
 protected:
     // Closing with a changed script asks first: the user saves, drops the changes or stays.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void tickProgress(int columns);
+    int countScriptsOutsideTheTree();
+    void reportScriptsOutsideTheTree();
     void createDataComponents();
     void createFrame();
     QWidget* createHeaderPanel();
@@ -217,6 +229,8 @@ private:
     void configureFileActions();
 
     KeyDispatcher* m_keys = nullptr;
+    // Scripts the load found without a category to show them under; told once the window shows.
+    int m_scriptsOutsideTheTree = 0;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.
     QHash<QString, std::function<void()>> m_commandHandlers;
 };

@@ -106,18 +106,24 @@ bool TForm1::saveEditedScript()
         MessageBoxes::information(QStringLiteral("修改脚本时发生错误，操作失败\n") + refusalCause(error));
         return false;
     }
+    // The script's node is found by the bytes it was opened with: its shown text may not be
+    // what the library holds.
     if (DBEdit2->text() != CurrentScriptName) {
-        TreeNode* node = Treeclass->nodeAt(FindNodeIndex(CurrentScriptName, true));
+        TreeNode* node = Treeclass->nodeAt(FindStoredNodeIndex(CurrentScriptStoredName, true));
         Treeclass->setNodeText(node, DBEdit2->text());
+        CurrentScriptStoredName = node->storedName().toByteArray();
         CurrentScriptName = node->text(0);
         setPanelText(ScriptPanel, CurrentScriptName);
     }
     if (CBX1->text() != CurrentScriptCategory) {
         // Taken before the old node goes: removing it may select and open another script.
-        const QString name = CurrentScriptName;
+        const QByteArray name = CurrentScriptStoredName;
         const QString category = CBX1->text();
-        Treeclass->removeNode(Treeclass->nodeAt(FindNodeIndex(name, true)));
-        TreeNode* moved = Treeclass->addScriptNode(Treeclass->nodeAt(FindNodeIndex(category, false)), name);
+        // A script whose category was missing had no node: choosing one gives it its node.
+        if (const int old = FindStoredNodeIndex(name, true); old >= 0)
+            Treeclass->removeNode(Treeclass->nodeAt(old));
+        TreeNode* moved = Treeclass->addScriptNode(
+            Treeclass->nodeAt(FindNodeIndex(category, false)), QByteArrayView(name));
         Treeclass->setCurrentNode(moved);
         Treeclass->setFocus();
         CurrentScriptCategory = category;
@@ -156,8 +162,8 @@ void TForm1::DataSetDelete1Execute()
         MessageBoxes::information(QStringLiteral("未正确选择要删除的脚本"));
         return;
     }
-    const QString name = node->text(0);
-    if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + name + QStringLiteral(" ]吗")))
+    const QByteArray name = node->storedName().toByteArray();
+    if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + node->text(0) + QStringLiteral(" ]吗")))
         return;
     // What is deleted is what the confirmation named. A new record with typed values is not
     // dropped on the way: the user saves or abandons it first.
@@ -169,14 +175,14 @@ void TForm1::DataSetDelete1Execute()
         }
         ADOQuery2->cancel();
     }
-    if (CurrentScriptName != name) {
+    if (CurrentScriptStoredName != name) {
         if (!storePendingChanges())
             return;
-        OpenScript(name);
+        OpenStoredScript(name);
     }
     ADOQuery2->deleteRecord();
     // The confirmation box may have let the tree change; remove the node that carries the name.
-    const int position = FindNodeIndex(name, true);
+    const int position = FindStoredNodeIndex(name, true);
     if (position >= 0) {
         Treeclass->removeNode(Treeclass->nodeAt(position));
         // The tree moved its selection before the node left it: count as the tree now stands.

@@ -6,6 +6,7 @@
 #include "progressbar.h"
 #include "store/feylumeerror.h"
 #include "store/query.h"
+#include "store/statements.h"
 
 void TForm1::OpenLibrary()
 {
@@ -24,14 +25,24 @@ void TForm1::OpenLibrary()
 
 void TForm1::RunStatement(const QString& text, bool open)
 {
+    RunStatement(BoundStatement {text, {}}, open);
+}
+
+void TForm1::RunStatement(const BoundStatement& statement, bool open)
+{
     ADOQuery1->close();
-    ADOQuery1->setSql(text);
+    ADOQuery1->setStatement(statement);
     if (open)
         ADOQuery1->open();
     else
         ADOQuery1->execSql();
+    tickProgress(ADOQuery1->fieldCount());
+}
+
+void TForm1::tickProgress(int columns)
+{
     // Successive statements tick the bar along as an activity indicator.
-    pgb->setMaximum(ADOQuery1->fieldCount());
+    pgb->setMaximum(columns);
     pgb->setMinimum(0);
     pgb->setStep(1);
     pgb->stepIt();
@@ -39,9 +50,15 @@ void TForm1::RunStatement(const QString& text, bool open)
 
 void TForm1::OpenScript(const QString& name)
 {
+    OpenStoredScript(name.toUtf8());
+}
+
+void TForm1::OpenStoredScript(const QByteArray& storedName)
+{
     ADOQuery2->close();
-    ADOQuery2->setParameter(QStringLiteral("JsName"), name);
+    ADOQuery2->setParameter(QStringLiteral("JsName"), storedName);
     ADOQuery2->open();
-    CurrentScriptName = name;
-    setPanelText(ScriptPanel, name);
+    CurrentScriptStoredName = storedName;
+    CurrentScriptName = QString::fromUtf8(storedName);
+    setPanelText(ScriptPanel, CurrentScriptName);
 }

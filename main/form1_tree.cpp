@@ -3,7 +3,9 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
+#include "messageboxes.h"
 #include "progressbar.h"
+#include "store/database.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
@@ -12,20 +14,48 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 const QString kCountSuffix = QStringLiteral("脚本数:");
+
+// The pre-order position of the first node of the level that matches, or -1.
+template<typename Matches> int findPosition(const CategoryTree* tree, bool scriptLevel, Matches matches)
+{
+    int position = 0;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        const TreeNode* category = tree->topLevelItem(i);
+        if (!scriptLevel && matches(category))
+            return position;
+        ++position;
+        if (!scriptLevel) {
+            position += category->childCount();
+            continue;
+        }
+        for (int j = 0; j < category->childCount(); ++j, ++position) {
+            if (matches(category->child(j)))
+                return position;
+        }
+    }
+    return -1;
 }
+} // namespace
 
 void TForm1::Timer1Timer()
 {
     Timer1->stop();
     LoadCategories();
     LoadScripts();
+    const int outside = countScriptsOutsideTheTree();
+    TotalScripts += outside;
     setPanelText(ModePanel, QStringLiteral("载入正常完成"));
     pgb->setMaximum(0);
     setPanelText(TotalPanel, QStringLiteral("总脚本数:") + QString::number(TotalScripts));
     Timer1->deleteLater();
     Timer1 = nullptr;
+    m_scriptsOutsideTheTree = outside;
+    if (isVisible())
+        reportScriptsOutsideTheTree();
 }
 
 void TForm1::LoadCategories()
@@ -37,9 +67,12 @@ void TForm1::LoadCategories()
         pgb->setStep(1);
         pgb->stepIt();
         const CategoryTree::UpdateBlock batch(Treeclass);
+        const int nameColumn = ADOTable2->fieldIndex(QStringLiteral("ctype_name"));
         for (ADOTable2->first(); !ADOTable2->eof(); ADOTable2->next()) {
-            const QString name = ADOTable2->fieldText(QStringLiteral("ctype_name"));
-            Treeclass->addCategoryNode(name);
+            // The node keeps the stored bytes: they find the category's scripts and its row.
+            const QByteArray stored = ADOTable2->fieldBytes(nameColumn);
+            Treeclass->addCategoryNode(QByteArrayView(stored));
+            const QString name = QString::fromUtf8(stored);
             CBX1->addItem(name);
             ComboBox1->addItem(name);
         }
@@ -52,23 +85,70 @@ void TForm1::LoadCategories()
 
 void TForm1::LoadScripts()
 {
-    const int categories = Treeclass->nodeCount();
-    const CategoryTree::UpdateBlock batch(Treeclass);
-    // Only category nodes exist yet; walking from the last keeps every position still to be
-    // visited in place while script nodes are added.
-    for (int position = categories - 1; position >= 0; --position) {
-        TreeNode* category = Treeclass->nodeAt(position);
-        RunStatement(Statements::scriptsOfCategory(category->text(0)), true);
-        ADOQuery1->first();
-        TotalScripts += ADOQuery1->recordCount();
-        const int nameColumn = ADOQuery1->fieldIndex(QStringLiteral("cjs_name"));
-        QStringList scripts;
-        scripts.reserve(ADOQuery1->recordCount());
-        for (; !ADOQuery1->eof(); ADOQuery1->next())
-            scripts.append(ADOQuery1->fieldText(nameColumn));
-        Treeclass->addScriptNodes(category, scripts);
-        ADOQuery1->close();
+    const int categories = Treeclass->topLevelItemCount();
+    if (categories == 0)
+        return;
+    ADOQuery1->close();
+    ADOConnection1.ensureOpen();
+    // One compiled statement serves every category, bound to each category's stored name in
+    // turn; the names are taken straight from each row as it is stepped.
+    Statement scripts(ADOConnection1.database(), Statements::scriptsOfCategory({}).text);
+    const int nameColumn = [&scripts] {
+        for (int i = 0; i < scripts.columnCount(); ++i) {
+            if (scripts.columnName(i).compare(QLatin1String("cjs_name"), Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }();
+    CategoryTree::BulkLoad load(Treeclass);
+    // Walking from the last category, as scripts were always added, keeps the order of the
+    // statements the library sees.
+    for (int row = categories - 1; row >= 0; --row) {
+        TreeNode* category = Treeclass->topLevelItem(row);
+        scripts.reset();
+        Statements::bind(scripts, Statements::scriptsOfCategory(category->storedName().toByteArray()));
+        int count = 0;
+        while (scripts.step()) {
+            load.addScript(category, scripts.textView(nameColumn));
+            ++count;
+        }
+        TotalScripts += count;
+        tickProgress(scripts.columnCount());
     }
+}
+
+int TForm1::countScriptsOutsideTheTree()
+{
+    // Scripts whose category is missing or empty belong to no node. Counting them must not turn
+    // a start without a library into a failed load.
+    if (!ADOConnection1.connected())
+        return 0;
+    try {
+        Statement all(ADOConnection1.database(), QStringLiteral("select count(*) from tjs"));
+        return all.step() ? std::max(0, int(all.value(0).toLongLong()) - TotalScripts) : 0;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+void TForm1::reportScriptsOutsideTheTree()
+{
+    const int count = std::exchange(m_scriptsOutsideTheTree, 0);
+    if (count == 0)
+        return;
+    // Told once the window is up, not over the splash.
+    QTimer::singleShot(0, this, [count] {
+        MessageBoxes::information(QStringLiteral(
+            "库中有 %1 个脚本的类别不存在或为空，分类树中没有显示它们。\n"
+            "在“所有分类”中查找可以找到并打开它们；选定脚本类别后保存，它们就会出现在该类别下。")
+                                      .arg(count));
+    });
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    reportScriptsOutsideTheTree();
 }
 
 void TForm1::TreeclassChange()
@@ -83,8 +163,9 @@ void TForm1::TreeclassChange()
         showCountOf(node);
         return;
     }
-    const QString name = node->text(0);
-    const bool sameRecord = ADOQuery2->state() == DataSetState::Edit && name == CurrentScriptName;
+    // The node's stored bytes, not its shown text, identify the script.
+    const QByteArray name = node->storedName().toByteArray();
+    const bool sameRecord = ADOQuery2->state() == DataSetState::Edit && name == CurrentScriptStoredName;
     if (ADOQuery2->state() == DataSetState::Edit || ADOQuery2->state() == DataSetState::Insert) {
         if (sameRecord) {
             showCountOf(node);
@@ -96,7 +177,7 @@ void TForm1::TreeclassChange()
         }
         // Storing may have renamed, moved or added nodes and moved the selection: find the
         // chosen script again, and let its own selection open it.
-        const int position = FindNodeIndex(name, true);
+        const int position = FindStoredNodeIndex(name, true);
         if (position < 0)
             return;
         node = Treeclass->nodeAt(position);
@@ -106,7 +187,7 @@ void TForm1::TreeclassChange()
         }
     }
     showCountOf(node);
-    OpenScript(name);
+    OpenStoredScript(name);
     CurrentScriptCategory = CBX1->text();
 }
 
@@ -121,26 +202,25 @@ void TForm1::showCountOf(const TreeNode* node)
 void TForm1::reselectCurrentScript()
 {
     const QScopedValueRollback<bool> restoring(m_restoringSelection, true);
-    const int position = FindNodeIndex(CurrentScriptName, true);
+    const int position = FindStoredNodeIndex(CurrentScriptStoredName, true);
     Treeclass->setCurrentNode(position >= 0 ? Treeclass->nodeAt(position) : nullptr);
 }
 
 int TForm1::FindNodeIndex(const QString& name, bool scriptLevel) const
 {
-    int position = 0;
-    for (int i = 0; i < Treeclass->topLevelItemCount(); ++i) {
-        const TreeNode* category = Treeclass->topLevelItem(i);
-        if (!scriptLevel && category->text(0) == name)
-            return position;
-        ++position;
-        if (!scriptLevel) {
-            position += category->childCount();
-            continue;
-        }
-        for (int j = 0; j < category->childCount(); ++j, ++position) {
-            if (category->child(j)->text(0) == name)
-                return position;
-        }
+    const QByteArray bytes = name.toUtf8();
+    // Stored bytes that are valid UTF-8 show exactly the text they encode, so comparing bytes
+    // is comparing texts; only a name with replacement marks must be compared as shown.
+    if (!name.contains(QChar::ReplacementCharacter) && QString::fromUtf8(bytes) == name) {
+        return findPosition(
+            Treeclass, scriptLevel, [&bytes](const TreeNode* node) { return node->storedName() == bytes; });
     }
-    return -1;
+    return findPosition(
+        Treeclass, scriptLevel, [&name](const TreeNode* node) { return node->text() == name; });
+}
+
+int TForm1::FindStoredNodeIndex(QByteArrayView storedName, bool scriptLevel) const
+{
+    return findPosition(Treeclass, scriptLevel,
+        [storedName](const TreeNode* node) { return node->storedName() == storedName; });
 }

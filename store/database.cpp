@@ -4,12 +4,6 @@
 
 #include <sqlite3.h>
 
-namespace {
-// A library locked by another program is waited for this long before the change is refused:
-// long enough for a short write of someone else, short enough not to look like a hang.
-constexpr int kBusyTimeoutMs = 2000;
-} // namespace
-
 ValueKind valueKind(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
@@ -154,7 +148,9 @@ void Statement::bind(int position, const QVariant& value)
         rc = sqlite3_bind_double(m_stmt, position, value.toDouble());
         break;
     case ValueKind::Text: {
-        const QByteArray text = value.toString().toUtf8();
+        // Bytes are a name exactly as stored, which need not be valid UTF-8: they go in untouched.
+        const QByteArray text
+            = value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
         rc = sqlite3_bind_text(m_stmt, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
     }
@@ -223,6 +219,13 @@ QByteArray Statement::textBytes(int column) const
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     return QByteArray(text, sqlite3_column_bytes(m_stmt, column));
+}
+
+QByteArrayView Statement::textView(int column) const
+{
+    // As bytes: asking SQLite for text would copy a value that holds a NUL to end it with a zero.
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
 QVariant Statement::value(int column) const

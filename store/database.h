@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -20,6 +21,10 @@ public:
         ExistingOnly, // the program itself: never creates a library
         CreateIfMissing // the library maker and tests
     };
+
+    // A library locked by another program is waited for this long before the change is refused:
+    // long enough for a short write of someone else, short enough not to look like a hang.
+    static constexpr int kBusyTimeoutMs = 2000;
 
     Database() = default;
     ~Database();
@@ -54,6 +59,7 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     // Binds by 1-based position or by name (":name"); a name the text does not use is an error.
+    // A QByteArray is bound as text with exactly those bytes.
     void bind(int position, const QVariant& value);
     void bind(const QString& name, const QVariant& value);
     int parameterCount() const;
@@ -69,6 +75,8 @@ public:
     QString columnName(int column) const;
     QVariant value(int column) const;
     QByteArray textBytes(int column) const;
+    // The stored bytes of a text without a copy; valid until the next step or reset.
+    QByteArrayView textView(int column) const;
     sqlite3_stmt* handle() const { return m_stmt; }
     // True when the connection it was compiled on has been closed or replaced since.
     bool isStale() const;

@@ -334,6 +334,17 @@ QString DataSet::fieldText(int index) const
     return fieldValue(index).toString();
 }
 
+QByteArray DataSet::fieldBytes(int index) const
+{
+    if (isActive() && index >= 0 && index < int(m_columns.size()) && m_state == DataSetState::Browse
+        && m_rowCount > 0) {
+        const Cell& cell = rowAt(m_recNo)[index];
+        if (cell.kind == Cell::Text)
+            return QByteArray(cell.text, cell.size);
+    }
+    return fieldValue(index).toString().toUtf8();
+}
+
 void DataSet::setFieldValue(const QString& name, const QVariant& value)
 {
     checkActive();

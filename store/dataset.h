@@ -64,6 +64,8 @@ public:
     QString fieldText(const QString& name) const { return fieldValue(name).toString(); }
     // The value as text; for a stored text it is read straight from the fetched bytes.
     QString fieldText(int index) const;
+    // The value as stored: a text's own bytes, which need not be valid UTF-8.
+    QByteArray fieldBytes(int index) const;
     void setFieldValue(const QString& name, const QVariant& value);
     bool isModified() const;
 

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "database.h"
+#include "statements.h"
 
 Query::~Query() = default;
 
@@ -10,6 +11,13 @@ void Query::setSql(const QString& text)
     close();
     m_sql = text;
     m_statement.reset();
+}
+
+void Query::setStatement(const BoundStatement& statement)
+{
+    setSql(statement.text);
+    for (const auto& [name, value] : statement.parameters)
+        setParameter(name, value);
 }
 
 void Query::setParameter(const QString& name, const QVariant& value)

@@ -2,6 +2,8 @@
 
 #include "dataset.h"
 
+struct BoundStatement;
+
 #include <QList>
 #include <QPair>
 
@@ -17,6 +19,8 @@ public:
     ~Query() override;
 
     void setSql(const QString& text);
+    // The text and every parameter value it names.
+    void setStatement(const BoundStatement& statement);
     const QString& sql() const { return m_sql; }
     void setParameter(const QString& name, const QVariant& value);
     QVariant parameter(const QString& name) const;

@@ -5,6 +5,9 @@
 
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 namespace {
 const char* const kCreateStatements = R"SQL(
 CREATE TABLE ttype (ctype_name VARCHAR(50) NOT NULL UNIQUE);
@@ -18,7 +21,16 @@ CREATE TABLE tjs (
   cjs_text TEXT);
 CREATE INDEX tjs_by_type ON tjs(cjs_type, cjs_id);
 )SQL";
-}
+
+// What the program reads and writes; a library made elsewhere may carry more.
+const std::vector<std::pair<QString, QStringList>> kRequiredColumns = {
+    {QStringLiteral("tjs"),
+        {QStringLiteral("cjs_id"), QStringLiteral("cjs_name"), QStringLiteral("cjs_type"),
+            QStringLiteral("cjs_zzm"), QStringLiteral("cjs_zzjj"), QStringLiteral("cjs_date"),
+            QStringLiteral("cjs_text")}},
+    {QStringLiteral("ttype"), {QStringLiteral("ctype_name")}},
+};
+} // namespace
 
 void Schema::create(Database& db)
 {
@@ -32,8 +44,20 @@ void Schema::verify(const Database& db)
     QStringList present;
     while (tables.step())
         present << tables.value(0).toString();
-    for (const QString& required : {QStringLiteral("tjs"), QStringLiteral("ttype")}) {
-        if (!present.contains(required))
-            throw FeylumeError(QStringLiteral("no such table: %1").arg(required));
+    for (const auto& [table, columns] : kRequiredColumns) {
+        if (!present.contains(table))
+            throw FeylumeError(QStringLiteral("no such table: %1").arg(table));
+    }
+    for (const auto& [table, columns] : kRequiredColumns) {
+        // A table without one of its columns would open and then show and store blank fields.
+        Statement info(db, QStringLiteral("SELECT name FROM pragma_table_xinfo(?)"));
+        info.bind(1, table);
+        QStringList found;
+        while (info.step())
+            found << info.value(0).toString().toLower();
+        for (const QString& column : columns) {
+            if (!found.contains(column))
+                throw FeylumeError(QStringLiteral("no such column: %1.%2").arg(table, column));
+        }
     }
 }

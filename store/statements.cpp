@@ -1,54 +1,49 @@
 #include "statements.h"
 
-QString Statements::quoted(const QString& name)
+#include "database.h"
+
+void Statements::bind(Statement& statement, const BoundStatement& bound)
 {
-    QString doubled = name;
-    doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+    for (const auto& [name, value] : bound.parameters)
+        statement.bind(QLatin1Char(':') + name, value);
 }
 
-QString Statements::scriptsOfCategory(const QString& category)
+BoundStatement Statements::scriptsOfCategory(const QByteArray& category)
 {
-    return QStringLiteral("select * from tjs where cjs_type=") + quoted(category)
-        + QStringLiteral("order by cjs_id");
+    return {QStringLiteral("select * from tjs where cjs_type=:category order by cjs_id"),
+        {{QStringLiteral("category"), category}}};
 }
 
-QString Statements::scriptNameTaken(const QString& name)
+BoundStatement Statements::scriptNameTaken(const QByteArray& name)
 {
-    return QStringLiteral("select cjs_name from tjs where cjs_name=") + quoted(name);
+    return {
+        QStringLiteral("select cjs_name from tjs where cjs_name=:name"), {{QStringLiteral("name"), name}}};
 }
 
-QString Statements::categoryNameTaken(const QString& name)
+BoundStatement Statements::categoryNameTaken(const QByteArray& name)
 {
-    return QStringLiteral("select ctype_name from ttype where ctype_name=") + quoted(name);
+    return {QStringLiteral("select ctype_name from ttype where ctype_name=:name"),
+        {{QStringLiteral("name"), name}}};
 }
 
-QString Statements::renameScript(const QString& newName, const QString& oldName)
+BoundStatement Statements::renameScript(const QByteArray& newName, const QByteArray& oldName)
 {
-    return QStringLiteral("update tjs set cjs_name=") + quoted(newName) + QStringLiteral(" where cjs_name=")
-        + quoted(oldName);
+    return {QStringLiteral("update tjs set cjs_name=:newName where cjs_name=:oldName"),
+        {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}}};
 }
 
-QString Statements::renameCategory(const QString& newName, const QString& oldName)
+BoundStatement Statements::renameCategory(const QByteArray& newName, const QByteArray& oldName)
 {
-    return QStringLiteral("update ttype set ctype_name=") + quoted(newName)
-        + QStringLiteral(" where ctype_name=") + quoted(oldName);
+    return {QStringLiteral("update ttype set ctype_name=:newName where ctype_name=:oldName"),
+        {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}}};
 }
 
-QString Statements::findCategory(const QString& name)
+BoundStatement Statements::findCategory(const QByteArray& name)
 {
-    return QStringLiteral("select * from ttype where ctype_name=") + quoted(name);
+    return {QStringLiteral("select * from ttype where ctype_name=:name"), {{QStringLiteral("name"), name}}};
 }
 
-QString Statements::addCategory(const QString& name)
+BoundStatement Statements::addCategory(const QByteArray& name)
 {
-    return QStringLiteral("insert into ttype(ctype_name) values(") + quoted(name) + QLatin1Char(')');
-}
-
-QString Statements::search(const QString& column, const QString& category)
-{
-    if (category.isEmpty())
-        return QStringLiteral("select cjs_name from tjs where ") + column + QStringLiteral(" like:strp");
-    return QStringLiteral("select cjs_name from tjs where cjs_type =") + quoted(category)
-        + QStringLiteral(" and ") + column + QStringLiteral(" like:strp");
+    return {QStringLiteral("insert into ttype(ctype_name) values(:name)"), {{QStringLiteral("name"), name}}};
 }

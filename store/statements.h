@@ -1,22 +1,36 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <QVariant>
 
-// Every statement text the program sends. A name goes between single quotes with its own quotes
-// doubled, so no name can change what a statement does.
+class Statement;
+
+// A statement text and the values of its named parameters. Names never become part of a text:
+// a name holding a quote, a NUL or bytes that are not UTF-8 cannot change what a statement does.
+struct BoundStatement
+{
+    QString text;
+    QList<QPair<QString, QVariant>> parameters; // parameter name without the colon, value
+};
+
+// Every statement the program sends. Names are given as the bytes stored in the library (a
+// node's stored name) or as typed text turned into UTF-8; they are bound as text with exactly
+// those bytes, so a name read from the library finds its own row again.
 namespace Statements {
-QString quoted(const QString& name);
-
 inline const QString kCurrentScript = QStringLiteral("select * from tjs where cjs_name = :JsName");
 inline const QString kCategoryTable = QStringLiteral("ttype");
 
-QString scriptsOfCategory(const QString& category);
-QString scriptNameTaken(const QString& name);
-QString categoryNameTaken(const QString& name);
-QString renameScript(const QString& newName, const QString& oldName);
-QString renameCategory(const QString& newName, const QString& oldName);
-QString findCategory(const QString& name);
-QString addCategory(const QString& name);
-// column is one of cjs_name, cjs_text, cjs_zzm; an empty category searches them all
-QString search(const QString& column, const QString& category);
+// Binds every parameter value of bound onto a statement compiled from bound's text.
+void bind(Statement& statement, const BoundStatement& bound);
+
+BoundStatement scriptsOfCategory(const QByteArray& category);
+BoundStatement scriptNameTaken(const QByteArray& name);
+BoundStatement categoryNameTaken(const QByteArray& name);
+BoundStatement renameScript(const QByteArray& newName, const QByteArray& oldName);
+BoundStatement renameCategory(const QByteArray& newName, const QByteArray& oldName);
+BoundStatement findCategory(const QByteArray& name);
+BoundStatement addCategory(const QByteArray& name);
 } // namespace Statements
