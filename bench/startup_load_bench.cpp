@@ -10,6 +10,7 @@
 #include "main/form1.h"
 #include "store/database.h"
 #include "store/feylumeerror.h"
+#include "store/query.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "tools/librarymaker.h"

@@ -151,11 +151,7 @@ private slots:
                                    << "file is not a database";
         QTest::newRow("no tables") << QByteArray("sqlite") << QString() << "no such table";
         QTest::newRow("no code column")
-            << QByteArray("sqlite")
-            << QStringLiteral(
-                   "CREATE TABLE ttype (ctype_name TEXT); CREATE TABLE tjs (cjs_id INTEGER PRIMARY KEY, "
-                   "cjs_name TEXT, cjs_type TEXT, cjs_zzm TEXT, cjs_zzjj TEXT, cjs_date TEXT)")
-            << "no such column: tjs.cjs_text";
+            << QByteArray("sqlite") << kTablesWithoutCodeColumn << "no such column: tjs.cjs_text";
     }
 
     void libraryThatCannotBeOpened()

@@ -71,11 +71,7 @@ private slots:
             << "no such table: ttype";
         // Would open and then show and store blank code.
         QTest::newRow("no code column")
-            << QByteArray("sqlite")
-            << QStringLiteral(
-                   "CREATE TABLE ttype (ctype_name TEXT); CREATE TABLE tjs (cjs_id INTEGER PRIMARY KEY, "
-                   "cjs_name TEXT, cjs_type TEXT, cjs_zzm TEXT, cjs_zzjj TEXT, cjs_date TEXT)")
-            << "no such column: tjs.cjs_text";
+            << QByteArray("sqlite") << kTablesWithoutCodeColumn << "no such column: tjs.cjs_text";
         QTest::newRow("no category name column")
             << QByteArray("sqlite")
             << QStringLiteral(

@@ -5,7 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-struct FixtureScript {
+struct FixtureScript
+{
     QString name;
     QString category;
     QString author = QStringLiteral("作者");
@@ -13,6 +14,11 @@ struct FixtureScript {
     QString code = QStringLiteral("<p>code</p>");
     QString date = QStringLiteral("2024-05-06 07:08:09");
 };
+
+// Both tables as a library made elsewhere might hold them, the script table lacking its code.
+inline const QString kTablesWithoutCodeColumn = QStringLiteral(
+    "CREATE TABLE ttype (ctype_name TEXT); CREATE TABLE tjs (cjs_id INTEGER PRIMARY KEY, cjs_name TEXT, "
+    "cjs_type TEXT, cjs_zzm TEXT, cjs_zzjj TEXT, cjs_date TEXT)");
 
 // A temporary program directory with a library file in data/, made from the given rows.
 class LibraryFixture
