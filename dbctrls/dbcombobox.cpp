@@ -24,7 +24,7 @@ public:
 TDBComboBox::TDBComboBox(QWidget* parent)
     : QComboBox(parent)
     , m_link(new FieldLink(
-          this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
+          this, [this](const QString& value) { showField(value); }, [this] { return storedValue(); }))
 {
     setEditable(false);
     setItemDelegate(new FixedHeightDelegate(this));
@@ -44,6 +44,14 @@ void TDBComboBox::setDataSource(DataSource* source)
 void TDBComboBox::setDataField(const QString& field)
 {
     m_link->setDataField(field);
+}
+
+QVariant TDBComboBox::storedValue() const
+{
+    // An entry whose stored name is not valid UTF-8 carries those bytes: writing its shown
+    // text instead would point the script at a category that does not exist.
+    const QVariant stored = currentData(kStoredNameRole);
+    return stored.typeId() == QMetaType::QByteArray ? stored : QVariant(text());
 }
 
 void TDBComboBox::showField(const QString& value)

@@ -19,6 +19,9 @@ public:
     QString text() const { return currentIndex() >= 0 ? currentText() : QString(); }
 
     static constexpr int kItemHeight = 13;
+    // Item data of an entry whose stored name is not valid UTF-8: the stored bytes, which are
+    // written to the column in place of the shown text.
+    static constexpr int kStoredNameRole = Qt::UserRole + 1;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +29,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    QVariant storedValue() const;
     void showField(const QString& value);
     void chosen(int index);
 

@@ -8,11 +8,11 @@
 #include <QWidget>
 
 FieldLink::FieldLink(
-    QWidget* control, std::function<void(const QString&)> show, std::function<QString()> text)
+    QWidget* control, std::function<void(const QString&)> show, std::function<QVariant()> value)
     : QObject(control)
     , m_control(control)
     , m_show(std::move(show))
-    , m_text(std::move(text))
+    , m_value(std::move(value))
 { }
 
 FieldLink::~FieldLink()
@@ -98,7 +98,7 @@ void FieldLink::writeBack()
 {
     if (!m_modified || !isActive())
         return;
-    dataSet()->setFieldValue(m_field, m_text());
+    dataSet()->setFieldValue(m_field, m_value());
     m_modified = false;
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -18,8 +19,9 @@ class FieldLink : public QObject
 {
     Q_OBJECT
 public:
-    // show fills the control from the field; text reads what the control holds for the field.
-    FieldLink(QWidget* control, std::function<void(const QString&)> show, std::function<QString()> text);
+    // show fills the control from the field; value reads what the control holds for the field,
+    // as text or, for a name that must keep its stored bytes, as those bytes.
+    FieldLink(QWidget* control, std::function<void(const QString&)> show, std::function<QVariant()> value);
     ~FieldLink() override;
 
     void setDataSource(DataSource* source);
@@ -53,7 +55,7 @@ private:
     QPointer<DataSource> m_source;
     QString m_field;
     std::function<void(const QString&)> m_show;
-    std::function<QString()> m_text;
+    std::function<QVariant()> m_value;
     bool m_loading = false;
     bool m_modified = false;
 };

@@ -73,7 +73,11 @@ void TForm1::LoadCategories()
             const QByteArray stored = ADOTable2->fieldBytes(nameColumn);
             Treeclass->addCategoryNode(QByteArrayView(stored));
             const QString name = QString::fromUtf8(stored);
+            // A name that its shown text does not give back keeps its bytes in the category box,
+            // which writes them into a script moved there.
             CBX1->addItem(name);
+            if (name.toUtf8() != stored)
+                CBX1->setItemData(CBX1->count() - 1, stored, TDBComboBox::kStoredNameRole);
             ComboBox1->addItem(name);
         }
         ADOTable2->close();

@@ -22,6 +22,11 @@ ValueKind valueKind(const QVariant& value)
     }
 }
 
+QByteArray storedBytes(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
+}
+
 Database::~Database()
 {
     close();
@@ -148,9 +153,7 @@ void Statement::bind(int position, const QVariant& value)
         rc = sqlite3_bind_double(m_stmt, position, value.toDouble());
         break;
     case ValueKind::Text: {
-        // Bytes are a name exactly as stored, which need not be valid UTF-8: they go in untouched.
-        const QByteArray text
-            = value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
+        const QByteArray text = storedBytes(value);
         rc = sqlite3_bind_text(m_stmt, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
     }

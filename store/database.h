@@ -13,6 +13,9 @@ struct sqlite3_stmt;
 // How a value is stored: SQLite's storage classes, as the program uses them.
 enum class ValueKind { Null, Integer, Real, Text };
 ValueKind valueKind(const QVariant& value);
+// The bytes a text value is stored with: a QByteArray is a name exactly as stored, which need
+// not be valid UTF-8, and goes in untouched; anything else as UTF-8.
+QByteArray storedBytes(const QVariant& value);
 
 class Database
 {

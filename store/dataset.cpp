@@ -175,7 +175,7 @@ DataSet::Cell DataSet::cellFrom(const QVariant& value)
     case ValueKind::Text:
         break;
     }
-    const QByteArray text = value.toString().toUtf8();
+    const QByteArray text = storedBytes(value);
     return keepText(text.constData(), text.size());
 }
 
@@ -342,7 +342,7 @@ QByteArray DataSet::fieldBytes(int index) const
         if (cell.kind == Cell::Text)
             return QByteArray(cell.text, cell.size);
     }
-    return fieldValue(index).toString().toUtf8();
+    return storedBytes(fieldValue(index));
 }
 
 void DataSet::setFieldValue(const QString& name, const QVariant& value)

@@ -171,6 +171,17 @@ private slots:
         QCOMPARE(node->parent()->storedName(), category);
     }
 
+    void movingIntoACategoryNamedInOtherBytesKeepsTheLink()
+    {
+        openStored(QByteArray("甲"));
+        chooseCategory(form().CBX1, QString::fromUtf8(kGbkCategory));
+        press(Qt::Key_F7);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(stored(QStringLiteral("select hex(cjs_type) from tjs where cjs_name = '甲'")),
+            QString::fromLatin1(kGbkCategory.toHex().toUpper()));
+        QCOMPARE(storedNode(form(), QByteArray("甲"), true)->parent()->storedName(), kGbkCategory);
+    }
+
     void deletingRemovesTheRowItWasOpenedWith()
     {
         openStored(kGbkScript);
