@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 #include <QIcon>
 #include <QPersistentModelIndex>
-#include <QStringList>
 #include <QTreeView>
 
 #include <memory>
@@ -47,9 +46,6 @@ private:
 // A category node with its scripts and the bytes of every name they hold.
 class CategoryNode : public TreeNode
 {
-public:
-    int row() const { return m_row; }
-
 private:
     friend class TreeNode;
     friend class CategoryTreeModel;
