@@ -43,5 +43,5 @@ void CategoryTree::reportLabelEdit(const QPersistentModelIndex& index, QString t
     emit nodeEdited(node, &text);
     // Storing the current script may have removed the node meanwhile.
     if (TreeNode* still = CategoryTreeModel::nodeOf(index))
-        m_model->setText(still, text);
+        setNodeText(still, text);
 }
