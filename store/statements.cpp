@@ -1,6 +1,7 @@
 #include "statements.h"
 
 #include "database.h"
+#include "namingstatements.h"
 
 void Statements::bind(Statement& statement, const BoundStatement& bound)
 {
@@ -16,34 +17,32 @@ BoundStatement Statements::scriptsOfCategory(const QByteArray& category)
 
 BoundStatement Statements::scriptNameTaken(const QByteArray& name)
 {
-    return {
-        QStringLiteral("select cjs_name from tjs where cjs_name=:name"), {{QStringLiteral("name"), name}}};
+    return {NamingStatements::kScriptNameTaken, {{QStringLiteral("name"), name}}};
 }
 
 BoundStatement Statements::categoryNameTaken(const QByteArray& name)
 {
-    return {QStringLiteral("select ctype_name from ttype where ctype_name=:name"),
-        {{QStringLiteral("name"), name}}};
+    return {NamingStatements::kCategoryNameTaken, {{QStringLiteral("name"), name}}};
 }
 
 BoundStatement Statements::renameScript(const QByteArray& newName, const QByteArray& oldName)
 {
-    return {QStringLiteral("update tjs set cjs_name=:newName where cjs_name=:oldName"),
+    return {NamingStatements::kRenameScript,
         {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}}};
 }
 
 BoundStatement Statements::renameCategory(const QByteArray& newName, const QByteArray& oldName)
 {
-    return {QStringLiteral("update ttype set ctype_name=:newName where ctype_name=:oldName"),
+    return {NamingStatements::kRenameCategory,
         {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}}};
 }
 
 BoundStatement Statements::findCategory(const QByteArray& name)
 {
-    return {QStringLiteral("select * from ttype where ctype_name=:name"), {{QStringLiteral("name"), name}}};
+    return {NamingStatements::kFindCategory, {{QStringLiteral("name"), name}}};
 }
 
 BoundStatement Statements::addCategory(const QByteArray& name)
 {
-    return {QStringLiteral("insert into ttype(ctype_name) values(:name)"), {{QStringLiteral("name"), name}}};
+    return {NamingStatements::kAddCategory, {{QStringLiteral("name"), name}}};
 }

@@ -27,6 +27,7 @@ inline const QString kCategoryTable = QStringLiteral("ttype");
 void bind(Statement& statement, const BoundStatement& bound);
 
 BoundStatement scriptsOfCategory(const QByteArray& category);
+// The naming commands' statements (texts in namingstatements.h) with their names bound.
 BoundStatement scriptNameTaken(const QByteArray& name);
 BoundStatement categoryNameTaken(const QByteArray& name);
 BoundStatement renameScript(const QByteArray& newName, const QByteArray& oldName);
