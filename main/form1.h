@@ -18,9 +18,11 @@ class Action;
 class ActionList;
 class CategoryTree;
 class DataSource;
+class FindDialog;
 class KeyDispatcher;
 class PageView;
 class Query;
+class ReplaceDialog;
 class StatusBar;
 class TDBComboBox;
 class TDBEdit;
@@ -181,6 +183,10 @@ public:
     QGroupBox* GroupBox2 = nullptr;
     QListWidget* ListBox1 = nullptr;
 
+    // Find and replace dialogs of the editor commands
+    FindDialog* FindDialog1 = nullptr;
+    ReplaceDialog* ReplaceDialog1 = nullptr;
+
 protected:
     // Closing with a changed script asks first: the user saves, drops the changes or stays.
     void closeEvent(QCloseEvent* event) override;
@@ -204,6 +210,7 @@ private:
     void configureActions();
     void createLook();
     void configureDialogCommands();
+    void configureEditCommands();
     QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);

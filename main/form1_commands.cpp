@@ -9,11 +9,6 @@
 #include "form1.h"
 #include "keydispatch.h"
 #include "store/query.h"
-#include "textboxtarget.h"
-
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
 
 #include <QListWidget>
 #include <QMenu>
@@ -68,6 +63,7 @@ void TForm1::createCommands()
     // Rules, handlers and the file dialogs come after the look component: its walk takes the
     // dialogs for windows of their own.
     configureActions();
+    configureEditCommands();
 
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
@@ -162,27 +158,6 @@ void TForm1::configureActions()
     ActionList1->find(QStringLiteral("DataSetCancel1"))->setUpdateRule([=] {
         return openAndChangeable() && editing();
     });
-    ActionList1->find(QStringLiteral("SearchFindNext1"))->setUpdateRule([] { return false; });
-
-    // The editing commands act on the focused text box.
-    const auto withTarget = [this](const char* name, bool (*rule)(const TextBoxTarget&)) {
-        ActionList1->find(QString::fromLatin1(name))->setUpdateRule([rule] {
-            const TextBoxTarget target = TextBoxTarget::focused();
-            return target.exists() && rule(target);
-        });
-    };
-    withTarget("EditUndo1", [](const TextBoxTarget& box) { return box.canUndo(); });
-    withTarget("EditCopy1", [](const TextBoxTarget& box) { return box.hasSelection(); });
-    withTarget("EditCut1", [](const TextBoxTarget& box) { return box.hasSelection(); });
-    withTarget("EditDelete1", [](const TextBoxTarget& box) { return box.hasSelection(); });
-    withTarget("EditPaste1", [](const TextBoxTarget&) {
-        const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-        return clip && clip->hasText() && !clip->text().isEmpty();
-    });
-    withTarget("EditSelectAll1", [](const TextBoxTarget& box) { return !box.text().isEmpty(); });
-    withTarget("SearchFind1", [](const TextBoxTarget& box) { return !box.text().isEmpty(); });
-    withTarget("SearchReplace1", [](const TextBoxTarget& box) { return !box.text().isEmpty(); });
-
     ActionList1->find(QStringLiteral("DataSetInsert1"))->setHandler([this] { DataSetInsert1Execute(); });
     ActionList1->find(QStringLiteral("DataSetDelete1"))->setHandler([this] { DataSetDelete1Execute(); });
     ActionList1->find(QStringLiteral("DataSetPost1"))->setHandler([this] { DataSetPost1Execute(); });

@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace {
 const char* const kShortcutProperty = "commandShortcut";
@@ -17,6 +20,24 @@ QKeyCombination combinationOf(const QKeyEvent* event)
     const Qt::KeyboardModifiers held
         = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     return QKeyCombination(held, Qt::Key(event->key()));
+}
+
+// A key that types a character (a letter with Shift, say) belongs to a text box that takes
+// typing, wherever it is, even when a command carries the same key.
+bool typesIntoTextBox(const QWidget* focused, const QKeyEvent* event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = event->text();
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return false;
+    if (auto* line = qobject_cast<const QLineEdit*>(focused))
+        return !line->isReadOnly();
+    if (auto* memo = qobject_cast<const QPlainTextEdit*>(focused))
+        return !memo->isReadOnly();
+    if (auto* rich = qobject_cast<const QTextEdit*>(focused))
+        return !rich->isReadOnly();
+    return false;
 }
 
 bool isModifierKey(int key)
@@ -131,7 +152,8 @@ bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
         return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
-    if (isModifierKey(keyEvent->key()) || !acceptsKeysFor(watched))
+    if (isModifierKey(keyEvent->key()) || !acceptsKeysFor(watched)
+        || typesIntoTextBox(qobject_cast<QWidget*>(watched), keyEvent))
         return false;
     auto* focused = qobject_cast<QWidget*>(watched);
     const QKeyCombination key = combinationOf(keyEvent);

@@ -13,7 +13,8 @@ class QWidget;
 // Offers every key pressed in the main window to its commands before the focused control sees
 // it: first the pop-up menus of the focused control and of its parents (innermost first), then
 // the main menu (each item before the items under it), then the action list. A key that a menu
-// item carries is taken even when the item is disabled. Qt's own shortcut map never fires these
+// item carries is taken even when the item is disabled, except a key that types a character into
+// the focused text box (Shift+A types "A" there). Qt's own shortcut map never fires these
 // commands: the dispatcher claims the key at the shortcut-override stage.
 class KeyDispatcher : public QObject
 {

@@ -3,7 +3,9 @@
 #include "main/categorytree.h"
 #include "main/form1.h"
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 
 std::unique_ptr<TForm1> startMainWindow(const QString& appDir)
 {
@@ -20,4 +22,11 @@ std::unique_ptr<TForm1> startMainWindow(const QString& appDir)
 void selectNode(TForm1& form, const QString& name, bool scriptLevel)
 {
     form.Treeclass->setCurrentNode(form.Treeclass->nodeAt(form.FindNodeIndex(name, scriptLevel)));
+}
+
+void letProgramGoIdle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
 }

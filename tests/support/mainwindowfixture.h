@@ -11,3 +11,6 @@ class TForm1;
 std::unique_ptr<TForm1> startMainWindow(const QString& appDir);
 // Selects the node found by name and level, as a click would.
 void selectNode(TForm1& form, const QString& name, bool scriptLevel);
+// Runs the event loop until it has nothing left to do, so that the commands work out their
+// enabled state as they do whenever the program goes idle. QTest::qWait never gets there.
+void letProgramGoIdle();

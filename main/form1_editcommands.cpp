@@ -1,0 +1,58 @@
+// The code editor commands: undo, the clipboard, select all, delete, and find and replace. Each
+// acts on whichever text box has the focus when it runs.
+
+#include "action.h"
+#include "finddialog.h"
+#include "form1.h"
+#include "replacedialog.h"
+#include "textboxsearch.h"
+#include "textboxtarget.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+void TForm1::configureEditCommands()
+{
+    FindDialog1 = new FindDialog(this);
+    ReplaceDialog1 = new ReplaceDialog(this);
+
+    const auto command = [this](const char* name, std::function<bool(const TextBoxTarget&)> rule,
+                             std::function<void(TextBoxTarget&)> run) {
+        Action* action = ActionList1->find(QString::fromLatin1(name));
+        action->setUpdateRule([rule] {
+            const TextBoxTarget target = TextBoxTarget::focused();
+            return target.exists() && rule(target);
+        });
+        action->setHandler([run] {
+            TextBoxTarget target = TextBoxTarget::focused();
+            if (target.exists())
+                run(target);
+        });
+    };
+    const auto hasSelection = [](const TextBoxTarget& box) { return box.hasSelection(); };
+    const auto hasText = [](const TextBoxTarget& box) { return !box.isEmpty(); };
+
+    command(
+        "EditUndo1", [](const TextBoxTarget& box) { return box.canUndo(); },
+        [](TextBoxTarget& box) { box.undo(); });
+    command("EditCopy1", hasSelection, [](TextBoxTarget& box) { box.copy(); });
+    command("EditCut1", hasSelection, [](TextBoxTarget& box) { box.cut(); });
+    command(
+        "EditPaste1",
+        [](const TextBoxTarget&) {
+            const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+            return clip && clip->hasText() && !clip->text().isEmpty();
+        },
+        [](TextBoxTarget& box) { box.paste(); });
+    command("EditSelectAll1", hasText, [](TextBoxTarget& box) { box.selectAll(); });
+    command("EditDelete1", hasSelection, [](TextBoxTarget& box) { box.deleteSelection(); });
+    command("SearchFind1", hasText, [this](TextBoxTarget& box) { FindDialog1->bindTo(box.widget()); });
+    command("SearchReplace1", hasText, [this](TextBoxTarget& box) { ReplaceDialog1->bindTo(box.widget()); });
+
+    // "Find Next" repeats the find dialog's last search on the focused box.
+    command(
+        "SearchFindNext1",
+        [this](const TextBoxTarget& box) { return !box.isEmpty() && !FindDialog1->findText().isEmpty(); },
+        [this](TextBoxTarget& box) { TextBoxSearch::findNext(box, FindDialog1->request()); });
+}
