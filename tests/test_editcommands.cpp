@@ -1,0 +1,344 @@
+// The code editor commands on the real window: the clipboard commands, delete and undo on the
+// data-bound boxes, and the find and replace dialogs driven through their buttons.
+
+#include "dbctrls/dbedit.h"
+#include "dbctrls/dbmemo.h"
+#include "main/action.h"
+#include "main/finddialog.h"
+#include "main/form1.h"
+#include "main/replacedialog.h"
+#include "support/libraryfixture.h"
+#include "support/mainwindowfixture.h"
+#include "support/modalanswerer.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+const QString kCode = QStringLiteral("one two one two one");
+
+void focus(QWidget* widget)
+{
+    // A dialog or box that was just in front may have left the main window inactive.
+    if (!widget->window()->isActiveWindow()) {
+        widget->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(widget->window()));
+    }
+    widget->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(widget->hasFocus());
+}
+
+void press(QKeyCombination key)
+{
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
+}
+
+void click(QWidget* dialog, const char* button)
+{
+    auto* widget = dialog->findChild<QPushButton*>(QString::fromLatin1(button));
+    QVERIFY(widget);
+    QVERIFY(widget->isEnabled());
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void setSelection(QWidget* box, int start, int length)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        line->setSelection(start, length);
+        return;
+    }
+    auto* memo = qobject_cast<QPlainTextEdit*>(box);
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    memo->setTextCursor(cursor);
+}
+
+QPair<int, int> selectionOf(QWidget* box)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(box))
+        return {line->hasSelectedText() ? line->selectionStart() : line->cursorPosition(),
+            line->selectionLength()};
+    const QTextCursor cursor = qobject_cast<QPlainTextEdit*>(box)->textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+}
+
+QString textOf(QWidget* box)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(box))
+        return line->text();
+    return qobject_cast<QPlainTextEdit*>(box)->toPlainText();
+}
+
+void setFindText(QWidget* dialog, const char* field, const QString& text)
+{
+    auto* edit = dialog->findChild<QLineEdit*>(QString::fromLatin1(field));
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+} // namespace
+
+class TestEditCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_library = std::make_unique<LibraryFixture>();
+        FixtureScript script {QStringLiteral("脚本"), QStringLiteral("类别")};
+        script.code = kCode;
+        m_library->create({QStringLiteral("类别")}, {script});
+        m_form = startMainWindow(m_library->appDir());
+        selectNode(*m_form, QStringLiteral("脚本"), true);
+        QGuiApplication::clipboard()->setText(QStringLiteral("贴"));
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_library.reset();
+    }
+
+    void changingCommandsEnterEditModeFirst_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("paste in the code editor")
+            << "DBMemo2" << QKeyCombination(Qt::CTRL | Qt::Key_V) << QStringLiteral("贴");
+        QTest::newRow("cut in the code editor") << "DBMemo2" << QKeyCombination(Qt::CTRL | Qt::Key_X) << "";
+        QTest::newRow("delete in the code editor") << "DBMemo2" << QKeyCombination(Qt::Key_Delete) << "";
+        QTest::newRow("paste in the name box")
+            << "DBEdit2" << QKeyCombination(Qt::CTRL | Qt::Key_V) << QStringLiteral("贴");
+        QTest::newRow("cut in the author box") << "DBEdit3" << QKeyCombination(Qt::CTRL | Qt::Key_X) << "";
+        QTest::newRow("paste in the introduction")
+            << "DBMemo1" << QKeyCombination(Qt::CTRL | Qt::Key_V) << QStringLiteral("贴");
+    }
+
+    void changingCommandsEnterEditModeFirst()
+    {
+        QFETCH(QString, box);
+        QFETCH(QKeyCombination, key);
+        QFETCH(QString, text);
+        auto* editor = m_form->findChild<QWidget*>(box);
+        focus(editor);
+        QMetaObject::invokeMethod(editor, "selectAll");
+        press(key);
+        QCOMPARE(textOf(editor), text);
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
+        // What the command did is the record's change: abandoning brings the stored text back.
+        press(Qt::Key_F8);
+        QVERIFY(!textOf(editor).isEmpty() && textOf(editor) != text);
+    }
+
+    void deleteRemovesOnlyASelection()
+    {
+        focus(m_form->DBMemo2);
+        setSelection(m_form->DBMemo2, 4, 0);
+        press(Qt::Key_Delete);
+        QCOMPARE(m_form->DBMemo2->toPlainText(), kCode);
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
+        setSelection(m_form->DBMemo2, 3, 4);
+        press(Qt::Key_Delete);
+        QCOMPARE(m_form->DBMemo2->toPlainText(), QStringLiteral("one one two one"));
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
+    }
+
+    void undoAfterSavingEditsTheRecordAgain()
+    {
+        focus(m_form->DBMemo2);
+        setSelection(m_form->DBMemo2, 0, 0);
+        QTest::keyClick(m_form->DBMemo2, 'X', Qt::ShiftModifier);
+        QCOMPARE(m_form->DBMemo2->toPlainText(), QStringLiteral("X") + kCode);
+        press(Qt::Key_F7);
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
+        focus(m_form->DBMemo2);
+        letProgramGoIdle();
+        QVERIFY(m_form->ActionList1->find(QStringLiteral("EditUndo1"))->isEnabled());
+        press(QKeyCombination(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(m_form->DBMemo2->toPlainText(), kCode);
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
+    }
+
+    void findSearchesOnFromTheSelectionAtEveryPress()
+    {
+        focus(m_form->DBMemo2);
+        setSelection(m_form->DBMemo2, 2, 0);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        FindDialog* dialog = m_form->FindDialog1;
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        setFindText(dialog, "FindText", QStringLiteral("one"));
+        click(dialog, "FindNextButton");
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(8, 3));
+        click(dialog, "FindNextButton");
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(16, 3));
+
+        // Nothing further down: the message, and the selection stays.
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        click(dialog, "FindNextButton");
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.seen().at(0).text, QStringLiteral("Text not found: \"one\""));
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(16, 3));
+
+        // Up from the end: the last occurrence before the selection.
+        dialog->findChild<QRadioButton*>(QStringLiteral("DirectionUp"))->setChecked(true);
+        click(dialog, "FindNextButton");
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(8, 3));
+    }
+
+    void findMovesToTheBoxOfTheLastCommand()
+    {
+        focus(m_form->DBMemo2);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        FindDialog* dialog = m_form->FindDialog1;
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        setFindText(dialog, "FindText", QStringLiteral("TWO"));
+        click(dialog, "FindNextButton");
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(4, 3));
+
+        focus(m_form->Edit1);
+        QTest::keyClicks(m_form->Edit1, QStringLiteral("two and two"));
+        setSelection(m_form->Edit1, 0, 0);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(dialog->findText(), QStringLiteral("TWO"));
+        click(dialog, "FindNextButton");
+        click(dialog, "FindNextButton");
+        QCOMPARE(selectionOf(m_form->Edit1), qMakePair(8, 3));
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(4, 3));
+    }
+
+    void dialogKeepsItsTextsOptionsAndPlace()
+    {
+        focus(m_form->DBMemo2);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        FindDialog* dialog = m_form->FindDialog1;
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        setFindText(dialog, "FindText", QStringLiteral("two"));
+        dialog->findChild<QCheckBox*>(QStringLiteral("WholeWord"))->setChecked(true);
+        dialog->move(dialog->pos() + QPoint(40, 30));
+        const QPoint place = dialog->pos();
+        click(dialog, "CancelButton");
+        QTRY_VERIFY(!dialog->isVisible());
+
+        focus(m_form->DBMemo2);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(dialog->findText(), QStringLiteral("two"));
+        QVERIFY(dialog->findChild<QCheckBox*>(QStringLiteral("WholeWord"))->isChecked());
+        QCOMPARE(dialog->pos(), place);
+    }
+
+    void findTextHoldsAtMost255Bytes()
+    {
+        focus(m_form->DBMemo2);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(QTest::qWaitForWindowActive(m_form->FindDialog1));
+        auto* edit = m_form->FindDialog1->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        QGuiApplication::clipboard()->setText(QString(100, QChar(0x4E2D)));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QString(85, QChar(0x4E2D)));
+        QTest::keyClick(edit, 'a');
+        QCOMPARE(edit->text().size(), 85);
+    }
+
+    void findNextRepeatsTheLastFindOnTheFocusedBox()
+    {
+        focus(m_form->DBMemo2);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(QTest::qWaitForWindowActive(m_form->FindDialog1));
+        setFindText(m_form->FindDialog1, "FindText", QStringLiteral("two"));
+        click(m_form->FindDialog1, "CancelButton");
+        QTRY_VERIFY(!m_form->FindDialog1->isVisible());
+        // Let the window system settle which window is active before working in the main one.
+        QTest::qWait(50);
+
+        focus(m_form->DBMemo2);
+        setSelection(m_form->DBMemo2, 0, 0);
+        // F3 still belongs to the first menu's title and does nothing.
+        press(Qt::Key_F3);
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(0, 0));
+        letProgramGoIdle();
+        auto* entry = m_form->findChild<QAction*>(QStringLiteral("FindNext1"));
+        QVERIFY(entry->isEnabled());
+        entry->trigger();
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(4, 3));
+        entry->trigger();
+        QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(12, 3));
+    }
+
+    void replaceHonoursMatchCase()
+    {
+        focus(m_form->DBEdit3);
+        m_form->DBEdit3->selectAll();
+        QTest::keyClicks(m_form->DBEdit3, QStringLiteral("One one"));
+        setSelection(m_form->DBEdit3, 0, 3);
+        // The replace command has no key: it runs from its menu entry.
+        letProgramGoIdle();
+        m_form->findChild<QAction*>(QStringLiteral("N32"))->trigger();
+        ReplaceDialog* dialog = m_form->ReplaceDialog1;
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        setFindText(dialog, "FindText", QStringLiteral("one"));
+        setFindText(dialog, "ReplaceText", QStringLiteral("two"));
+        dialog->findChild<QCheckBox*>(QStringLiteral("MatchCase"))->setChecked(true);
+
+        click(dialog, "ReplaceButton");
+        QCOMPARE(m_form->DBEdit3->text(), QStringLiteral("One one"));
+        QCOMPARE(selectionOf(m_form->DBEdit3), qMakePair(4, 3));
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        click(dialog, "ReplaceButton");
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(m_form->DBEdit3->text(), QStringLiteral("One two"));
+        QCOMPARE(answerer.seen().at(0).text, QStringLiteral("Text not found: \"one\""));
+    }
+
+    void replaceAllIsOneChange_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("code editor") << "DBMemo2" << QStringLiteral("[编辑模式]");
+        QTest::newRow("search box") << "Edit1" << QStringLiteral("[浏览模式]");
+    }
+
+    void replaceAllIsOneChange()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, mode);
+        auto* editor = m_form->findChild<QWidget*>(box);
+        focus(editor);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            QTest::keyClicks(line, kCode);
+        const QString before = textOf(editor);
+        setSelection(editor, 3, 0);
+        letProgramGoIdle();
+        m_form->findChild<QAction*>(QStringLiteral("N32"))->trigger();
+        ReplaceDialog* dialog = m_form->ReplaceDialog1;
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        setFindText(dialog, "FindText", QStringLiteral("one"));
+        setFindText(dialog, "ReplaceText", QStringLiteral("1"));
+        // Only after the caret, and no message at the end.
+        click(dialog, "ReplaceAllButton");
+        QCOMPARE(textOf(editor), QStringLiteral("one two 1 two 1"));
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), mode);
+
+        focus(editor);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(textOf(editor), before);
+    }
+
+private:
+    std::unique_ptr<LibraryFixture> m_library;
+    std::unique_ptr<TForm1> m_form;
+};
+
+QTEST_MAIN(TestEditCommands)
+#include "test_editcommands.moc"
