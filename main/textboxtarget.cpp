@@ -33,13 +33,10 @@ QString TextBoxTarget::text() const
 {
     if (auto* line = qobject_cast<QLineEdit*>(m_box))
         return line->text();
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(m_box)) {
-        // The raw text keeps every character as it is (the plain form turns no-break spaces
-        // into blanks); only the block separators become line breaks.
-        QString raw = memo->document()->toRawText();
-        raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        return raw;
-    }
+    // The raw text keeps every character as it is (the plain form turns no-break spaces into
+    // blanks); its lines end in paragraph separators, which the search reads as line breaks.
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(m_box))
+        return memo->document()->toRawText();
     return QString();
 }
 

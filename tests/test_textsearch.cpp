@@ -203,6 +203,9 @@ private slots:
         QCOMPARE(search.charOffset(4), 2);
         QCOMPARE(search.byteOffset(text.size() + 3), search.bytes().size());
 
+        // Line breaks as a multi-line editor holds them.
+        QCOMPARE(TextSearch::toBytes(QStringLiteral("a\u2029b")), QByteArray("a\nb"));
+
         // A lone surrogate still takes one character's place.
         const QString lone = QString(QChar(0xD800)) + QStringLiteral("x");
         const TextSearch::SearchText broken(lone);

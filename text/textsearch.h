@@ -65,7 +65,8 @@ private:
     QByteArray m_bytes;
 };
 
-// The UTF-8 form of a text; a lone surrogate becomes U+FFFD, so that every character has bytes.
+// The UTF-8 form of a text. A paragraph separator, the way a multi-line editor holds its line
+// breaks, is a line break; a lone surrogate becomes U+FFFD, so that every character has bytes.
 QByteArray toBytes(QStringView text);
 
 // The longest leading part of `text` whose bytes fit in `limit`, never splitting a character.
