@@ -9,6 +9,9 @@ bool EditInput::changesText(const QKeyEvent* event, bool multiLine)
         = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete)
         return true;
+    // Undo has its command; redo is the editor's own key and changes the text as much.
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+        return true;
     if (mods == Qt::ControlModifier && (key == Qt::Key_V || key == Qt::Key_X))
         return true;
     if (mods == Qt::ShiftModifier && key == Qt::Key_Insert)

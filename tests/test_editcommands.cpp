@@ -165,6 +165,14 @@ private slots:
         press(QKeyCombination(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(m_form->DBMemo2->toPlainText(), kCode);
         QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
+
+        // Redo is the editor's own key, and it too changes the record only in edit mode.
+        press(Qt::Key_F7);
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
+        focus(m_form->DBMemo2);
+        press(QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QCOMPARE(m_form->DBMemo2->toPlainText(), QStringLiteral("X") + kCode);
+        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
     }
 
     void findSearchesOnFromTheSelectionAtEveryPress()
