@@ -10,6 +10,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/userinput.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -18,26 +19,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
+using namespace UserInput;
+
 namespace {
 const QString kCode = QStringLiteral("one two one two one");
-
-void focus(QWidget* widget)
-{
-    // A dialog or box that was just in front may have left the main window inactive.
-    if (!widget->window()->isActiveWindow()) {
-        widget->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(widget->window()));
-    }
-    widget->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(widget->hasFocus());
-}
-
-void press(QKeyCombination key)
-{
-    QWidget* target = QApplication::focusWidget();
-    QVERIFY(target);
-    QTest::keyClick(target, key.key(), key.keyboardModifiers());
-}
 
 void click(QWidget* dialog, const char* button)
 {
@@ -76,8 +61,11 @@ QString textOf(QWidget* box)
     return qobject_cast<QPlainTextEdit*>(box)->toPlainText();
 }
 
+// Types into a dialog's field over what it holds; a null text leaves the field as it is.
 void setFindText(QWidget* dialog, const char* field, const QString& text)
 {
+    if (text.isNull())
+        return;
     auto* edit = dialog->findChild<QLineEdit*>(QString::fromLatin1(field));
     edit->selectAll();
     QTest::keyClicks(edit, text);
@@ -87,6 +75,30 @@ void setFindText(QWidget* dialog, const char* field, const QString& text)
 class TestEditCommands : public QObject
 {
     Q_OBJECT
+
+    // Opens the find dialog on a box with its key, as a user does, and types the text to find.
+    bool openFind(QWidget* box, const QString& what)
+    {
+        focus(box);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        if (!QTest::qWaitForWindowActive(m_form->FindDialog1))
+            return false;
+        setFindText(m_form->FindDialog1, "FindText", what);
+        return true;
+    }
+
+    // The replace command has no key: it runs from its menu entry.
+    bool openReplace(QWidget* box, const QString& what, const QString& with)
+    {
+        focus(box);
+        letProgramGoIdle();
+        m_form->findChild<QAction*>(QStringLiteral("N32"))->trigger();
+        if (!QTest::qWaitForWindowActive(m_form->ReplaceDialog1))
+            return false;
+        setFindText(m_form->ReplaceDialog1, "FindText", what);
+        setFindText(m_form->ReplaceDialog1, "ReplaceText", with);
+        return true;
+    }
 
 private slots:
     void init()
@@ -177,12 +189,9 @@ private slots:
 
     void findSearchesOnFromTheSelectionAtEveryPress()
     {
-        focus(m_form->DBMemo2);
         setSelection(m_form->DBMemo2, 2, 0);
-        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(openFind(m_form->DBMemo2, QStringLiteral("one")));
         FindDialog* dialog = m_form->FindDialog1;
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        setFindText(dialog, "FindText", QStringLiteral("one"));
         click(dialog, "FindNextButton");
         QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(8, 3));
         click(dialog, "FindNextButton");
@@ -203,11 +212,8 @@ private slots:
 
     void findMovesToTheBoxOfTheLastCommand()
     {
-        focus(m_form->DBMemo2);
-        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(openFind(m_form->DBMemo2, QStringLiteral("TWO")));
         FindDialog* dialog = m_form->FindDialog1;
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        setFindText(dialog, "FindText", QStringLiteral("TWO"));
         click(dialog, "FindNextButton");
         QCOMPARE(selectionOf(m_form->DBMemo2), qMakePair(4, 3));
 
@@ -225,20 +231,15 @@ private slots:
 
     void dialogKeepsItsTextsOptionsAndPlace()
     {
-        focus(m_form->DBMemo2);
-        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
+        QVERIFY(openFind(m_form->DBMemo2, QStringLiteral("two")));
         FindDialog* dialog = m_form->FindDialog1;
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        setFindText(dialog, "FindText", QStringLiteral("two"));
         dialog->findChild<QCheckBox*>(QStringLiteral("WholeWord"))->setChecked(true);
         dialog->move(dialog->pos() + QPoint(40, 30));
         const QPoint place = dialog->pos();
         click(dialog, "CancelButton");
         QTRY_VERIFY(!dialog->isVisible());
 
-        focus(m_form->DBMemo2);
-        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QVERIFY(openFind(m_form->DBMemo2, QString()));
         QCOMPARE(dialog->findText(), QStringLiteral("two"));
         QVERIFY(dialog->findChild<QCheckBox*>(QStringLiteral("WholeWord"))->isChecked());
         QCOMPARE(dialog->pos(), place);
@@ -246,9 +247,7 @@ private slots:
 
     void findTextHoldsAtMost255Bytes()
     {
-        focus(m_form->DBMemo2);
-        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
-        QVERIFY(QTest::qWaitForWindowActive(m_form->FindDialog1));
+        QVERIFY(openFind(m_form->DBMemo2, QString()));
         auto* edit = m_form->FindDialog1->findChild<QLineEdit*>(QStringLiteral("FindText"));
         QGuiApplication::clipboard()->setText(QString(100, QChar(0x4E2D)));
         edit->setFocus();
@@ -260,10 +259,7 @@ private slots:
 
     void findNextRepeatsTheLastFindOnTheFocusedBox()
     {
-        focus(m_form->DBMemo2);
-        press(QKeyCombination(Qt::CTRL | Qt::Key_F));
-        QVERIFY(QTest::qWaitForWindowActive(m_form->FindDialog1));
-        setFindText(m_form->FindDialog1, "FindText", QStringLiteral("two"));
+        QVERIFY(openFind(m_form->DBMemo2, QStringLiteral("two")));
         click(m_form->FindDialog1, "CancelButton");
         QTRY_VERIFY(!m_form->FindDialog1->isVisible());
         // Let the window system settle which window is active before working in the main one.
@@ -289,13 +285,8 @@ private slots:
         m_form->DBEdit3->selectAll();
         QTest::keyClicks(m_form->DBEdit3, QStringLiteral("One one"));
         setSelection(m_form->DBEdit3, 0, 3);
-        // The replace command has no key: it runs from its menu entry.
-        letProgramGoIdle();
-        m_form->findChild<QAction*>(QStringLiteral("N32"))->trigger();
+        QVERIFY(openReplace(m_form->DBEdit3, QStringLiteral("one"), QStringLiteral("two")));
         ReplaceDialog* dialog = m_form->ReplaceDialog1;
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        setFindText(dialog, "FindText", QStringLiteral("one"));
-        setFindText(dialog, "ReplaceText", QStringLiteral("two"));
         dialog->findChild<QCheckBox*>(QStringLiteral("MatchCase"))->setChecked(true);
 
         click(dialog, "ReplaceButton");
@@ -326,14 +317,9 @@ private slots:
             QTest::keyClicks(line, kCode);
         const QString before = textOf(editor);
         setSelection(editor, 3, 0);
-        letProgramGoIdle();
-        m_form->findChild<QAction*>(QStringLiteral("N32"))->trigger();
-        ReplaceDialog* dialog = m_form->ReplaceDialog1;
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        setFindText(dialog, "FindText", QStringLiteral("one"));
-        setFindText(dialog, "ReplaceText", QStringLiteral("1"));
+        QVERIFY(openReplace(editor, QStringLiteral("one"), QStringLiteral("1")));
         // Only after the caret, and no message at the end.
-        click(dialog, "ReplaceAllButton");
+        click(m_form->ReplaceDialog1, "ReplaceAllButton");
         QCOMPARE(textOf(editor), QStringLiteral("one two 1 two 1"));
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(m_form->panelText(TForm1::ModePanel), mode);
