@@ -41,8 +41,10 @@ void TForm1::configureEditCommands()
     command(
         "EditPaste1",
         [](const TextBoxTarget&) {
+            // Asked whenever the program goes idle: the clipboard's formats only, never its
+            // content, which another program may have to send over.
             const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-            return clip && clip->hasText() && !clip->text().isEmpty();
+            return clip && clip->hasText();
         },
         [](TextBoxTarget& box) { box.paste(); });
     command("EditSelectAll1", hasText, [](TextBoxTarget& box) { box.selectAll(); });
