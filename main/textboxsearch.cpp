@@ -24,8 +24,8 @@ bool findNext(TextBoxTarget& box, const Request& request)
         reportNotFound(request.what);
         return false;
     }
-    const qsizetype matchStart = search.charOffset(found);
-    box.select(int(matchStart), int(search.charOffset(found + what.size()) - matchStart));
+    // A match has the find text's bytes, up to the case of ASCII letters, and so its length.
+    box.select(int(search.charOffset(found)), int(request.what.size()));
     return true;
 }
 
