@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -207,7 +208,9 @@ private slots:
         QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
         const char* property = qobject_cast<QLineEdit*>(box) ? "text" : "plainText";
         const QString before = box->property(property).toString();
-        const int caret = qobject_cast<QLineEdit*>(box) ? before.size() : 0;
+        const int caret = qobject_cast<QLineEdit*>(box)
+            ? qobject_cast<QLineEdit*>(box)->cursorPosition()
+            : qobject_cast<QPlainTextEdit*>(box)->textCursor().position();
         pressAsTyped(box, key);
         QCOMPARE(box->property(property).toString(), QString(before).insert(caret, typed));
         QCOMPARE(form->panelText(TForm1::ModePanel), mode);
