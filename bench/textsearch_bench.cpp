@@ -1,6 +1,7 @@
 // Find and replace benchmark: replace-all of a three-letter word with 100,000 hits in a 5 MB
 // code text, and find-next over a 10 MB text whose only hit is at its end. Each is timed on the
-// byte rules alone and as the dialog's press on a shown code editor. It reports; only a wrong
+// search rules alone (on characters, as the editors run them) and as the dialog's press on a
+// shown code editor. It reports; only a wrong
 // result makes it fail.
 
 #include "main/textboxsearch.h"
@@ -69,15 +70,16 @@ bool benchReplaceAll()
     const QByteArray bytes = TextSearch::toBytes(text);
     std::printf("replace-all: %.2f MB text, word \"var\"\n", bytes.size() / 1e6);
 
-    TextSearch::ReplaceAll change;
+    TextSearch::ReplaceAllOf<QString> change;
     const double core = medianMs(
         kRuns, [] {},
         [&] {
-            change = TextSearch::replaceAll(bytes, 0, 0, "var", "let", {true, false, true});
+            change = TextSearch::replaceAll(
+                text, 0, 0, QStringLiteral("var"), QStringLiteral("let"), {true, false, true});
         });
     if (change.count != 100'000)
         return fail("replace-all did not find 100,000 hits");
-    std::printf("  byte rules alone:              %8.1f ms (%lld replacements)\n", core,
+    std::printf("  search rules alone:            %8.1f ms (%lld replacements)\n", core,
         static_cast<long long>(change.count));
 
     QPlainTextEdit editor;
@@ -123,11 +125,12 @@ bool benchFindNext()
             const double core = medianMs(
                 kRuns, [] {},
                 [&] {
-                    found = TextSearch::find(bytes, 0, 0, "needle", {true, matchCase, wholeWord});
+                    found = TextSearch::find(
+                        text, 0, 0, QStringLiteral("needle"), {true, matchCase, wholeWord});
                 });
-            if (found != bytes.size() - 6)
+            if (found != text.size() - 6)
                 return fail("find-next did not find the hit at the end");
-            std::printf("  byte rules, case %s, whole word %s: %8.1f ms\n", matchCase ? "on " : "off",
+            std::printf("  search rules, case %s, whole word %s: %8.1f ms\n", matchCase ? "on " : "off",
                 wholeWord ? "on " : "off", core);
         }
     }

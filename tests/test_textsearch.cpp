@@ -160,7 +160,7 @@ private slots:
         QFETCH(QByteArray, result);
         QFETCH(int, count);
         QFETCH(int, caret);
-        const TextSearch::ReplaceAll change
+        const auto change
             = TextSearch::replaceAll(text, selStart, selLength, what, with, {true, matchCase, wholeWord});
         QCOMPARE(change.count, count);
         QByteArray changed = text;
@@ -192,26 +192,47 @@ private slots:
         QCOMPARE(TextSearch::selectionMatches(selection, what, matchCase), matches);
     }
 
-    void positionsMapBetweenCharactersAndBytes()
+    // The editors run the rules on characters; for every valid text they must give what the
+    // byte rules give, positions mapped through the bytes.
+    void charactersAgreeWithBytes_data() { find_data(); }
+
+    void charactersAgreeWithBytes()
     {
-        const QString text = QStringLiteral("a中") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("b");
-        const TextSearch::SearchText search(text);
-        QCOMPARE(search.bytes(), QByteArrayView(text.toUtf8()));
-        QCOMPARE(search.byteOffset(2), 4);
-        QCOMPARE(search.byteOffset(4), 8);
-        QCOMPARE(search.charOffset(8), 4);
-        QCOMPARE(search.charOffset(4), 2);
-        QCOMPARE(search.byteOffset(text.size() + 3), search.bytes().size());
+        QFETCH(QByteArray, text);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(QByteArray, what);
+        QFETCH(bool, down);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeWord);
+        QFETCH(int, found);
+        const QString chars = QString::fromUtf8(text);
+        const QString whatChars = QString::fromUtf8(what);
+        if (chars.toUtf8() != text || whatChars.toUtf8() != what)
+            QSKIP("not valid UTF-8: only the byte rules can see it");
+        const auto charAt = [&](qsizetype byte) { return QString::fromUtf8(text.first(byte)).size(); };
+        const qsizetype match = TextSearch::find(chars, charAt(selStart),
+            charAt(selStart + selLength) - charAt(selStart), whatChars, {down, matchCase, wholeWord});
+        QCOMPARE(match, found < 0 ? -1 : charAt(found));
+    }
 
-        // Line breaks as a multi-line editor holds them.
+    void replaceAllOnCharacters()
+    {
+        const auto change = TextSearch::replaceAll(QStringLiteral("中ab\u2029ab中abc"), 0, 0,
+            QStringLiteral("AB"), QStringLiteral("字"), {true, false, true});
+        QCOMPARE(change.count, 2);
+        QCOMPARE(change.start, 1);
+        QCOMPARE(change.end, 6);
+        QCOMPARE(change.replacement, QStringLiteral("字\u2029字"));
+    }
+
+    void lineBreaksAsAMultiLineEditorHoldsThem()
+    {
         QCOMPARE(TextSearch::toBytes(QStringLiteral("a\u2029b")), QByteArray("a\nb"));
-
-        // A lone surrogate still takes one character's place.
-        const QString lone = QString(QChar(0xD800)) + QStringLiteral("x");
-        const TextSearch::SearchText broken(lone);
-        QCOMPARE(broken.bytes(), QByteArrayView("\xEF\xBF\xBDx"));
-        QCOMPARE(broken.charOffset(3), 1);
-        QCOMPARE(broken.byteOffset(1), 3);
+        QCOMPARE(
+            TextSearch::toBytes(QString(QChar(0xD800)) + QStringLiteral("x")), QByteArray("\xEF\xBF\xBDx"));
+        // A paragraph separator is a line break to the search too, and delimits words.
+        QCOMPARE(TextSearch::find(QStringLiteral("a\u2029b"), 0, 0, QStringLiteral("\nb"), {}), 1);
     }
 
     void fittingPrefixKeepsCharactersWhole()

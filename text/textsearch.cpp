@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <vector>
 
 namespace TextSearch {
 
@@ -38,37 +38,30 @@ constexpr std::array<bool, 256> makeDelimiterTable()
 }
 constexpr std::array<bool, 256> kDelimiter = makeDelimiterTable();
 
-QByteArray folded(QByteArrayView what, bool matchCase)
-{
-    QByteArray result(what.data(), what.size());
-    if (!matchCase) {
-        for (char& byte : result)
-            byte = static_cast<char>(kUpper[static_cast<unsigned char>(byte)]);
-    }
-    return result;
-}
-
-// One search: the text, the find text already folded for the case rule, and the options. It
-// reads the bytes through plain pointers: the scans run over megabytes.
-class Searcher
+// One search over units of a text (bytes, or UTF-16 characters): the find text already folded
+// for the case rule, and the options. It reads the units through plain pointers: the scans run
+// over megabytes.
+template<typename Unit> class Searcher
 {
 public:
-    Searcher(QByteArrayView text, QByteArrayView what, const Options& options)
-        : m_what(folded(what, options.matchCase))
-        , m_text(reinterpret_cast<const unsigned char*>(text.data()))
-        , m_n(text.size())
-        , m_w(reinterpret_cast<const unsigned char*>(m_what.constData()))
-        , m_m(m_what.size())
+    Searcher(const Unit* text, qsizetype n, const Unit* what, qsizetype m, const Options& options)
+        : m_text(text)
+        , m_n(n)
+        , m_m(m)
         , m_fold(options.matchCase ? kSame.data() : kUpper.data())
         , m_options(options)
-    { }
+    {
+        m_what.reserve(size_t(m));
+        for (qsizetype i = 0; i < m; ++i)
+            m_what.push_back(fold(what[i]));
+    }
 
-    // Downward from `from`. byteBefore is the byte just before `from` (-1 at the text's start);
-    // it decides whether a word begins exactly at `from`.
-    qsizetype down(qsizetype from, int byteBefore) const
+    // Downward from `from`. before is the unit just before `from` (-1 at the text's start); it
+    // decides whether a word begins exactly at `from`.
+    qsizetype down(qsizetype from, long before) const
     {
         const qsizetype last = m_n - m_m;
-        // The candidates from..last are the search's whole budget: every skipped byte and every
+        // The candidates from..last are the search's whole budget: every skipped unit and every
         // failed candidate uses one, so the scan always ends.
         if (m_m == 0 || from < 0 || from > last)
             return -1;
@@ -76,12 +69,12 @@ public:
             return plainDown(from, last);
         qsizetype p = from;
         while (p <= last) {
-            const int before = p == from ? byteBefore : m_text[p - 1];
-            const bool atWordStart = !delimiter(p) && (before < 0 || kDelimiter[before]);
+            const long previous = p == from ? before : long(m_text[p - 1]);
+            const bool atWordStart = !delimiter(m_text[p]) && (previous < 0 || delimiter(Unit(previous)));
             if (!atWordStart) {
-                while (p <= last && !delimiter(p))
+                while (p <= last && !delimiter(m_text[p]))
                     ++p;
-                while (p <= last && delimiter(p))
+                while (p <= last && delimiter(m_text[p]))
                     ++p;
                 if (p > last)
                     return -1;
@@ -102,12 +95,12 @@ public:
         if (!m_options.wholeWord)
             return plainUp(p);
         while (p >= 0) {
-            while (p >= 0 && delimiter(p))
+            while (p >= 0 && delimiter(m_text[p]))
                 --p;
             if (p < 0)
                 return -1;
             // Back to the start of the word p stands in; a word at the text's start counts too.
-            while (p > 0 && !delimiter(p - 1))
+            while (p > 0 && !delimiter(m_text[p - 1]))
                 --p;
             if (matchesAt(p) && endsWord(p))
                 return p;
@@ -118,24 +111,45 @@ public:
 
     bool matchesAt(qsizetype p) const
     {
-        if (m_options.matchCase)
-            return std::memcmp(m_text + p, m_w, size_t(m_m)) == 0;
         for (qsizetype i = 0; i < m_m; ++i) {
-            if (m_fold[m_text[p + i]] != m_w[i])
+            if (fold(m_text[p + i]) != m_what[size_t(i)])
                 return false;
         }
         return true;
     }
 
 private:
-    bool delimiter(qsizetype p) const { return kDelimiter[m_text[p]]; }
+    // Only ASCII letters have a case; a paragraph separator is a line break.
+    char32_t fold(Unit unit) const
+    {
+        const auto code = char32_t(unit);
+        if (code < 256)
+            return m_fold[code];
+        return code == QChar::ParagraphSeparator ? U'\n' : code;
+    }
 
-    bool endsWord(qsizetype p) const { return p + m_m == m_n || delimiter(p + m_m); }
+    static bool delimiter(Unit unit) { return char32_t(unit) >= 256 || kDelimiter[size_t(unit)]; }
+
+    bool endsWord(qsizetype p) const { return p + m_m == m_n || delimiter(m_text[p + m_m]); }
 
     qsizetype plainDown(qsizetype from, qsizetype last) const
     {
+        // The first unit can only be one of two raw values (an ASCII letter in either case), so
+        // the scan compares raw units and folds only where a match may start.
+        const char32_t first = m_what[0];
+        if (first == U'\n') {
+            for (qsizetype p = from; p <= last; ++p) {
+                if (matchesAt(p))
+                    return p;
+            }
+            return -1;
+        }
+        const Unit one = Unit(first);
+        const Unit other
+            = first >= 'A' && first <= 'Z' && !m_options.matchCase ? Unit(first + ('a' - 'A')) : one;
         for (qsizetype p = from; p <= last; ++p) {
-            if (m_fold[m_text[p]] == m_w[0] && matchesAt(p))
+            const Unit unit = m_text[p];
+            if ((unit == one || unit == other) && matchesAt(p))
                 return p;
         }
         return -1;
@@ -144,24 +158,106 @@ private:
     qsizetype plainUp(qsizetype from) const
     {
         for (qsizetype p = from; p >= 0; --p) {
-            if (m_fold[m_text[p]] == m_w[0] && matchesAt(p))
+            if (fold(m_text[p]) == m_what[0] && matchesAt(p))
                 return p;
         }
         return -1;
     }
 
-    QByteArray m_what;
-    const unsigned char* m_text;
+    const Unit* m_text;
     qsizetype m_n;
-    const unsigned char* m_w;
     qsizetype m_m;
+    std::vector<char32_t> m_what;
     const unsigned char* m_fold;
     Options m_options;
 };
 
-int byteBefore(QByteArrayView text, qsizetype position)
+template<typename Unit> long unitBefore(const Unit* text, qsizetype size, qsizetype position)
 {
-    return position > 0 && position <= text.size() ? static_cast<unsigned char>(text[position - 1]) : -1;
+    return position > 0 && position <= size ? long(text[position - 1]) : -1;
+}
+
+template<typename Unit>
+qsizetype findIn(const Unit* text, qsizetype n, qsizetype selStart, qsizetype selLength, const Unit* what,
+    qsizetype m, const Options& options)
+{
+    const Searcher<Unit> searcher(text, n, what, m, options);
+    if (options.down) {
+        const qsizetype from = selStart + selLength;
+        return searcher.down(from, unitBefore(text, n, from));
+    }
+    return searcher.up(selStart - m);
+}
+
+template<typename Unit>
+bool selectionMatchesIn(
+    const Unit* selection, qsizetype length, const Unit* what, qsizetype m, bool matchCase)
+{
+    if (length != m || m == 0)
+        return false;
+    return Searcher<Unit>(selection, length, what, m, {true, matchCase, false}).matchesAt(0);
+}
+
+long lastUnit(const QByteArray& text)
+{
+    return static_cast<unsigned char>(text.back());
+}
+
+long lastUnit(const QString& text)
+{
+    return text.back().unicode();
+}
+
+void appendUnits(QByteArray& text, const unsigned char* units, qsizetype count)
+{
+    text.append(reinterpret_cast<const char*>(units), count);
+}
+
+void appendUnits(QString& text, const char16_t* units, qsizetype count)
+{
+    text.append(reinterpret_cast<const QChar*>(units), count);
+}
+
+template<typename Unit, typename Text>
+ReplaceAllOf<Text> replaceAllIn(const Unit* text, qsizetype n, qsizetype selStart, qsizetype selLength,
+    const Unit* what, qsizetype m, const Unit* with, qsizetype w, const Options& options)
+{
+    ReplaceAllOf<Text> result;
+    result.start = selStart;
+    result.end = selStart + selLength;
+    result.replacement.reserve(n - selStart);
+    // The search after each replacement goes on in the text as changed so far: its units from
+    // the caret on are the original ones, and only the unit before the caret may be new.
+    const auto unitBeforeCaret = [&] {
+        return result.replacement.isEmpty() ? unitBefore(text, n, result.start)
+                                            : lastUnit(result.replacement);
+    };
+    if (selectionMatchesIn(text + selStart, selLength, what, m, options.matchCase)) {
+        appendUnits(result.replacement, with, w);
+        result.count = 1;
+    }
+    Options down = options;
+    down.down = true;
+    const Searcher<Unit> searcher(text, n, what, m, down);
+    qsizetype from = result.end;
+    long before = result.count > 0 ? unitBeforeCaret() : unitBefore(text, n, from);
+    for (qsizetype match = searcher.down(from, before); match >= 0; match = searcher.down(from, before)) {
+        if (result.count == 0)
+            result.start = match;
+        else
+            appendUnits(result.replacement, text + from, match - from);
+        appendUnits(result.replacement, with, w);
+        ++result.count;
+        from = match + m;
+        result.end = from;
+        before = unitBeforeCaret();
+    }
+    return result;
+}
+
+const unsigned char* bytesOf(QByteArrayView view)
+{
+    return reinterpret_cast<const unsigned char*>(view.data());
 }
 
 // The UTF-8 length of one UTF-16 unit at i (a surrogate pair counts at its first unit);
@@ -185,86 +281,43 @@ qsizetype utf8Length(QStringView text, qsizetype i, qsizetype& units)
 
 bool isWordDelimiter(char byte)
 {
-    const unsigned char value = static_cast<unsigned char>(byte);
-    return !(
-        (value >= '0' && value <= '9') || (value >= 'A' && value <= 'Z') || (value >= 'a' && value <= 'z'));
+    return kDelimiter[static_cast<unsigned char>(byte)];
 }
 
 qsizetype find(
     QByteArrayView text, qsizetype selStart, qsizetype selLength, QByteArrayView what, const Options& options)
 {
-    const Searcher searcher(text, what, options);
-    if (options.down) {
-        const qsizetype from = selStart + selLength;
-        return searcher.down(from, byteBefore(text, from));
-    }
-    return searcher.up(selStart - what.size());
+    return findIn(bytesOf(text), text.size(), selStart, selLength, bytesOf(what), what.size(), options);
+}
+
+qsizetype find(
+    QStringView text, qsizetype selStart, qsizetype selLength, QStringView what, const Options& options)
+{
+    return findIn(text.utf16(), text.size(), selStart, selLength, what.utf16(), what.size(), options);
 }
 
 bool selectionMatches(QByteArrayView selection, QByteArrayView what, bool matchCase)
 {
-    if (selection.size() != what.size() || what.isEmpty())
-        return false;
-    const Searcher searcher(selection, what, {true, matchCase, false});
-    return searcher.matchesAt(0);
+    return selectionMatchesIn(bytesOf(selection), selection.size(), bytesOf(what), what.size(), matchCase);
 }
 
-ReplaceAll replaceAll(QByteArrayView text, qsizetype selStart, qsizetype selLength, QByteArrayView what,
-    QByteArrayView with, const Options& options)
+bool selectionMatches(QStringView selection, QStringView what, bool matchCase)
 {
-    ReplaceAll result;
-    result.start = selStart;
-    result.end = selStart + selLength;
-    result.replacement.reserve(text.size() - selStart);
-    // The search after each replacement goes on in the text as changed so far: its bytes from
-    // the caret on are the original ones, and only the byte before the caret may be new.
-    const auto byteBeforeCaret = [&] {
-        return result.replacement.isEmpty() ? byteBefore(text, result.start)
-                                            : static_cast<unsigned char>(result.replacement.back());
-    };
-    if (selectionMatches(text.sliced(selStart, selLength), what, options.matchCase)) {
-        result.replacement.append(with);
-        result.count = 1;
-    }
-    Options down = options;
-    down.down = true;
-    const Searcher searcher(text, what, down);
-    qsizetype from = result.end;
-    int before = result.count > 0 ? byteBeforeCaret() : byteBefore(text, from);
-    for (qsizetype match = searcher.down(from, before); match >= 0; match = searcher.down(from, before)) {
-        if (result.count == 0)
-            result.start = match;
-        else
-            result.replacement.append(text.sliced(from, match - from));
-        result.replacement.append(with);
-        ++result.count;
-        from = match + what.size();
-        result.end = from;
-        before = byteBeforeCaret();
-    }
-    return result;
+    return selectionMatchesIn(selection.utf16(), selection.size(), what.utf16(), what.size(), matchCase);
 }
 
-SearchText::SearchText(QStringView text)
-    : m_text(text)
-    , m_bytes(toBytes(text))
-{ }
-
-qsizetype SearchText::byteOffset(qsizetype charPosition) const
+ReplaceAllOf<QByteArray> replaceAll(QByteArrayView text, qsizetype selStart, qsizetype selLength,
+    QByteArrayView what, QByteArrayView with, const Options& options)
 {
-    return byteLength(m_text.first(std::clamp<qsizetype>(charPosition, 0, m_text.size())));
+    return replaceAllIn<unsigned char, QByteArray>(bytesOf(text), text.size(), selStart, selLength,
+        bytesOf(what), what.size(), bytesOf(with), with.size(), options);
 }
 
-qsizetype SearchText::charOffset(qsizetype bytePosition) const
+ReplaceAllOf<QString> replaceAll(QStringView text, qsizetype selStart, qsizetype selLength, QStringView what,
+    QStringView with, const Options& options)
 {
-    // Every byte that does not continue a character starts one, and a four-byte character takes
-    // two UTF-16 units; summed without branches, the loop runs over megabytes at memory speed.
-    const auto* bytes = reinterpret_cast<const unsigned char*>(m_bytes.constData());
-    const qsizetype end = std::clamp<qsizetype>(bytePosition, 0, m_bytes.size());
-    qsizetype chars = 0;
-    for (qsizetype i = 0; i < end; ++i)
-        chars += qsizetype((bytes[i] & 0xC0) != 0x80) + qsizetype(bytes[i] >= 0xF0);
-    return chars;
+    return replaceAllIn<char16_t, QString>(text.utf16(), text.size(), selStart, selLength, what.utf16(),
+        what.size(), with.utf16(), with.size(), options);
 }
 
 QByteArray toBytes(QStringView text)
