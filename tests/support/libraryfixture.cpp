@@ -53,8 +53,8 @@ void LibraryFixture::create(const QStringList& categories, const QList<FixtureSc
 void LibraryFixture::createSmall()
 {
     create({QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")},
-        {{QStringLiteral("打字机"), QStringLiteral("文字特效"), QStringLiteral("林一"),
-             QStringLiteral("第一行\r\n第二行"), QStringLiteral("<b>typewriter</b>\r\nline 2")},
+        {{QStringLiteral("打字机"), QStringLiteral("文字特效"), QStringLiteral("林一"), QStringLiteral("第一行\r\n第二行"),
+             QStringLiteral("<b>typewriter</b>\r\nline 2")},
             {QStringLiteral("时钟"), QStringLiteral("时间日期"), QStringLiteral("王二")},
             {QStringLiteral("彩虹'文字"), QStringLiteral("文字特效"), QStringLiteral("张三")},
             {QStringLiteral("倒计时"), QStringLiteral("时间日期"), QStringLiteral("李四")}});

@@ -10,8 +10,7 @@ class QTimer;
 class QWidget;
 
 // What the answerer saw of one modal box before it pressed a button.
-struct SeenBox
-{
+struct SeenBox {
     QString objectName;
     QString title;
     QString text;
@@ -22,8 +21,7 @@ struct SeenBox
     int iconKind = 0;
 };
 
-struct Answer
-{
+struct Answer {
     QString button; // text of the button to press, as shown (with "&")
     QString typeText = {}; // for a text prompt: replaces the text before pressing
     int delayMs = 0; // keep the box up at least this long before answering
