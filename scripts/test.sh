@@ -15,5 +15,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 
 sanitized="$here/build-sanitize"
 cmake -S "$here" -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFEYLUME_SANITIZE=ON -DFEYLUME_BUILD_BENCH=OFF
-cmake --build "$sanitized" --target test_store
+cmake --build "$sanitized" --target feylume_core_tests
 ctest --test-dir "$sanitized" --output-on-failure -L core
