@@ -43,6 +43,8 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
     createCommands();
     configureDialogCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
+    setUpSearchPane();
+    setUpPreview();
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 
     // The deferred load runs from the first event loop that dispatches timers: normally the

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QPersistentModelIndex>
 #include <QString>
 
 #include <functional>
@@ -109,6 +110,17 @@ public:
     void FileOpen1Accept();
     void FileSaveAs1BeforeExecute();
     void FileSaveAs1Accept();
+    // Search pane
+    void BitBtn1Click();
+    void ListBox1Click();
+    void N35Click();
+    void N40Click();
+
+    // Preview
+    void WritePreviewFile();
+    void PageControl1Change();
+    void N14Click();
+    void ActIEExecute();
 
     // About box, help page, network import settings
     void ActaboutExecute();
@@ -125,6 +137,7 @@ public:
     // The bytes CurrentScriptName was opened with, as stored in the library.
     QByteArray CurrentScriptStoredName;
     QString CurrentScriptCategory;
+    QString PreviewFileName;
     int TotalScripts = 0;
 
     // Data components
@@ -202,6 +215,8 @@ private:
     QWidget* createSearchPanel();
     QWidget* createPages();
     void createStatusBar();
+    void setUpSearchPane();
+    void setUpPreview();
     void hostProgressBar();
     void createActions();
     void createToolButtons();
@@ -238,6 +253,8 @@ private:
     KeyDispatcher* m_keys = nullptr;
     // Scripts the load found without a category to show them under; told once the window shows.
     int m_scriptsOutsideTheTree = 0;
+    // The results entry whose script was last opened, kept while a refused store keeps the record.
+    QPersistentModelIndex m_openedResult;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.
     QHash<QString, std::function<void()>> m_commandHandlers;
 };

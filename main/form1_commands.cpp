@@ -140,6 +140,9 @@ void TForm1::registerCommandHandlers()
     m_commandHandlers.insert(QStringLiteral("N9"), [this] { close(); });
     registerNamingHandlers();
     m_commandHandlers.insert(QStringLiteral("N15"), [this] { N15Click(); });
+    m_commandHandlers.insert(QStringLiteral("N14"), [this] { N14Click(); });
+    m_commandHandlers.insert(QStringLiteral("N35"), [this] { N35Click(); });
+    m_commandHandlers.insert(QStringLiteral("N40"), [this] { N40Click(); });
 }
 
 void TForm1::configureActions()
@@ -163,4 +166,5 @@ void TForm1::configureActions()
     ActionList1->find(QStringLiteral("DataSetPost1"))->setHandler([this] { DataSetPost1Execute(); });
     ActionList1->find(QStringLiteral("DataSetCancel1"))->setHandler([this] { DataSetCancel1Execute(); });
     configureFileActions();
+    ActionList1->find(QStringLiteral("ActIE"))->setHandler([this] { ActIEExecute(); });
 }

@@ -187,6 +187,8 @@ QWidget* TForm1::createSearchPanel()
     GroupBox1->setGeometry(8, 16, 129, 249);
     ComboBox1 = named(new QComboBox(GroupBox1), "ComboBox1");
     ComboBox1->setEditable(true);
+    // Typing a name filters by it; Enter must not add it to the category list.
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItem(QStringLiteral("所有分类"));
     ComboBox1->setCurrentIndex(0);
     ComboBox1->setGeometry(8, 24, 113, 21);

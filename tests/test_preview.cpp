@@ -1,0 +1,367 @@
+// The preview on the real window with the real web view: the preview file's bytes, page turns
+// and panel 4, unwritable files, the default-browser seam, and a snippet treated as untrusted
+// code (its script runs, an endless loop freezes nothing, local files and the network stay out
+// of reach, script errors are shown).
+
+#include "dbctrls/dbmemo.h"
+#include "main/categorytree.h"
+#include "main/form1.h"
+#include "main/pageview.h"
+#include "main/shellopen.h"
+#include "support/libraryfixture.h"
+#include "support/mainwindowfixture.h"
+#include "support/modalanswerer.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+const QString kGbPage = QStringLiteral(
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"></head>\r\n"
+    "<body style=\"font-size:28px\"><p id=\"t\">中文预览：飘落的雪花</p>\r\n"
+    "<script>document.getElementById('t').textContent += '（脚本已运行）';</script></body></html>");
+const QString kUtf8Page
+    = QStringLiteral("<p id=\"t\" style=\"font-size:28px\">没有声明字符集的页面</p>\r\n"
+                     "<script>document.getElementById('t').textContent += '（脚本已运行）';</script>");
+
+QByteArray gb18030(const QString& text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void press(Qt::Key key)
+{
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::keyClick(target, key);
+}
+
+void focus(QWidget* widget)
+{
+    if (!widget->window()->isActiveWindow()) {
+        widget->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(widget->window()));
+    }
+    widget->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(widget->hasFocus());
+}
+
+// What a script of the shown page evaluates to, once the page answers.
+QVariant evaluate(PageView* view, const QString& script)
+{
+    QVariant result;
+    bool answered = false;
+    view->engineView()->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        answered = true;
+    });
+    if (!QTest::qWaitFor([&] { return answered; }, 10000))
+        return QStringLiteral("<no answer>");
+    return result;
+}
+} // namespace
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LibraryFixture> m_library;
+    std::unique_ptr<TForm1> m_form;
+    QList<QUrl> m_opened;
+
+    TForm1& form() { return *m_form; }
+    QString previewPath() const { return m_library->appDir() + QStringLiteral("temp.htm"); }
+    QString scriptPanel() { return form().panelText(TForm1::ScriptPanel); }
+
+    void openScript(const QString& name)
+    {
+        selectNode(form(), name, true);
+        focus(form().Treeclass);
+    }
+
+    void turnTo(int page)
+    {
+        QTabBar* tabs = form().PageControl1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+        QCOMPARE(form().PageControl1->currentIndex(), page);
+    }
+
+    // F11 on a given text, waiting for the page's load event.
+    bool quickPreview(const QString& code)
+    {
+        form().DBMemo2->setPlainText(code);
+        focus(form().Treeclass);
+        QSignalSpy loaded(form().web1, &PageView::loadFinished);
+        QTest::keyClick(form().Treeclass, Qt::Key_F11);
+        return loaded.wait(20000) && loaded.first().first().toBool();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ShellOpen::setHandler([this](const QUrl& url) { m_opened << url; });
+    }
+
+    void init()
+    {
+        m_opened.clear();
+        m_library = std::make_unique<LibraryFixture>();
+        m_library->create({QStringLiteral("文字特效")},
+            {{QStringLiteral("国标页"), QStringLiteral("文字特效"), QStringLiteral("作者"),
+                 QStringLiteral("简介"), kGbPage},
+                {QStringLiteral("无声明页"), QStringLiteral("文字特效"), QStringLiteral("作者"),
+                    QStringLiteral("简介"), kUtf8Page},
+                {QStringLiteral("多行"), QStringLiteral("文字特效"), QStringLiteral("作者"),
+                    QStringLiteral("简介"), QStringLiteral("第一行\r\n第二行\r\n")}});
+        m_form = startMainWindow(m_library->appDir());
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_library.reset();
+    }
+
+    void theViewStartsOnlyWhenAPageNeedsIt()
+    {
+        QVERIFY(!form().web1->hasEngine());
+        QCOMPARE(form().PageControl1->currentIndex(), 0);
+        turnTo(1);
+        QVERIFY(form().web1->hasEngine());
+        QCOMPARE(form().web1->address(), QUrl::fromLocalFile(previewPath()));
+    }
+
+    void previewFileBytes_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("no charset: UTF-8") << QStringLiteral("无声明页") << kUtf8Page.toUtf8();
+        QTest::newRow("gb2312 declared: GB18030") << QStringLiteral("国标页") << gb18030(kGbPage);
+        QTest::newRow("CR LF line ends")
+            << QStringLiteral("多行") << QStringLiteral("第一行\r\n第二行\r\n").toUtf8();
+        QTest::newRow("no script open: empty file") << QString() << QByteArray();
+    }
+
+    void previewFileBytes()
+    {
+        QFETCH(QString, script);
+        QFETCH(QByteArray, bytes);
+        if (!script.isEmpty())
+            openScript(script);
+        focus(form().Treeclass);
+        press(Qt::Key_F11);
+        QCOMPARE(form().PreviewFileName, previewPath());
+        QCOMPARE(fileBytes(previewPath()), bytes);
+        if (script.isEmpty()) {
+            turnTo(0);
+            turnTo(1);
+            QCOMPARE(scriptPanel(), QStringLiteral("预览:"));
+        }
+    }
+
+    void theEditedTextIsPreviewedNotTheStoredOne()
+    {
+        openScript(QStringLiteral("多行"));
+        focus(form().DBMemo2);
+        QTest::keyClicks(form().DBMemo2, QStringLiteral("x"));
+        press(Qt::Key_F11);
+        QVERIFY(fileBytes(previewPath()).contains("x"));
+        QCOMPARE(m_library->value(QStringLiteral("select cjs_text from tjs where cjs_name = '多行'")),
+            QStringLiteral("第一行\r\n第二行\r\n"));
+        // The focus left the code editor for the preview page.
+        QVERIFY(!form().DBMemo2->hasFocus());
+        QCOMPARE(form().PageControl1->currentIndex(), 1);
+    }
+
+    void pageTurnsAndPanel4()
+    {
+        openScript(QStringLiteral("多行"));
+        press(Qt::Key_F11);
+        QCOMPARE(form().PageControl1->currentIndex(), 1);
+        QCOMPARE(scriptPanel(), QStringLiteral("多行")); // quick preview does not run the page change
+        turnTo(0);
+        QCOMPARE(scriptPanel(), QStringLiteral("代码:多行"));
+        QCOMPARE(form().web1->address(), QUrl(QStringLiteral("about:blank")));
+        focus(form().Treeclass);
+        press(Qt::Key_F11);
+        QCOMPARE(scriptPanel(), QStringLiteral("代码:多行"));
+        QCOMPARE(form().web1->address(), QUrl::fromLocalFile(previewPath()));
+        turnTo(0);
+        turnTo(1);
+        QCOMPARE(scriptPanel(), QStringLiteral("预览:多行"));
+        QCOMPARE(form().web1->address(), QUrl::fromLocalFile(previewPath()));
+    }
+
+    void anUnwritablePreviewFileStopsEverything_data()
+    {
+        QTest::addColumn<bool>("folderInItsPlace");
+        QTest::newRow("read-only temp.htm") << false;
+        QTest::newRow("a folder named temp.htm") << true;
+    }
+
+    void anUnwritablePreviewFileStopsEverything()
+    {
+        QFETCH(bool, folderInItsPlace);
+        if (folderInItsPlace) {
+            QVERIFY(QDir().mkpath(previewPath()));
+        } else {
+            if (geteuid() == 0)
+                QSKIP("the superuser writes read-only files");
+            QFile file(previewPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+        }
+        openScript(QStringLiteral("多行"));
+        const QString message = QStringLiteral("Cannot create file %1.").arg(previewPath());
+
+        ModalAnswerer quick({{QStringLiteral("OK")}});
+        press(Qt::Key_F11);
+        QTRY_VERIFY(quick.done());
+        QCOMPARE(quick.seen().first().text, message);
+        QCOMPARE(form().PageControl1->currentIndex(), 0);
+        QVERIFY(form().web1->address().isEmpty());
+
+        ModalAnswerer browser({{QStringLiteral("OK")}});
+        focus(form().Treeclass);
+        press(Qt::Key_F12);
+        QTRY_VERIFY(browser.done());
+        QCOMPARE(browser.seen().first().text, message);
+        QVERIFY(m_opened.isEmpty());
+
+        ModalAnswerer turn({{QStringLiteral("OK")}});
+        turnTo(1);
+        QTRY_VERIFY(turn.done());
+        QCOMPARE(turn.seen().first().text, message);
+        QCOMPARE(form().PageControl1->currentIndex(), 1);
+        QCOMPARE(scriptPanel(), QStringLiteral("多行"));
+        QVERIFY(form().web1->address().isEmpty());
+    }
+
+    void theDefaultBrowserGetsTheSameFile()
+    {
+        openScript(QStringLiteral("国标页"));
+        press(Qt::Key_F12);
+        QCOMPARE(m_opened, QList<QUrl>({QUrl::fromLocalFile(previewPath())}));
+        QCOMPARE(fileBytes(previewPath()), gb18030(kGbPage));
+        QCOMPARE(form().PageControl1->currentIndex(), 0);
+        QCOMPARE(scriptPanel(), QStringLiteral("国标页"));
+        QVERIFY(!form().web1->hasEngine());
+    }
+
+    void chineseShowsAndTheScriptRuns_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("shot");
+        QTest::newRow("gb2312 declared") << kGbPage << QStringLiteral("preview-gb2312.png");
+        QTest::newRow("no declaration") << kUtf8Page << QStringLiteral("preview-utf8.png");
+    }
+
+    void chineseShowsAndTheScriptRuns()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, shot);
+        form().showMaximized();
+        QVERIFY(quickPreview(code));
+        const QString expected = code == kGbPage ? QStringLiteral("中文预览：飘落的雪花（脚本已运行）")
+                                                 : QStringLiteral("没有声明字符集的页面（脚本已运行）");
+        QCOMPARE(evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+            expected);
+        // A picture to look at: the page as drawn, in the test's working folder.
+        QTest::qWait(300);
+        form().grab().save(QDir::current().absoluteFilePath(shot));
+    }
+
+    void anEndlessLoopFreezesNothing()
+    {
+        QVERIFY(quickPreview(QStringLiteral("<p>ok</p>")));
+        form().DBMemo2->setPlainText(QStringLiteral("<script>for (;;) {}</script>"));
+        focus(form().Treeclass);
+        press(Qt::Key_F11);
+        // The window keeps answering: timers run and a page turn is handled at once.
+        QElapsedTimer responsive;
+        responsive.start();
+        bool ticked = false;
+        QTimer::singleShot(50, [&] { ticked = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(ticked, 1000);
+        QVERIFY(responsive.elapsed() < 1000);
+        QTest::qWait(300);
+        turnTo(0);
+        QCOMPARE(scriptPanel(), QStringLiteral("代码:"));
+
+        // The next preview gets a page that runs.
+        QVERIFY(quickPreview(kUtf8Page));
+        QCOMPARE(evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+            QStringLiteral("没有声明字符集的页面（脚本已运行）"));
+    }
+
+    void localFilesNetworkAndWindowsStayOutOfReach()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        const QString origin = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
+        const QString code = QStringLiteral(
+            "<img src=\"%1/picture.png\"><script>\r\n"
+            "var result = [];\r\n"
+            "try { var x = new XMLHttpRequest(); x.open('GET', 'file:///etc/hostname', false); x.send();\r\n"
+            "  result.push('read:' + x.responseText); } catch (e) { result.push('refused'); }\r\n"
+            "result.push(window.open('about:blank') === null ? 'no window' : 'window');\r\n"
+            "fetch('%1/data').then(function () { result.push('network'); }, function () { "
+            "result.push('offline'); });\r\n"
+            "fetch('file:///etc/hostname').then(function (r) { return r.text(); })\r\n"
+            "  .then(function (t) { result.push('fetched:' + t); }, function () { result.push('no fetch'); "
+            "});\r\n"
+            "</script>")
+                                 .arg(origin);
+        QVERIFY(quickPreview(code));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(form().web1, QStringLiteral("result.length")).toInt(), 4, 10000);
+        const QStringList result = evaluate(form().web1, QStringLiteral("result")).toStringList();
+        QCOMPARE(result.at(0), QStringLiteral("refused"));
+        QCOMPARE(result.at(1), QStringLiteral("no window"));
+        QVERIFY(result.contains(QStringLiteral("offline")));
+        QVERIFY(result.contains(QStringLiteral("no fetch")));
+        QVERIFY(!server.waitForNewConnection(300));
+    }
+
+    void theFirstScriptErrorIsShownUnderThePage()
+    {
+        QVERIFY(quickPreview(
+            QStringLiteral("<p>page</p>\r\n<script>\r\nnoSuchFunction();\r\notherMissing();\r\n</script>")));
+        QTRY_VERIFY(!form().web1->scriptErrorText().isEmpty());
+        QVERIFY(form().web1->scriptErrorText().contains(QStringLiteral("noSuchFunction")));
+        QVERIFY(form().web1->scriptErrorText().contains(QStringLiteral("第 3 行")));
+        QVERIFY(quickPreview(QStringLiteral("<p>fine</p>")));
+        QCOMPARE(form().web1->scriptErrorText(), QString());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // Chromium refuses the superuser its sandbox; the display has no GPU.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestPreview test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_preview.moc"
