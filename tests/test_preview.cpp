@@ -339,6 +339,17 @@ private slots:
         QVERIFY(!server.waitForNewConnection(300));
     }
 
+    void theViewsOwnRefusalIsReported()
+    {
+        // The preview file vanishing between writing and loading is as close as a user gets.
+        QVERIFY(quickPreview(QStringLiteral("<p>first</p>")));
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        form().web1->navigate(QUrl::fromLocalFile(m_library->appDir() + QStringLiteral("gone.htm")));
+        QTRY_VERIFY_WITH_TIMEOUT(answerer.done(), 10000);
+        QCOMPARE(answerer.seen().first().title, QStringLiteral("FeylumeV2.5"));
+        QVERIFY(answerer.seen().first().text.contains(QStringLiteral("ERR_FILE_NOT_FOUND")));
+    }
+
     void theFirstScriptErrorIsShownUnderThePage()
     {
         QVERIFY(quickPreview(
