@@ -3,6 +3,7 @@
 // to the previewed page's load event. It reports; only a real error makes it fail.
 // Run it on a display (xvfb-run) for the preview figure.
 
+#include "dbctrls/dbmemo.h"
 #include "main/form1.h"
 #include "main/pageview.h"
 #include "store/database.h"

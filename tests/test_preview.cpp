@@ -11,6 +11,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/userinput.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -20,6 +21,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
+
+using namespace UserInput;
 
 #include <unistd.h>
 
@@ -42,23 +45,6 @@ QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void press(Qt::Key key)
-{
-    QWidget* target = QApplication::focusWidget();
-    QVERIFY(target);
-    QTest::keyClick(target, key);
-}
-
-void focus(QWidget* widget)
-{
-    if (!widget->window()->isActiveWindow()) {
-        widget->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(widget->window()));
-    }
-    widget->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(widget->hasFocus());
 }
 
 // What a script of the shown page evaluates to, once the page answers.

@@ -9,6 +9,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/userinput.h"
 
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -19,31 +20,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+using namespace UserInput;
+
 namespace {
-void focus(QWidget* widget)
-{
-    if (!widget->window()->isActiveWindow()) {
-        widget->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(widget->window()));
-    }
-    widget->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(widget->hasFocus());
-}
-
-// Replaces a text box's content the way a user does: select all, then type.
-void retype(QLineEdit* edit, const QString& text)
-{
-    focus(edit);
-    edit->selectAll();
-    if (text.isEmpty()) {
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        return;
-    }
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(edit, &commit);
-}
-
 QStringList entries(const QListWidget* list)
 {
     QStringList names;
