@@ -87,10 +87,8 @@ void TForm1::BitBtn1Click()
         names.append(ADOQuery1->fieldText(0));
     {
         const QSignalBlocker quiet(ListBox1);
-        ListBox1->setUpdatesEnabled(false);
         ListBox1->clear();
         ListBox1->addItems(names);
-        ListBox1->setUpdatesEnabled(true);
     }
     ADOQuery1->close();
 }
