@@ -24,6 +24,8 @@
 
 using namespace UserInput;
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace {
@@ -47,18 +49,23 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// What a script of the shown page evaluates to, once the page answers.
+// What a script of the shown page evaluates to, once the page answers. The answer may come
+// after the wait gave up, so it lands in state of its own.
 QVariant evaluate(PageView* view, const QString& script)
 {
-    QVariant result;
-    bool answered = false;
-    view->engineView()->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        answered = true;
+    struct Answer
+    {
+        QVariant value;
+        bool given = false;
+    };
+    const auto answer = std::make_shared<Answer>();
+    view->engineView()->page()->runJavaScript(script, [answer](const QVariant& value) {
+        answer->value = value;
+        answer->given = true;
     });
-    if (!QTest::qWaitFor([&] { return answered; }, 10000))
+    if (!QTest::qWaitFor([&] { return answer->given; }, 10000))
         return QStringLiteral("<no answer>");
-    return result;
+    return answer->value;
 }
 } // namespace
 
