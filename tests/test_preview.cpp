@@ -201,6 +201,16 @@ private slots:
         QCOMPARE(form().web1->address(), QUrl::fromLocalFile(previewPath()));
     }
 
+    void ctrlTabTurnsThePageLikeAClick()
+    {
+        openScript(QStringLiteral("多行"));
+        focus(form().DBMemo2);
+        press(QKeyCombination(Qt::ControlModifier, Qt::Key_Tab));
+        QCOMPARE(form().PageControl1->currentIndex(), 1);
+        QCOMPARE(scriptPanel(), QStringLiteral("预览:多行"));
+        QCOMPARE(fileBytes(previewPath()), QStringLiteral("第一行\r\n第二行\r\n").toUtf8());
+    }
+
     void anUnwritablePreviewFileStopsEverything_data()
     {
         QTest::addColumn<bool>("folderInItsPlace");
