@@ -1,9 +1,8 @@
 #include "webaddresses.h"
 
-#include <QDesktopServices>
-#include <QUrl>
+#include "main/shellopen.h"
 
 void WebAddresses::open(const QString& address)
 {
-    QDesktopServices::openUrl(QUrl(address));
+    ShellOpen::open(QUrl(address));
 }
