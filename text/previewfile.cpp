@@ -1,5 +1,7 @@
 #include "previewfile.h"
 
+#include "store/scriptfile.h"
+
 #include <QRegularExpression>
 #include <QStringEncoder>
 
@@ -23,25 +25,6 @@ bool isUnicodeLabel(const QString& label)
 {
     return label.startsWith(QLatin1String("utf")) || label.startsWith(QLatin1String("ucs"))
         || label.startsWith(QLatin1String("unicode")) || label == QLatin1String("x-unicode20utf8");
-}
-
-QString withCrLf(const QString& text)
-{
-    QString lines;
-    lines.reserve(text.size() + text.size() / 32);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r')) {
-            lines += QLatin1String("\r\n");
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('\n')) {
-            lines += QLatin1String("\r\n");
-        } else {
-            lines += c;
-        }
-    }
-    return lines;
 }
 
 // The text in the named encoding, or nothing when the encoding is unknown or cannot hold it all.
@@ -79,11 +62,11 @@ QByteArray PreviewFile::encodingFor(const QString& page)
     if (isGbLabel(label))
         return QByteArrayLiteral("GB18030");
     const QByteArray declared = label.toLatin1();
-    return encodedLosslessly(withCrLf(page), declared) ? declared : QByteArrayLiteral("UTF-8");
+    return encodedLosslessly(ScriptFile::withCrLf(page), declared) ? declared : QByteArrayLiteral("UTF-8");
 }
 
 QByteArray PreviewFile::encode(const QString& page)
 {
-    const QString text = withCrLf(page);
+    const QString text = ScriptFile::withCrLf(page);
     return encodedLosslessly(text, encodingFor(page)).value_or(text.toUtf8());
 }
