@@ -86,7 +86,10 @@ private slots:
                 {QStringLiteral("收藏一"), QStringLiteral("张's 收藏"), QStringLiteral("张三")},
                 // Filed under a category the library does not have: found, but not in the tree.
                 {QStringLiteral("孤儿"), QStringLiteral("已删类别"), QStringLiteral("无名")}});
+        // The script outside every category is reported once the window shows.
+        ModalAnswerer notice({{QStringLiteral("OK")}});
         m_form = startMainWindow(m_library->appDir());
+        QTRY_VERIFY(notice.done());
     }
 
     void cleanup()
