@@ -83,12 +83,21 @@ void TForm1::BitBtn1Click()
         QStringLiteral("找到") + QString::number(ADOQuery1->recordCount()) + QStringLiteral("条记录"));
     QStringList names;
     names.reserve(ADOQuery1->recordCount());
-    for (ADOQuery1->first(); !ADOQuery1->eof(); ADOQuery1->next())
-        names.append(ADOQuery1->fieldText(0));
+    // A name whose stored bytes its shown text cannot give back (a library made elsewhere)
+    // keeps those bytes with its entry, so that choosing it opens exactly that script.
+    QList<QPair<int, QByteArray>> unshowable;
+    for (ADOQuery1->first(); !ADOQuery1->eof(); ADOQuery1->next()) {
+        const QByteArray stored = ADOQuery1->fieldBytes(0);
+        names.append(QString::fromUtf8(stored));
+        if (names.last().toUtf8() != stored)
+            unshowable.append({int(names.size()) - 1, stored});
+    }
     {
         const QSignalBlocker quiet(ListBox1);
         ListBox1->clear();
         ListBox1->addItems(names);
+        for (const auto& [row, stored] : unshowable)
+            ListBox1->item(row)->setData(Qt::UserRole, stored);
     }
     ADOQuery1->close();
 }
@@ -98,7 +107,8 @@ void TForm1::ListBox1Click()
     QListWidgetItem* entry = selectedEntry(ListBox1);
     if (!entry)
         return;
-    const QString name = entry->text();
+    const QVariant kept = entry->data(Qt::UserRole);
+    const QByteArray storedName = kept.isValid() ? kept.toByteArray() : entry->text().toUtf8();
     if (!storePendingChanges()) {
         // The record still holds the typed values; the list shows again whose they are.
         const QSignalBlocker quiet(ListBox1);
@@ -110,8 +120,8 @@ void TForm1::ListBox1Click()
         return;
     }
     m_openedResult = ListBox1->model()->index(ListBox1->row(entry), 0);
-    OpenScript(name);
-    Treeclass->setCurrentNode(Treeclass->nodeAt(FindNodeIndex(name, true)));
+    OpenStoredScript(storedName);
+    Treeclass->setCurrentNode(Treeclass->nodeAt(FindStoredNodeIndex(storedName, true)));
     Treeclass->setFocus();
 }
 

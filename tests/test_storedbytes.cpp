@@ -12,6 +12,9 @@
 #include "support/userinput.h"
 
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -142,6 +145,23 @@ private slots:
         QCOMPARE(form().panelText(TForm1::ScriptPanel), QString::fromUtf8(name));
         QVERIFY(!form().CurrentScriptCategory.isEmpty());
         QCOMPARE(form().CBX1->text(), form().Treeclass->selectedNode()->parent()->text());
+    }
+
+    void searchResultsShownAlikeOpenTheirOwnRows()
+    {
+        // Search by author: each result's name shows as replacement marks only.
+        for (const auto& [name, author] : {std::pair {kGbkScript, QStringLiteral("乙")},
+                 std::pair {kOtherGbkScript, QStringLiteral("丙")}}) {
+            form().rb3->setChecked(true);
+            retype(form().Edit1, author);
+            QTest::mouseClick(form().BitBtn1, Qt::LeftButton);
+            QCOMPARE(form().ListBox1->count(), 1);
+            form().ListBox1->setCurrentRow(0);
+            QTest::mouseClick(form().ListBox1->viewport(), Qt::LeftButton, {},
+                form().ListBox1->visualItemRect(form().ListBox1->item(0)).center());
+            QTRY_COMPARE(form().DBEdit3->text(), author);
+            QCOMPARE(form().Treeclass->selectedNode()->storedName(), QByteArrayView(name));
+        }
     }
 
     void savingKeepsTheStoredBytesAndThePlace_data()
