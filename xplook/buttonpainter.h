@@ -5,6 +5,7 @@
 
 #include "xpcanvas.h"
 #include "xpcolors.h"
+#include "xpstate.h"
 
 #include <QFont>
 #include <QImage>
@@ -16,15 +17,7 @@ namespace XP {
 
 enum class XPGlyphLayout { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };
 
-// The hook record's flags as a button painter reads them.
-struct XPButtonState
-{
-    bool hot = false;
-    bool mouseDown = false;
-    bool spaceDown = false;
-    bool focused = false;
-    bool enabled = true;
-};
+using XPButtonState = XPControlState;
 
 struct XPButtonInfo
 {

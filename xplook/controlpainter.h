@@ -5,6 +5,7 @@
 
 #include "xpcanvas.h"
 #include "xpcolors.h"
+#include "xpstate.h"
 
 #include <QFont>
 #include <QString>
@@ -12,16 +13,6 @@
 class TXPLook;
 
 namespace XP {
-
-// The hook record's flags as a control painter reads them.
-struct XPControlState
-{
-    bool hot = false;
-    bool focused = false;
-    bool mouseDown = false;
-    bool spaceDown = false;
-    bool enabled = true;
-};
 
 // What every control painter reads of its control.
 struct XPControlInfo

@@ -17,9 +17,9 @@
 namespace XP {
 
 namespace {
-XPButtonState stateOf(const TControlSubClass& record)
+XPControlState stateOf(const TControlSubClass& record)
 {
-    XPButtonState state;
+    XPControlState state;
     state.hot = record.Hot;
     state.mouseDown = record.MouseDown;
     state.spaceDown = record.SpaceDown;
@@ -114,17 +114,6 @@ void PaintSpeedButton(TControlSubClass& record)
 namespace XP {
 
 namespace {
-XPControlState controlStateOf(const TControlSubClass& record)
-{
-    XPControlState state;
-    state.hot = record.Hot;
-    state.focused = record.Focused;
-    state.mouseDown = record.MouseDown;
-    state.spaceDown = record.SpaceDown;
-    state.enabled = record.Control->isEnabled();
-    return state;
-}
-
 // Text boxes and lists show their contents on the base colour; the other controls on the window colour.
 TColor ownColor(const QWidget* control)
 {
@@ -205,7 +194,7 @@ void PaintComboBox(TControlSubClass& record)
     XPWidgetCanvas canvas(combo);
     const bool dropped = combo->view() && combo->view()->isVisible();
     DrawComboBox(*record.Painter, canvas.canvas(), controlInfoOf(*record.Painter, combo, canvas.canvas()),
-        controlStateOf(record), dropped);
+        stateOf(record), dropped);
 }
 
 namespace {
@@ -231,7 +220,7 @@ void PaintCheckBox(TControlSubClass& record)
                                                                 : XPCheckState::Unchecked;
     const XPControlInfo info = controlInfoOf(*record.Painter, box, canvas.canvas());
     clearToolkitMark(canvas.canvas(), box, QStyle::SE_CheckBoxIndicator, info.color);
-    DrawCheckBox(*record.Painter, canvas.canvas(), info, controlStateOf(record), check, info.rightToLeft);
+    DrawCheckBox(*record.Painter, canvas.canvas(), info, stateOf(record), check, info.rightToLeft);
 }
 
 void PaintRadioButton(TControlSubClass& record)
@@ -243,7 +232,7 @@ void PaintRadioButton(TControlSubClass& record)
     const XPControlInfo info = controlInfoOf(*record.Painter, radio, canvas.canvas());
     clearToolkitMark(canvas.canvas(), radio, QStyle::SE_RadioButtonIndicator, info.color);
     DrawRadioButton(
-        *record.Painter, canvas.canvas(), info, controlStateOf(record), radio->isChecked(), info.rightToLeft);
+        *record.Painter, canvas.canvas(), info, stateOf(record), radio->isChecked(), info.rightToLeft);
 }
 
 // The program's panels have no bevels; a panel says otherwise through its BevelOuter and
