@@ -6,12 +6,11 @@
 
 #include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
-#include <initializer_list>
 #include <utility>
 
 struct BoundStatement;
@@ -240,8 +239,6 @@ private:
     void reselectCurrentScript();
     bool m_restoringSelection = false;
     void registerNamingHandlers();
-    void runNamingStatement(
-        const QString& text, bool open, std::initializer_list<std::pair<const char*, QString>> names);
     // Whether renaming or deleting the named script or category touches the script the
     // editors show.
     bool concernsCurrentScript(const QString& name, bool isScript) const;

@@ -10,12 +10,11 @@
 #include "messageboxes.h"
 #include "progressbar.h"
 #include "store/feylumeerror.h"
-#include "store/namingstatements.h"
 #include "store/query.h"
+#include "store/statements.h"
 
 #include <QComboBox>
 
-#include <initializer_list>
 #include <utility>
 
 namespace {
@@ -69,14 +68,6 @@ void TForm1::registerNamingHandlers()
         guard([this](TreeNode* node, QString* text) { TreeclassEdited(node, *text); }));
 }
 
-void TForm1::runNamingStatement(
-    const QString& text, bool open, std::initializer_list<std::pair<const char*, QString>> names)
-{
-    for (const auto& [parameter, value] : names)
-        ADOQuery1->setParameter(QString::fromLatin1(parameter), value);
-    RunStatement(text, open);
-}
-
 bool TForm1::concernsCurrentScript(const QString& name, bool isScript) const
 {
     if (!ADOQuery2->isActive() || (ADOQuery2->isEmpty() && !isChanging(ADOQuery2)))
@@ -109,8 +100,9 @@ void TForm1::keepPendingCategoryChoice()
 
 bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool isScript)
 {
-    runNamingStatement(isScript ? NamingStatements::kScriptNameTaken : NamingStatements::kCategoryNameTaken,
-        true, {{"name", newName}});
+    RunStatement(isScript ? Statements::scriptNameTaken(newName.toUtf8())
+                          : Statements::categoryNameTaken(newName.toUtf8()),
+        true);
     const bool taken = ADOQuery1->recordCount() > 0;
     if (!taken)
         checkFitsColumn(
@@ -124,8 +116,9 @@ bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool is
     const bool concerned = concernsCurrentScript(oldName, isScript);
     if (!isScript)
         keepPendingCategoryChoice();
-    runNamingStatement(isScript ? NamingStatements::kRenameScript : NamingStatements::kRenameCategory, false,
-        {{"newName", newName}, {"oldName", oldName}});
+    RunStatement(isScript ? Statements::renameScript(newName.toUtf8(), oldName.toUtf8())
+                          : Statements::renameCategory(newName.toUtf8(), oldName.toUtf8()),
+        false);
     ADOQuery1->close();
     // Renaming a row that is no longer there would leave the tree disagreeing with the library.
     if (ADOConnection1.database().changes() == 0)
@@ -145,7 +138,7 @@ bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool is
 
 void TForm1::AddCategory(const QString& name)
 {
-    runNamingStatement(NamingStatements::kFindCategory, true, {{"name", name}});
+    RunStatement(Statements::findCategory(name.toUtf8()), true);
     const bool taken = ADOQuery1->recordCount() > 0;
     if (!taken)
         checkFitsColumn(ADOQuery1, QStringLiteral("ctype_name"), name);
@@ -154,7 +147,7 @@ void TForm1::AddCategory(const QString& name)
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
         return;
     }
-    runNamingStatement(NamingStatements::kAddCategory, false, {{"name", name}});
+    RunStatement(Statements::addCategory(name.toUtf8()), false);
     TreeNode* node = Treeclass->addCategoryNode(name);
     keepPendingCategoryChoice();
     CBX1->addItem(name);
@@ -164,7 +157,7 @@ void TForm1::AddCategory(const QString& name)
 
 bool TForm1::DeleteCategoryRow(const QString& name)
 {
-    runNamingStatement(NamingStatements::kFindCategory, true, {{"name", name}});
+    RunStatement(Statements::findCategory(name.toUtf8()), true);
     ADOQuery1->first();
     // The library deletes the category's scripts with its row.
     ADOQuery1->deleteRecord();
