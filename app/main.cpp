@@ -8,8 +8,6 @@
 
 int main(int argc, char** argv)
 {
-    // The page view shares its rendering context with the rest of the program.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     // Not the display name: the desktop would append it to every window's caption.
     QApplication::setApplicationName(MessageBoxes::kApplicationTitle);

@@ -56,10 +56,6 @@ struct Options
     bool million = false;
 };
 
-// The program shares one OpenGL context with the page view from the start, which loads the
-// system's OpenGL driver before any page is shown; this measures a start without it.
-const char* const kWithoutSharedGlEnv = "FEYLUME_BENCH_WITHOUT_SHARED_GL";
-
 Options parseOptions(const QStringList& args)
 {
     Options options;
@@ -67,8 +63,6 @@ Options parseOptions(const QStringList& args)
         const QString& arg = args[i];
         if (arg == QLatin1String("--million")) {
             options.million = true;
-        } else if (arg == QLatin1String("--without-shared-gl")) {
-            qputenv(kWithoutSharedGlEnv, "1");
         } else if (arg == QLatin1String("--rounds") && i + 1 < args.size()) {
             bool ok = false;
             options.rounds = args[++i].toInt(&ok);
@@ -76,10 +70,9 @@ Options parseOptions(const QStringList& args)
                 die(QStringLiteral("--rounds needs a number >= 1"));
         } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
             std::printf(
-                "usage: %s [--rounds N] [--million] [--without-shared-gl]\n"
+                "usage: %s [--rounds N] [--million]\n"
                 "  --rounds N             timed rounds per library, each a fresh process (default 5)\n"
-                "  --million              also run 1,000,000 snippets x 300 B in 5,000 categories\n"
-                "  --without-shared-gl    start without the OpenGL context shared with the page view\n",
+                "  --million              also run 1,000,000 snippets x 300 B in 5,000 categories\n",
                 qPrintable(args[0]));
             std::exit(0);
         } else {
@@ -369,8 +362,6 @@ int runChild(int argc, char** argv)
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty(kWithoutSharedGlEnv))
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     try {
         printReport(realStart(path, kind == QLatin1String("edit")));
@@ -503,10 +494,9 @@ int main(int argc, char** argv)
             samplePeaks.push_back(
                 runInFreshProcess({QStringLiteral("load"), sampleDir}).at(QStringLiteral("peak_kib")));
 
-        std::printf("median of %d rounds, each a fresh process; platform %s%s\n\n", options.rounds,
+        std::printf("median of %d rounds, each a fresh process; platform %s\n\n", options.rounds,
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? "offscreen"
-                                                           : qgetenv("QT_QPA_PLATFORM").constData(),
-            qEnvironmentVariableIsEmpty(kWithoutSharedGlEnv) ? "" : "; without the shared OpenGL context");
+                                                           : qgetenv("QT_QPA_PLATFORM").constData());
         std::printf("| library | bare loop | real load | ratio | peak RSS |\n|---|---|---|---|---|\n");
         for (size_t i = 0; i < shapes.size(); ++i) {
             const bool million = shapes[i].scripts >= 1'000'000;

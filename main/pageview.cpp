@@ -1,20 +1,16 @@
 #include "pageview.h"
 
-#include "previewpage.h"
+#include "pageengine.h"
+#include "pageengineloader.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWebEngineLoadingInfo>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
 namespace {
 // A page busy for longer than this in its own scripts is taken to be stuck.
 constexpr int kAnswerWaitMs = 500;
-// Chromium's code for a load that was cut short by the next one: not a failure to report.
-constexpr int kLoadAborted = -3;
 } // namespace
 
 PageView::PageView(QWidget* parent)
@@ -53,9 +49,7 @@ PageView::~PageView()
 {
     // A page answers its pending questions as it goes; no answer may load anything then.
     m_answerWait->stop();
-    // The view goes before the page it shows.
-    delete m_view;
-    delete m_page;
+    m_engine.reset();
 }
 
 QString PageView::scriptErrorText() const
@@ -69,10 +63,9 @@ void PageView::navigate(const QUrl& url)
     ++m_navigation;
     m_scriptError->clear();
     m_scriptError->hide();
-    if (!m_view) {
-        if (url.scheme() == QLatin1String("about"))
+    if (!m_engine) {
+        if (url.scheme() == QLatin1String("about") || !startEngine())
             return;
-        startEngine();
     }
     if (!m_pageHasContent) {
         loadAddress();
@@ -82,10 +75,10 @@ void PageView::navigate(const QUrl& url)
     // does not answer in time.
     const quint64 navigation = m_navigation;
     const QPointer<PageView> self(this);
-    PreviewPage* asked = m_page;
+    const quint64 asked = m_pageNumber;
     m_answerWait->start();
-    m_page->runJavaScript(QStringLiteral("0"), [self, asked, navigation](const QVariant&) {
-        if (!self || self->m_page != asked || self->m_navigation != navigation
+    m_engine->evaluate(QStringLiteral("0"), [self, asked, navigation](const QVariant&) {
+        if (!self || self->m_pageNumber != asked || self->m_navigation != navigation
             || !self->m_answerWait->isActive())
             return;
         self->m_answerWait->stop();
@@ -93,46 +86,58 @@ void PageView::navigate(const QUrl& url)
     });
 }
 
-void PageView::startEngine()
+void PageView::evaluate(const QString& script, std::function<void(const QVariant&)> answer)
 {
-    m_view = new QWebEngineView(this);
-    m_view->setObjectName(QStringLiteral("web1Engine"));
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    if (m_engine)
+        m_engine->evaluate(script, std::move(answer));
+}
+
+bool PageView::startEngine()
+{
+    QString reason;
+    const CreatePageEngine create = PageEngineLoader::factory(&reason);
+    if (!create) {
+        emit navigationFailed(reason);
+        return false;
+    }
+    const QPointer<PageView> self(this);
+    PageEngine::Events events;
+    events.loadFinished = [self](bool ok) {
+        if (self)
+            emit self->loadFinished(ok);
+    };
+    events.loadFailed = [self](const QUrl& url, const QString& message) {
+        if (self && url == self->m_address)
+            emit self->navigationFailed(message);
+    };
+    events.scriptError = [self](const QString& message, int line) {
+        if (self)
+            self->showScriptError(message, line);
+    };
+    m_engine.reset(create(this, events));
+    QWidget* view = m_engine->widget();
+    view->setObjectName(QStringLiteral("web1Engine"));
     auto* column = static_cast<QVBoxLayout*>(layout());
     // In place of the stretch that kept the error line at the bottom.
     delete column->takeAt(0);
-    column->insertWidget(0, m_view, 1);
-    setFocusProxy(m_view);
-    usePage(new PreviewPage(PreviewPage::sharedProfile(), this));
-}
-
-void PageView::usePage(PreviewPage* page)
-{
-    m_page = page;
+    column->insertWidget(0, view, 1);
+    setFocusProxy(view);
+    m_pageNumber = 0;
     m_pageHasContent = false;
-    connect(page, &PreviewPage::scriptError, this, &PageView::showScriptError);
-    connect(page, &QWebEnginePage::loadFinished, this, &PageView::loadFinished);
-    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.url() == m_address
-            && info.errorCode() != kLoadAborted)
-            emit navigationFailed(info.errorString());
-    });
-    m_view->setPage(page);
+    return true;
 }
 
 void PageView::replacePage()
 {
-    // Dropping the stuck page ends the renderer it ran in; the new page starts another.
-    PreviewPage* stuck = m_page;
-    usePage(new PreviewPage(PreviewPage::sharedProfile(), this));
-    stuck->disconnect(this);
-    stuck->deleteLater();
+    m_engine->replacePage();
+    ++m_pageNumber;
+    m_pageHasContent = false;
 }
 
 void PageView::loadAddress()
 {
     m_pageHasContent = true;
-    m_page->show(m_address);
+    m_engine->load(m_address);
 }
 
 void PageView::showScriptError(const QString& message, int line)

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QUrl>
+#include <QVariant>
 #include <QWidget>
 
-class PreviewPage;
+#include <functional>
+#include <memory>
+
+class PageEngine;
 class QLabel;
 class QTimer;
-class QWebEngineView;
 
 // The preview page's place in the "预览" tab. The HTML engine behind it is started by the first
 // address that needs it, not with the window, so that a start that never previews does not pay
@@ -24,8 +27,10 @@ public:
     void navigate(const QUrl& url);
     const QUrl& address() const { return m_address; }
 
-    bool hasEngine() const { return m_view != nullptr; }
-    QWebEngineView* engineView() const { return m_view; }
+    bool hasEngine() const { return m_engine != nullptr; }
+    // Runs a script in the page shown; the answer comes once the page's scripts let it, and
+    // never when no page has been shown yet.
+    void evaluate(const QString& script, std::function<void(const QVariant&)> answer);
     // The line under the view: the first script error of the page shown, empty when none.
     QString scriptErrorText() const;
 
@@ -35,14 +40,14 @@ signals:
     void navigationFailed(const QString& message);
 
 private:
-    void startEngine();
-    void usePage(PreviewPage* page);
+    bool startEngine();
     void replacePage();
     void loadAddress();
     void showScriptError(const QString& message, int line);
 
-    QWebEngineView* m_view = nullptr;
-    PreviewPage* m_page = nullptr;
+    std::unique_ptr<PageEngine> m_engine;
+    // Counts the pages the engine has shown, so that an answer from a replaced page is known.
+    quint64 m_pageNumber = 0;
     QLabel* m_scriptError;
     // Runs while the page is asked whether its scripts still answer.
     QTimer* m_answerWait;

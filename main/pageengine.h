@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <functional>
+
+class QWidget;
+
+// The HTML engine as the preview place sees it. The engine lives in a module of its own that is
+// loaded at the first preview: linking it into the program would load it, and the system's
+// OpenGL driver with it, at every start. Nothing here may need the engine's own headers, and no
+// Qt meta-object crosses the boundary, so the module and the program share no code but this.
+class PageEngine
+{
+public:
+    struct Events
+    {
+        std::function<void(bool ok)> loadFinished;
+        // Only real failures: a load cut short by the next one is not reported.
+        std::function<void(const QUrl& url, const QString& message)> loadFailed;
+        std::function<void(const QString& message, int line)> scriptError;
+    };
+
+    virtual ~PageEngine() = default;
+
+    // The view, a child of the parent the engine was made with.
+    virtual QWidget* widget() = 0;
+    virtual void load(const QUrl& url) = 0;
+    // Runs a script in the page shown; the answer comes once the page's scripts let it.
+    virtual void evaluate(const QString& script, std::function<void(const QVariant&)> answer) = 0;
+    // Drops the page shown, ending the renderer it runs in, for a fresh empty one.
+    virtual void replacePage() = 0;
+};
+
+using CreatePageEngine = PageEngine* (*)(QWidget* parent, const PageEngine::Events& events);
+
+// The module's one exported function, of type CreatePageEngine.
+inline constexpr char kCreatePageEngineSymbol[] = "feylumeCreatePageEngine";

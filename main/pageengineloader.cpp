@@ -1,0 +1,59 @@
+#include "pageengineloader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+
+#include <unistd.h>
+
+namespace {
+const char* const kModuleName = "feylume_pageengine";
+
+// Beside the program first; a build also finds it where it was built, for the programs that
+// run from other folders of the build tree. FEYLUME_PAGE_ENGINE names another module instead.
+QStringList moduleCandidates()
+{
+    const QString chosen = qEnvironmentVariable("FEYLUME_PAGE_ENGINE");
+    if (!chosen.isEmpty())
+        return {chosen};
+    QStringList candidates{QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kModuleName))};
+#ifdef FEYLUME_PAGE_ENGINE_DIR
+    const QString built = QDir(QStringLiteral(FEYLUME_PAGE_ENGINE_DIR)).filePath(QLatin1String(kModuleName));
+    if (!candidates.contains(built))
+        candidates << built;
+#endif
+    return candidates;
+}
+
+CreatePageEngine loadFactory(QString* reason)
+{
+    // The engine draws through an OpenGL context shared with the windows' own; the context is
+    // made as the module loads, and the windows made after that share it.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Chromium ends the whole process, and the user's unsaved work with it, when the superuser
+    // starts it with its sandbox; the page still cannot reach files or the network without it.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QStringList failures;
+    for (const QString& candidate : moduleCandidates()) {
+        // Never unloaded: the engine's threads outlive any point where that would be safe.
+        auto* module = new QLibrary(candidate);
+        module->setLoadHints(QLibrary::PreventUnloadHint);
+        if (auto create = reinterpret_cast<CreatePageEngine>(module->resolve(kCreatePageEngineSymbol)))
+            return create;
+        failures << module->errorString();
+        delete module;
+    }
+    *reason = QStringLiteral("无法启动网页预览组件：%1").arg(failures.join(QStringLiteral("；")));
+    return nullptr;
+}
+} // namespace
+
+CreatePageEngine PageEngineLoader::factory(QString* reason)
+{
+    // A failure is not kept: the next preview tries again.
+    static CreatePageEngine loaded = nullptr;
+    if (!loaded)
+        loaded = loadFactory(reason);
+    return loaded;
+}
