@@ -94,9 +94,9 @@ public:
     void DataSource1DataChange();
 
     // Category and script naming
-    bool RenameEntry(const QString& oldName, const QString& newName, bool isScript);
+    bool RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript);
     void AddCategory(const QString& name);
-    bool DeleteCategoryRow(const QString& name);
+    bool DeleteCategoryRow(const QByteArray& stored);
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton3Click();

@@ -2,6 +2,7 @@
 // the tree. Each command checks the library, changes it with one statement and then patches the
 // tree and both category lists in place; nothing is reloaded.
 
+#include "categoryentries.h"
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
@@ -25,15 +26,6 @@ constexpr int kFirstFilterCategory = 1;
 bool isChanging(const Query* query)
 {
     return query->state() == DataSetState::Edit || query->state() == DataSetState::Insert;
-}
-
-int categoryEntry(const QComboBox* list, const QString& name, int first)
-{
-    for (int i = first; i < list->count(); ++i) {
-        if (list->itemText(i) == name)
-            return i;
-    }
-    return -1;
 }
 
 // A name longer than its column is refused, as the store refuses any longer value.
@@ -98,8 +90,9 @@ void TForm1::keepPendingCategoryChoice()
         ADOQuery2->writePendingEdits();
 }
 
-bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool isScript)
+bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript)
 {
+    const QString oldName = QString::fromUtf8(oldStored);
     RunStatement(isScript ? Statements::scriptNameTaken(newName.toUtf8())
                           : Statements::categoryNameTaken(newName.toUtf8()),
         true);
@@ -116,8 +109,8 @@ bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool is
     const bool concerned = concernsCurrentScript(oldName, isScript);
     if (!isScript)
         keepPendingCategoryChoice();
-    RunStatement(isScript ? Statements::renameScript(newName.toUtf8(), oldName.toUtf8())
-                          : Statements::renameCategory(newName.toUtf8(), oldName.toUtf8()),
+    RunStatement(isScript ? Statements::renameScript(newName.toUtf8(), oldStored)
+                          : Statements::renameCategory(newName.toUtf8(), oldStored),
         false);
     ADOQuery1->close();
     // Renaming a row that is no longer there would leave the tree disagreeing with the library.
@@ -126,10 +119,10 @@ bool TForm1::RenameEntry(const QString& oldName, const QString& newName, bool is
                                           "changed since it was last read"));
     if (!isScript) {
         // Only now that the library holds the new name do the lists show it.
-        if (const int entry = categoryEntry(ComboBox1, oldName, kFirstFilterCategory); entry >= 0)
-            ComboBox1->setItemText(entry, newName);
-        if (const int entry = categoryEntry(CBX1, oldName, 0); entry >= 0)
-            CBX1->setItemText(entry, newName);
+        if (const int entry = CategoryEntries::find(ComboBox1, oldStored, kFirstFilterCategory); entry >= 0)
+            CategoryEntries::rename(ComboBox1, entry, newName);
+        if (const int entry = CategoryEntries::find(CBX1, oldStored, 0); entry >= 0)
+            CategoryEntries::rename(CBX1, entry, newName);
     }
     if (concerned)
         reopenCurrentScript(isScript ? newName : CurrentScriptName);
@@ -155,9 +148,9 @@ void TForm1::AddCategory(const QString& name)
     Treeclass->setCurrentNode(node);
 }
 
-bool TForm1::DeleteCategoryRow(const QString& name)
+bool TForm1::DeleteCategoryRow(const QByteArray& stored)
 {
-    RunStatement(Statements::findCategory(name.toUtf8()), true);
+    RunStatement(Statements::findCategory(stored), true);
     ADOQuery1->first();
     // The library deletes the category's scripts with its row.
     ADOQuery1->deleteRecord();
@@ -182,6 +175,7 @@ void TForm1::ToolButton2Click()
         return;
     }
     const QString name = node->text(0);
+    const QByteArray stored = node->storedName().toByteArray();
     if (!MessageBoxes::confirm(
             QStringLiteral("确认删除分类[ ") + name + QStringLiteral(" ]和该类下所有脚本吗")))
         return;
@@ -189,13 +183,13 @@ void TForm1::ToolButton2Click()
     if (concerned && !storePendingChanges())
         return;
     keepPendingCategoryChoice();
-    DeleteCategoryRow(name);
+    DeleteCategoryRow(stored);
     // Removing the node may select a script elsewhere, which then becomes the current one.
     const QString shownBefore = CurrentScriptName;
-    Treeclass->removeNode(Treeclass->nodeAt(FindNodeIndex(name, false)));
-    if (const int entry = categoryEntry(CBX1, name, 0); entry >= 0)
+    Treeclass->removeNode(Treeclass->nodeAt(FindStoredNodeIndex(stored, false)));
+    if (const int entry = CategoryEntries::find(CBX1, stored, 0); entry >= 0)
         CBX1->removeItem(entry);
-    if (const int entry = categoryEntry(ComboBox1, name, kFirstFilterCategory); entry >= 0)
+    if (const int entry = CategoryEntries::find(ComboBox1, stored, kFirstFilterCategory); entry >= 0)
         ComboBox1->removeItem(entry);
     // The editors must not go on showing a script the library no longer has.
     if (concerned && CurrentScriptName == shownBefore)
@@ -210,13 +204,14 @@ void TForm1::ToolButton3Click()
         return;
     }
     const QString oldName = node->text(0);
+    const QByteArray oldStored = node->storedName().toByteArray();
     QString newName = oldName;
     if (!MessageBoxes::prompt(QStringLiteral("类别更名"), QStringLiteral("请输入新类别名"), newName))
         return;
     if (!settleCurrentScriptFor(oldName, false))
         return;
-    if (RenameEntry(oldName, newName, false))
-        Treeclass->setNodeText(Treeclass->nodeAt(FindNodeIndex(oldName, false)), newName);
+    if (RenameEntry(oldStored, newName, false))
+        Treeclass->setNodeText(Treeclass->nodeAt(FindStoredNodeIndex(oldStored, false)), newName);
 }
 
 void TForm1::TreeclassEdited(TreeNode* node, QString& text)
@@ -224,6 +219,7 @@ void TForm1::TreeclassEdited(TreeNode* node, QString& text)
     const bool isScript = CategoryTree::isScriptNode(node);
     const QString wanted = text;
     QString oldName = node->text(0);
+    QByteArray oldStored = node->storedName().toByteArray();
     // Whatever stops the rename below, the node keeps its name.
     text = oldName;
     const bool storesEditedScript
@@ -232,12 +228,14 @@ void TForm1::TreeclassEdited(TreeNode* node, QString& text)
         return;
     // Storing may have renamed the script's node or moved it to another category; from here on
     // the node is found by its name.
-    if (storesEditedScript)
+    if (storesEditedScript) {
         oldName = CurrentScriptName;
+        oldStored = oldName.toUtf8();
+    }
     text = oldName;
-    if (!RenameEntry(oldName, wanted, isScript))
+    if (!RenameEntry(oldStored, wanted, isScript))
         return;
-    Treeclass->setNodeText(Treeclass->nodeAt(FindNodeIndex(oldName, isScript)), wanted);
+    Treeclass->setNodeText(Treeclass->nodeAt(FindStoredNodeIndex(oldStored, isScript)), wanted);
     text = wanted;
 }
 

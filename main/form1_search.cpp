@@ -1,6 +1,7 @@
 // The search pane: finding scripts by name, code or author, over every category or inside one,
 // and opening a found script from the results list.
 
+#include "categoryentries.h"
 #include "categorytree.h"
 #include "errorguard.h"
 #include "form1.h"
@@ -76,7 +77,8 @@ void TForm1::BitBtn1Click()
     ADOQuery1->close();
     ADOQuery1->setSql(ScriptSearch::statement(column, oneCategory));
     ADOQuery1->setParameter(ScriptSearch::kKeywordParameter, keyword);
-    ADOQuery1->setParameter(ScriptSearch::kCategoryParameter, filter);
+    ADOQuery1->setParameter(ScriptSearch::kCategoryParameter,
+        oneCategory ? QVariant(CategoryEntries::storedName(ComboBox1, chosen)) : QVariant(filter));
     ADOQuery1->open();
 
     setPanelText(CountPanel,

@@ -1,5 +1,6 @@
 // The category tree: the deferred load at start-up, the selection handler and name look-up.
 
+#include "categoryentries.h"
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
@@ -72,13 +73,8 @@ void TForm1::LoadCategories()
             // The node keeps the stored bytes: they find the category's scripts and its row.
             const QByteArray stored = ADOTable2->fieldBytes(nameColumn);
             Treeclass->addCategoryNode(QByteArrayView(stored));
-            const QString name = QString::fromUtf8(stored);
-            // A name that its shown text does not give back keeps its bytes in the category box,
-            // which writes them into a script moved there.
-            CBX1->addItem(name);
-            if (name.toUtf8() != stored)
-                CBX1->setItemData(CBX1->count() - 1, stored, TDBComboBox::kStoredNameRole);
-            ComboBox1->addItem(name);
+            CategoryEntries::append(CBX1, stored);
+            CategoryEntries::append(ComboBox1, stored);
         }
         ADOTable2->close();
     } catch (const std::exception&) {

@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -214,6 +216,56 @@ private slots:
             QString::fromLatin1(kOtherGbkScript.toHex().toUpper()));
         QVERIFY(!storedNode(form(), kGbkScript, true));
         QVERIFY(storedNode(form(), kOtherGbkScript, true));
+    }
+
+    void categoriesAreSearchedRenamedAndDeletedByTheirStoredBytes_data()
+    {
+        QTest::addColumn<QByteArray>("category");
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("NUL") << kNulCategory << QByteArray("丁");
+        QTest::newRow("GBK") << kGbkCategory << QByteArray("戊");
+    }
+
+    void categoriesAreSearchedRenamedAndDeletedByTheirStoredBytes()
+    {
+        QFETCH(QByteArray, category);
+        QFETCH(QByteArray, script);
+        const QString renamed = QStringLiteral("改过名");
+        auto clickTool = [this](const char* name) {
+            auto* button = form().ToolBar1->findChild<QToolButton*>(QString::fromLatin1(name));
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+
+        form().rb1->setChecked(true);
+        form().ComboBox1->setCurrentIndex(form().ComboBox1->findText(QString::fromUtf8(category)));
+        retype(form().Edit1, QStringLiteral("%"));
+        QTest::mouseClick(form().BitBtn1, Qt::LeftButton);
+        QCOMPARE(form().ListBox1->count(), 1);
+        QCOMPARE(form().ListBox1->item(0)->text(), QString::fromUtf8(script));
+
+        form().Treeclass->setCurrentNode(storedNode(form(), category, false));
+        ModalAnswerer rename({{QStringLiteral("OK"), renamed}});
+        clickTool("ToolButton3");
+        QTRY_VERIFY(rename.done());
+        QCOMPARE(stored(QStringLiteral("select cjs_type from tjs where cjs_name = '%1'").arg(QString::fromUtf8(script))),
+            renamed);
+        const TreeNode* node = storedNode(form(), renamed.toUtf8(), false);
+        QVERIFY(node);
+        QCOMPARE(node->childCount(), 1);
+        QVERIFY(form().CBX1->findText(renamed) >= 0);
+        QVERIFY(form().ComboBox1->findText(renamed) > 0);
+
+        form().Treeclass->setCurrentNode(storedNode(form(), renamed.toUtf8(), false));
+        ModalAnswerer yes({{QStringLiteral("&Yes")}});
+        clickTool("ToolButton2");
+        QTRY_VERIFY(yes.done());
+        QCOMPARE(stored(QStringLiteral("select count(*) from ttype")), QStringLiteral("2"));
+        QCOMPARE(stored(QStringLiteral("select count(*) from tjs where cjs_name = '%1'").arg(QString::fromUtf8(script))),
+            QStringLiteral("0"));
+        QCOMPARE(form().Treeclass->topLevelItemCount(), 2);
+        QCOMPARE(form().CBX1->count(), 2);
+        QCOMPARE(form().ComboBox1->count(), 3);
     }
 
     void aScriptOutsideTheTreeGainsANodeWhenGivenACategory()

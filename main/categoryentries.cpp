@@ -1,0 +1,39 @@
+#include "categoryentries.h"
+
+#include "dbctrls/dbcombobox.h"
+
+#include <QComboBox>
+
+namespace {
+constexpr int kStoredRole = TDBComboBox::kStoredNameRole;
+} // namespace
+
+void CategoryEntries::append(QComboBox* list, QByteArrayView stored)
+{
+    const QString name = QString::fromUtf8(stored);
+    list->addItem(name);
+    if (name.toUtf8() != stored)
+        list->setItemData(list->count() - 1, stored.toByteArray(), kStoredRole);
+}
+
+QByteArray CategoryEntries::storedName(const QComboBox* list, int index)
+{
+    const QVariant stored = list->itemData(index, kStoredRole);
+    return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : list->itemText(index).toUtf8();
+}
+
+int CategoryEntries::find(const QComboBox* list, QByteArrayView stored, int first)
+{
+    for (int i = first; i < list->count(); ++i) {
+        if (storedName(list, i) == stored)
+            return i;
+    }
+    return -1;
+}
+
+void CategoryEntries::rename(QComboBox* list, int index, const QString& newName)
+{
+    list->setItemText(index, newName);
+    // A typed name is stored as its own text.
+    list->setItemData(index, QVariant(), kStoredRole);
+}
