@@ -25,11 +25,27 @@ QStringList moduleCandidates()
     return candidates;
 }
 
+QtMessageHandler outerHandler = nullptr;
+
+void dropLateAttributeWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains(QLatin1String("AA_ShareOpenGLContexts")) && outerHandler)
+        outerHandler(type, context, message);
+}
+
+// The engine draws through an OpenGL context that the windows made after it share. Setting
+// this before the application object would make that context, and load the system's OpenGL
+// driver, at every start; Qt warns about the late setting, which here is meant.
+void shareOpenGlContexts()
+{
+    outerHandler = qInstallMessageHandler(dropLateAttributeWarning);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qInstallMessageHandler(outerHandler);
+}
+
 CreatePageEngine loadFactory(QString* reason)
 {
-    // The engine draws through an OpenGL context shared with the windows' own; the context is
-    // made as the module loads, and the windows made after that share it.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    shareOpenGlContexts();
     // Chromium ends the whole process, and the user's unsaved work with it, when the superuser
     // starts it with its sandbox; the page still cannot reach files or the network without it.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))

@@ -34,8 +34,6 @@ void shareOpenGlContext()
     sharedContext->create();
     qt_gl_set_global_share_context(sharedContext);
     qAddPostRoutine(dropSharedContext);
-    // Widgets look at the attribute to know that they must share with that context.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 } // namespace
 
