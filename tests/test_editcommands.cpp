@@ -7,8 +7,8 @@
 #include "main/finddialog.h"
 #include "main/form1.h"
 #include "main/replacedialog.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -81,7 +81,7 @@ void setFindText(QWidget* dialog, const char* field, const QString& text)
 }
 } // namespace
 
-class TestEditCommands : public QObject
+class TestEditCommands : public MainWindowTest
 {
     Q_OBJECT
 
@@ -114,19 +114,12 @@ class TestEditCommands : public QObject
 private slots:
     void init()
     {
-        m_library = std::make_unique<LibraryFixture>();
         FixtureScript script {QStringLiteral("脚本"), QStringLiteral("类别")};
         script.code = kCode;
-        m_library->create({QStringLiteral("类别")}, {script});
-        m_form = startMainWindow(m_library->appDir());
+        newLibrary().create({QStringLiteral("类别")}, {script});
+        start();
         selectNode(*m_form, QStringLiteral("脚本"), true);
         QGuiApplication::clipboard()->setText(QStringLiteral("贴"));
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_library.reset();
     }
 
     void changingCommandsEnterEditModeFirst_data()
@@ -358,8 +351,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
 };
 
 QTEST_MAIN(TestEditCommands)

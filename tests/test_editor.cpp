@@ -8,8 +8,8 @@
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "store/query.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -21,15 +21,12 @@ using namespace UserInput;
 using Shown::childNames;
 using Shown::mode;
 
-class TestEditor : public QObject
+class TestEditor : public MainWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
 
-    TForm1& form() { return *m_form; }
     QString stored(const QString& sql) const { return m_library->value(sql); }
 
     void openScript(const QString& name)
@@ -41,15 +38,8 @@ private:
 private slots:
     void init()
     {
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->createSmall();
-        m_form = startMainWindow(m_library->appDir());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_library.reset();
+        newLibrary().createSmall();
+        start();
     }
 
     void typingFromAnEmptyStartAddsAScript()

@@ -9,8 +9,8 @@
 #include "main/form1.h"
 #include "main/scriptfiledialog.h"
 #include "support/filecontents.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -57,16 +57,13 @@ Answer saveFile(const QString& path)
 
 } // namespace
 
-class TestFiles : public QObject
+class TestFiles : public MainWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
     std::unique_ptr<QTemporaryDir> m_files;
 
-    TForm1& form() { return *m_form; }
     QString file(const QString& name) const { return m_files->filePath(name); }
     QString stored(const QString& sql) const { return m_library->value(sql); }
 
@@ -84,27 +81,17 @@ private:
         focus(form().Treeclass);
     }
 
-    void restartWith(const QStringList& categories)
-    {
-        m_form.reset();
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->create(categories, {});
-        m_form = startMainWindow(m_library->appDir());
-    }
-
 private slots:
     void init()
     {
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->createSmall();
+        newLibrary().createSmall();
         m_files = std::make_unique<QTemporaryDir>();
-        m_form = startMainWindow(m_library->appDir());
+        start();
     }
 
     void cleanup()
     {
-        m_form.reset();
-        m_library.reset();
+        MainWindowTest::cleanup();
         m_files.reset();
     }
 
@@ -232,7 +219,7 @@ private slots:
 
     void importAsANewScriptNeedsACategory()
     {
-        restartWith(QStringList());
+        restartWith(QStringList(), {});
         type(form().DBMemo2, QStringLiteral("code"));
         ModalAnswerer answerer({{QStringLiteral("&Yes")}, {QStringLiteral("OK")}});
         press(Qt::CTRL | Qt::Key_O);

@@ -8,8 +8,8 @@
 #include "main/form1.h"
 #include "store/database.h"
 #include "support/faultyvfs.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -25,19 +25,14 @@ using namespace UserInput;
 using Shown::childNames;
 using Shown::mode;
 
-class TestKeepWork : public QObject
+class TestKeepWork : public MainWindowTest
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<FaultyVfs> m_vfs;
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
 
-    TForm1& form() { return *m_form; }
     QString stored(const QString& sql) const { return m_library->value(sql); }
-
-    void start() { m_form = startMainWindow(m_library->appDir()); }
 
     void openScript(const QString& name)
     {
@@ -56,14 +51,12 @@ private slots:
     {
         // In force before the window opens the library, so that its connection can be failed.
         m_vfs = std::make_unique<FaultyVfs>();
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->createSmall();
+        newLibrary().createSmall();
     }
 
     void cleanup()
     {
-        m_form.reset();
-        m_library.reset();
+        MainWindowTest::cleanup();
         m_vfs.reset();
     }
 

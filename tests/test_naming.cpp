@@ -6,8 +6,8 @@
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -36,15 +36,12 @@ Answer typed(const QString& text)
 }
 } // namespace
 
-class TestNaming : public QObject
+class TestNaming : public MainWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
 
-    TForm1& form() { return *m_form; }
     QStringList stored(const QString& sql) const { return m_library->column(sql); }
     QStringList storedCategories() const
     {
@@ -85,26 +82,11 @@ private:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    void restartWith(const QStringList& categories, const QList<FixtureScript>& scripts)
-    {
-        m_form.reset();
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->create(categories, scripts);
-        m_form = startMainWindow(m_library->appDir());
-    }
-
 private slots:
     void init()
     {
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->createSmall();
-        m_form = startMainWindow(m_library->appDir());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_library.reset();
+        newLibrary().createSmall();
+        start();
     }
 
     void addCategoryWithShiftAFromTheTree_data()

@@ -8,8 +8,8 @@
 #include "main/form1.h"
 #include "main/pageview.h"
 #include "main/shellopen.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -67,16 +67,13 @@ QVariant evaluate(PageView* view, const QString& script)
 }
 } // namespace
 
-class TestPreview : public QObject
+class TestPreview : public MainWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
     QList<QUrl> m_opened;
 
-    TForm1& form() { return *m_form; }
     QString previewPath() const { return m_library->appDir() + QStringLiteral("temp.htm"); }
     QString scriptPanel() { return form().panelText(TForm1::ScriptPanel); }
 
@@ -112,21 +109,14 @@ private slots:
     void init()
     {
         m_opened.clear();
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->create({QStringLiteral("文字特效")},
+        newLibrary().create({QStringLiteral("文字特效")},
             {{QStringLiteral("国标页"), QStringLiteral("文字特效"), QStringLiteral("作者"),
                  QStringLiteral("简介"), kGbPage},
                 {QStringLiteral("无声明页"), QStringLiteral("文字特效"), QStringLiteral("作者"),
                     QStringLiteral("简介"), kUtf8Page},
                 {QStringLiteral("多行"), QStringLiteral("文字特效"), QStringLiteral("作者"),
                     QStringLiteral("简介"), QStringLiteral("第一行\r\n第二行\r\n")}});
-        m_form = startMainWindow(m_library->appDir());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_library.reset();
+        start();
     }
 
     // First: once the engine has loaded, it stays loaded for the rest of the process.

@@ -6,8 +6,8 @@
 #include "main/form1.h"
 #include "main/progressbar.h"
 #include "store/query.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -46,15 +46,12 @@ QStringList sorted(QStringList names)
 }
 } // namespace
 
-class TestSearch : public QObject
+class TestSearch : public MainWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
 
-    TForm1& form() { return *m_form; }
 
     // Sets the pane up as a user would and presses "查找".
     void search(const QString& keyword, QRadioButton* column = nullptr, const QString& category = {})
@@ -73,8 +70,7 @@ private:
 private slots:
     void init()
     {
-        m_library = std::make_unique<LibraryFixture>();
-        m_library->create(
+        newLibrary().create(
             {QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("张's 收藏")},
             {{QStringLiteral("打字机"), QStringLiteral("文字特效"), QStringLiteral("林一"),
                  QStringLiteral("简介"), QStringLiteral("<b>typewriter</b>")},
@@ -88,14 +84,8 @@ private slots:
                 {QStringLiteral("孤儿"), QStringLiteral("已删类别"), QStringLiteral("无名")}});
         // The script outside every category is reported once the window shows.
         ModalAnswerer notice({{QStringLiteral("OK")}});
-        m_form = startMainWindow(m_library->appDir());
+        start();
         QTRY_VERIFY(notice.done());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_library.reset();
     }
 
     void searches_data()

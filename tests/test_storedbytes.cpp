@@ -6,8 +6,8 @@
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "store/database.h"
-#include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
 
@@ -75,16 +75,13 @@ TreeNode* storedNode(TForm1& form, QByteArrayView name, bool scriptLevel)
 using namespace UserInput;
 using Shown::mode;
 
-class TestStoredBytes : public QObject
+class TestStoredBytes : public MainWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<LibraryFixture> m_library;
-    std::unique_ptr<TForm1> m_form;
     QString m_notice;
 
-    TForm1& form() { return *m_form; }
     QString stored(const QString& sql) const { return m_library->value(sql); }
 
     void openStored(QByteArrayView name)
@@ -98,18 +95,11 @@ private:
 private slots:
     void init()
     {
-        m_library = std::make_unique<LibraryFixture>();
-        createHostileLibrary(*m_library);
+        createHostileLibrary(newLibrary());
         ModalAnswerer notice({{QStringLiteral("OK")}});
-        m_form = startMainWindow(m_library->appDir());
+        start();
         QTRY_VERIFY(notice.done());
         m_notice = notice.seen().at(0).text;
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_library.reset();
     }
 
     void everyCategoryLoadsAndTheRestAreTold()
