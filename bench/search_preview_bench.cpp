@@ -203,7 +203,7 @@ int main(int argc, char** argv)
             kCategories, double(QFileInfo(libraryPath).size()) / (1024.0 * 1024.0),
             double(build.nsecsElapsed()) / 1e9);
 
-            QApplication app(argc, argv);
+        QApplication app(argc, argv);
         TForm1 form(appDir);
         if (form.Timer1) {
             form.Timer1->stop();
