@@ -58,7 +58,10 @@ private slots:
     void disabledItemIsNeverHighlighted();
     void glyphLiftsAndCastsShadowWhenSelected_data();
     void glyphLiftsAndCastsShadowWhenSelected();
+    void flatFrame_data();
+    void flatFrame();
     void hookedPopupMenuDrawsItsItems();
+    void flatMenuFramesThePopupOverItsItems();
     void mainWindowMenusKeepToolkitLook();
 
 private:
@@ -269,6 +272,60 @@ void TestMenuPainter::glyphLiftsAndCastsShadowWhenSelected()
     QCOMPARE(colorName(at(image, probe.x(), probe.y())), colorName(colours.value(expected)));
 }
 
+void TestMenuPainter::flatFrame_data()
+{
+    // A 60 x 40 menu window: the outline runs on x = 0 and 57, y = 0 and 37; the shadow takes
+    // the last two columns and rows.
+    QTest::addColumn<bool>("rightToLeft");
+    QTest::addColumn<bool>("gradient");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("colour");
+    const QList<std::tuple<const char*, bool, bool, QPoint, const char*>> rows = {
+        {"outline, top left", false, false, {0, 0}, "ShadowOuter"},
+        {"outline, right", false, false, {57, 20}, "ShadowOuter"},
+        {"outline, bottom", false, false, {30, 37}, "ShadowOuter"},
+        {"top band", false, false, {40, 1}, "MenuFace"},
+        {"icon column carried up", false, false, {10, 2}, "IconFace"},
+        {"band past the icon column", false, false, {40, 2}, "MenuFace"},
+        {"icon column's left edge", false, false, {2, 20}, "IconFace"},
+        {"shadow, bottom", false, false, {30, 39}, "ShadowInner"},
+        {"shadow, right", false, false, {59, 20}, "ShadowInner"},
+        {"corner, bottom left", false, false, {1, 39}, "BtnFace"},
+        {"corner, top right", false, false, {58, 1}, "BtnFace"},
+        {"inside untouched", false, false, {30, 20}, "none"},
+        {"gradient band", false, true, {1, 1}, "gradient 1"},
+        {"gradient, icon edge over it", false, true, {1, 2}, "IconFace"},
+        {"right to left: band", true, false, {10, 1}, "MenuFace"},
+        {"right to left: left line", true, false, {2, 20}, "MenuFace"},
+        {"right to left: icon column's edge", true, false, {56, 20}, "IconFace"},
+        {"right to left: icon column carried up", true, false, {50, 2}, "IconFace"},
+        {"right to left: shadow", true, false, {59, 20}, "ShadowInner"},
+    };
+    for (const auto& [name, rtl, gradient, point, colour] : rows)
+        QTest::newRow(name) << rtl << gradient << point << QString::fromLatin1(colour);
+}
+
+void TestMenuPainter::flatFrame()
+{
+    QFETCH(bool, rightToLeft);
+    QFETCH(bool, gradient);
+    QFETCH(QPoint, point);
+    QFETCH(QString, colour);
+    TXPLook& look = fixture.look();
+    look.setGradient(gradient);
+    QImage image = blankImage(60, 40);
+    XPCanvas canvas(image);
+    DrawFlatFrame(look, canvas, {0, 0, 60, 40}, rightToLeft);
+    look.setGradient(false);
+    const TXPPalette& pal = look.Palette;
+    const QMap<QString, TColor> colours = {{QStringLiteral("ShadowOuter"), pal.ShadowOuter},
+        {QStringLiteral("ShadowInner"), pal.ShadowInner}, {QStringLiteral("MenuFace"), pal.MenuFace},
+        {QStringLiteral("IconFace"), pal.IconFace}, {QStringLiteral("BtnFace"), clBtnFace},
+        {QStringLiteral("gradient 1"), look.Lighten(&image, pal.IconFace, 1)},
+        {QStringLiteral("none"), RGB(255, 0, 255)}};
+    QCOMPARE(at(image, point.x(), point.y()), rgb(colours.value(colour)));
+}
+
 void TestMenuPainter::hookedPopupMenuDrawsItsItems()
 {
     pinClassicSystemColors();
@@ -287,6 +344,9 @@ void TestMenuPainter::hookedPopupMenuDrawsItsItems()
     const QImage shown = menu->grab().toImage();
     look.RefreshPalette(&shown);
     const QRect item = menu->actionGeometry(open);
+    // The caption, drawn after the icon column, a gap and a space, fits in the item.
+    QVERIFY(item.width()
+        >= look.IconWidth() + 3 + QFontMetrics(look.Font().font).horizontalAdvance(QStringLiteral(" Open")));
     QCOMPARE(colorName(at(shown, item.left() + 2, item.center().y())), colorName(rgb(look.Palette.IconFace)));
     QCOMPARE(
         colorName(at(shown, item.right() - 2, item.center().y())), colorName(rgb(look.Palette.MenuFace)));
@@ -297,6 +357,30 @@ void TestMenuPainter::hookedPopupMenuDrawsItsItems()
 
     look.setActive(false);
     QVERIFY(!qobject_cast<XPMenuStyle*>(menu->style()));
+}
+
+void TestMenuPainter::flatMenuFramesThePopupOverItsItems()
+{
+    pinClassicSystemColors();
+    QWidget form;
+    auto* menu = new QMenu(&form);
+    menu->addAction(QStringLiteral("Open"));
+    menu->addAction(QStringLiteral("Close"));
+    TXPLook look(&form);
+    applyStoredLookSettings(look);
+    look.setFlatMenu(true);
+    menu->popup(QPoint(10, 10));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    const QImage shown = menu->grab().toImage();
+    look.RefreshPalette(&shown);
+    const int right = shown.width() - 1;
+    const int bottom = shown.height() - 1;
+    QCOMPARE(colorName(at(shown, 0, 0)), colorName(rgb(look.Palette.ShadowOuter)));
+    QCOMPARE(colorName(at(shown, right, bottom / 2)), colorName(rgb(look.Palette.ShadowInner)));
+    QCOMPARE(colorName(at(shown, right / 2, bottom)), colorName(rgb(look.Palette.ShadowInner)));
+    // The icon column's edge runs down over the items.
+    QCOMPARE(colorName(at(shown, 2, bottom / 2)), colorName(rgb(look.Palette.IconFace)));
+    menu->close();
 }
 
 void TestMenuPainter::mainWindowMenusKeepToolkitLook()

@@ -106,6 +106,13 @@ XPMenuStyle::XPMenuStyle(TXPLook* lookComponent, QWidget* menu)
 void XPMenuStyle::drawControl(
     ControlElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
 {
+    if (element == CE_MenuEmptyArea) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        // The last thing a menu paints: the flat frame goes over its border and items alike.
+        if (look && look->FlatMenu() && qobject_cast<const QMenu*>(widget))
+            drawFlatFrame(painter, widget);
+        return;
+    }
     const auto* menuOption = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     const bool onBar = element == CE_MenuBarItem;
     if (!look || !menuOption || (element != CE_MenuItem && !onBar) || leftToToolkit(option, widget)) {
@@ -124,6 +131,19 @@ void XPMenuStyle::drawControl(
     painter->drawImage(r.topLeft(), image);
 }
 
+void XPMenuStyle::drawFlatFrame(QPainter* painter, const QWidget* menu) const
+{
+    QImage image(menu->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    look->RefreshPalette(&image);
+    XPCanvas canvas(image);
+    XP::DrawFlatFrame(*look, canvas, XPRect::fromQRect(menu->rect()), menu->layoutDirection() == Qt::RightToLeft);
+    painter->save();
+    painter->setClipping(false);
+    painter->drawImage(0, 0, image);
+    painter->restore();
+}
+
 QSize XPMenuStyle::sizeFromContents(
     ContentsType type, const QStyleOption* option, const QSize& contentsSize, const QWidget* widget) const
 {
@@ -134,8 +154,11 @@ QSize XPMenuStyle::sizeFromContents(
     QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
     XPCanvas canvas(image);
     const XP::XPMenuItem item = itemOf(*menuOption, onBar, 0);
-    int width = 0;
-    int height = 0;
+    // The toolkit's own size is the proposal the painter adjusts; it leaves room for the
+    // caption as the toolkit lays it out, which the painter's own figure alone does not.
+    const QSize proposed = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
+    int width = proposed.width();
+    int height = proposed.height();
     XP::MenuMeasureItem(*look, canvas, item, width, height);
     return QSize(width, height);
 }

@@ -24,5 +24,7 @@ public:
         const QWidget* widget = nullptr) const override;
 
 private:
+    void drawFlatFrame(QPainter* painter, const QWidget* menu) const;
+
     QPointer<TXPLook> look;
 };

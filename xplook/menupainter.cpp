@@ -372,4 +372,50 @@ void FillGradient(TXPLook& look, XPCanvas& canvas, XPRect r, bool rightToLeft)
     }
 }
 
+void DrawFlatFrame(TXPLook& look, XPCanvas& canvas, XPRect window, bool rightToLeft)
+{
+    const TXPPalette& pal = look.Palette;
+    const int w = look.IconWidth();
+    // The rectangle leaves the two-pixel shadow outside it.
+    int l = window.left;
+    int t = window.top;
+    int r = window.right - 2;
+    int b = window.bottom - 2;
+    canvas.setBrushClear();
+    canvas.setPenWidth(1);
+    auto outline = [&canvas](TColor color, XPRect rect) {
+        canvas.setPenColor(qcolor(color));
+        canvas.rectangle(rect);
+    };
+    auto line = [&canvas](TColor color, QPoint from, QPoint to) {
+        canvas.setPenColor(qcolor(color));
+        canvas.polyline({from, to});
+    };
+
+    outline(pal.ShadowOuter, {l, t, r, b});
+    if (rightToLeft) {
+        outline(pal.MenuFace, {l + 1, t + 1, r - 2, t + 3});
+        line(pal.MenuFace, {l + 2, t + 2}, {l + 2, b - 2});
+        line(pal.IconFace, {r - 2, t + 2}, {r - 2, b - 2});
+        line(pal.IconFace, {r - 2, t + 2}, {r - 1 - w, t + 2});
+    } else {
+        if (look.Gradient())
+            FillGradient(look, canvas, {l + 1, t + 1, r - 3, t + 3}, false);
+        else {
+            outline(pal.MenuFace, {l + 1, t + 1, r - 1, t + 3});
+            line(pal.IconFace, {l + 1, t + 2}, {l + 3 + w, t + 2});
+        }
+        canvas.setBrushClear();
+        outline(pal.IconFace, {l + 1, t + 2, l + 3, b - 1});
+    }
+
+    r += 2;
+    b += 2;
+    outline(pal.ShadowInner, {l + 2, b - 2, r, b});
+    outline(pal.ShadowInner, {r - 2, t + 2, r, b});
+    // The two corners where the shadow starts show the desktop's face colour.
+    outline(clBtnFace, {l, b - 2, l + 2, b});
+    outline(clBtnFace, {r - 2, t, r, t + 2});
+}
+
 } // namespace XP

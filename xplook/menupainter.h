@@ -61,6 +61,10 @@ void DrawCaption(TXPLook& look, XPHost host, const QString& text, unsigned forma
 void DrawBarSelection(
     TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, TColor barColor, XPRect r);
 void FillGradient(TXPLook& look, XPCanvas& canvas, XPRect r, bool rightToLeft);
+// The flat frame of a pop-up menu: a thin outline, the icon column carried up to the edge and
+// a two-pixel shadow along the bottom and the right, drawn over the whole menu window, whose
+// rectangle on the canvas is `window`.
+void DrawFlatFrame(TXPLook& look, XPCanvas& canvas, XPRect window, bool rightToLeft);
 
 // Halves go to the even neighbour, as the platform's rounding does.
 int roundHalfEven(double value);
