@@ -8,12 +8,20 @@ namespace {
 constexpr int kStoredRole = TDBComboBox::kStoredNameRole;
 } // namespace
 
-void CategoryEntries::append(QComboBox* list, QByteArrayView stored)
+void CategoryEntries::append(QComboBox* list, const QList<QByteArray>& stored)
 {
-    const QString name = QString::fromUtf8(stored);
-    list->addItem(name);
-    if (name.toUtf8() != stored)
-        list->setItemData(list->count() - 1, stored.toByteArray(), kStoredRole);
+    QStringList names;
+    names.reserve(stored.size());
+    QList<qsizetype> unshowable;
+    for (const QByteArray& bytes : stored) {
+        names.append(QString::fromUtf8(bytes));
+        if (names.last().toUtf8() != bytes)
+            unshowable.append(names.size() - 1);
+    }
+    const int first = list->count();
+    list->addItems(names);
+    for (const qsizetype i : unshowable)
+        list->setItemData(first + int(i), stored.at(i), kStoredRole);
 }
 
 QByteArray CategoryEntries::storedName(const QComboBox* list, int index)

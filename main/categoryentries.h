@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 class QComboBox;
 class QString;
@@ -11,7 +12,7 @@ class QString;
 // back (a library made elsewhere, in another encoding) carries those bytes with it, so that it
 // is found, renamed, removed and searched as exactly that row.
 namespace CategoryEntries {
-void append(QComboBox* list, QByteArrayView stored);
+void append(QComboBox* list, const QList<QByteArray>& stored);
 QByteArray storedName(const QComboBox* list, int index);
 // The first entry from `first` on with these stored bytes, or -1.
 int find(const QComboBox* list, QByteArrayView stored, int first);

@@ -1,11 +1,18 @@
 #include "categorytreemodel.h"
 
+#include <cstring>
+
 void CategoryNode::setName(TreeNode& node, QByteArrayView name)
 {
     // Earlier names stay behind unused: renames are rare and a category's names are few bytes.
-    node.m_nameOffset = quint32(m_names.size());
+    const qsizetype at = m_names.size();
+    node.m_nameOffset = quint32(at);
     node.m_nameSize = quint32(name.size());
-    m_names.append(name);
+    // Copied by hand: the general append costs more than the copy for a name this short.
+    if (name.isEmpty())
+        return;
+    m_names.resize(at + name.size());
+    std::memcpy(m_names.data() + at, name.data(), size_t(name.size()));
 }
 
 CategoryTreeModel::CategoryTreeModel(QObject* parent)

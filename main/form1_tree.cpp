@@ -61,6 +61,9 @@ void TForm1::Timer1Timer()
 
 void TForm1::LoadCategories()
 {
+    // Both lists take the names in one go once they are read: one at a time, each entry costs
+    // the lists a round of change notices.
+    QList<QByteArray> names;
     try {
         ADOTable2->open();
         pgb->setMaximum(ADOTable2->fieldCount());
@@ -69,18 +72,19 @@ void TForm1::LoadCategories()
         pgb->stepIt();
         const CategoryTree::UpdateBlock batch(Treeclass);
         const int nameColumn = ADOTable2->fieldIndex(QStringLiteral("ctype_name"));
+        names.reserve(ADOTable2->recordCount());
         for (ADOTable2->first(); !ADOTable2->eof(); ADOTable2->next()) {
             // The node keeps the stored bytes: they find the category's scripts and its row.
-            const QByteArray stored = ADOTable2->fieldBytes(nameColumn);
-            Treeclass->addCategoryNode(QByteArrayView(stored));
-            CategoryEntries::append(CBX1, stored);
-            CategoryEntries::append(ComboBox1, stored);
+            names.append(ADOTable2->fieldBytes(nameColumn));
+            Treeclass->addCategoryNode(QByteArrayView(names.last()));
         }
         ADOTable2->close();
     } catch (const std::exception&) {
         // An unreadable category table leaves the tree as far as it got, without a message.
         ADOTable2->close();
     }
+    CategoryEntries::append(CBX1, names);
+    CategoryEntries::append(ComboBox1, names);
 }
 
 void TForm1::LoadScripts()
