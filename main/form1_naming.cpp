@@ -38,6 +38,17 @@ void checkFitsColumn(const Query* result, const QString& column, const QString& 
                                .arg(size)
                                .arg(name.size()));
 }
+
+// The selected category's node; with none, or a script selected, the user is told `refusal`.
+TreeNode* selectedCategory(const CategoryTree* tree, const QString& refusal)
+{
+    TreeNode* node = tree->selectedNode();
+    if (!node || CategoryTree::isScriptNode(node)) {
+        MessageBoxes::information(refusal);
+        return nullptr;
+    }
+    return node;
+}
 } // namespace
 
 void TForm1::registerNamingHandlers()
@@ -169,11 +180,9 @@ void TForm1::ToolButton1Click()
 
 void TForm1::ToolButton2Click()
 {
-    TreeNode* node = Treeclass->selectedNode();
-    if (!node || CategoryTree::isScriptNode(node)) {
-        MessageBoxes::information(QStringLiteral("未正确选择要删除的类别"));
+    TreeNode* node = selectedCategory(Treeclass, QStringLiteral("未正确选择要删除的类别"));
+    if (!node)
         return;
-    }
     const QString name = node->text(0);
     const QByteArray stored = node->storedName().toByteArray();
     if (!MessageBoxes::confirm(
@@ -198,11 +207,9 @@ void TForm1::ToolButton2Click()
 
 void TForm1::ToolButton3Click()
 {
-    TreeNode* node = Treeclass->selectedNode();
-    if (!node || CategoryTree::isScriptNode(node)) {
-        MessageBoxes::information(QStringLiteral("未正确选择要改名的类别"));
+    TreeNode* node = selectedCategory(Treeclass, QStringLiteral("未正确选择要改名的类别"));
+    if (!node)
         return;
-    }
     const QString oldName = node->text(0);
     const QByteArray oldStored = node->storedName().toByteArray();
     QString newName = oldName;

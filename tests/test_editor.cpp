@@ -29,12 +29,6 @@ private:
 
     QString stored(const QString& sql) const { return m_library->value(sql); }
 
-    void openScript(const QString& name)
-    {
-        selectNode(form(), name, true);
-        focus(form().Treeclass);
-    }
-
 private slots:
     void init()
     {

@@ -75,12 +75,6 @@ private:
         item->trigger();
     }
 
-    void openScript(const QString& name)
-    {
-        selectNode(form(), name, true);
-        focus(form().Treeclass);
-    }
-
 private slots:
     void init()
     {

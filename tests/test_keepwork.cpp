@@ -34,12 +34,6 @@ private:
 
     QString stored(const QString& sql) const { return m_library->value(sql); }
 
-    void openScript(const QString& name)
-    {
-        selectNode(form(), name, true);
-        focus(form().Treeclass);
-    }
-
     QString selectedName() const
     {
         const TreeNode* node = m_form->Treeclass->selectedNode();

@@ -77,12 +77,6 @@ private:
     QString previewPath() const { return m_library->appDir() + QStringLiteral("temp.htm"); }
     QString scriptPanel() { return form().panelText(TForm1::ScriptPanel); }
 
-    void openScript(const QString& name)
-    {
-        selectNode(form(), name, true);
-        focus(form().Treeclass);
-    }
-
     void turnTo(int page)
     {
         QTabBar* tabs = form().PageControl1->tabBar();

@@ -1,6 +1,9 @@
 #include "mainwindowtest.h"
 
 #include "mainwindowfixture.h"
+#include "userinput.h"
+
+#include "main/categorytree.h"
 
 LibraryFixture& MainWindowTest::newLibrary()
 {
@@ -18,6 +21,12 @@ void MainWindowTest::restartWith(const QStringList& categories, const QList<Fixt
     m_form.reset();
     newLibrary().create(categories, scripts);
     start();
+}
+
+void MainWindowTest::openScript(const QString& name)
+{
+    selectNode(form(), name, true);
+    UserInput::focus(form().Treeclass);
 }
 
 void MainWindowTest::cleanup()

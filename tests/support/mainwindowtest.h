@@ -21,6 +21,8 @@ protected:
     void start();
     // Closes the window, then starts it again on a new library holding just these rows.
     void restartWith(const QStringList& categories, const QList<FixtureScript>& scripts);
+    // Selects the script's node, as a click would, and leaves the focus in the tree.
+    void openScript(const QString& name);
 
     std::unique_ptr<LibraryFixture> m_library;
     std::unique_ptr<TForm1> m_form;
