@@ -2,8 +2,10 @@
 
 #include <QPlainTextEdit>
 
+class CodeColouring;
 class DataSource;
 class FieldLink;
+class LineNumberGutter;
 
 // A multi-line editor bound to one column. The library keeps CR LF line ends; the editor shows
 // plain lines and gives CR LF back. Tab moves the focus on, Enter breaks the line.
@@ -18,6 +20,11 @@ public:
     // The editor's whole text with CR LF line ends.
     QString text() const;
 
+    // Makes this the code editor: coloured code in a fixed-width face, line numbers, and marks
+    // on the caret's line and on the brackets beside the caret.
+    void showAsCode();
+    bool showsCode() const { return m_colouring != nullptr; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -25,8 +32,12 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class LineNumberGutter;
+
     void showField(const QString& value);
     // Wrapping at word boundaries looks for a break point to the end of the line for every
     // wrapped row, which freezes the window on a long line without one (a minified script, a
@@ -34,5 +45,14 @@ private:
     void wrapFor(qsizetype longestLine);
     void checkLineLength(int position, int removed, int added);
 
+    void colourShownLines(const QRect& painted);
+    int gutterWidth() const;
+    void fitGutter();
+    void followUpdate(const QRect& rect, int dy);
+    void paintLineNumbers(QPaintEvent* event);
+    void markCaret();
+
     FieldLink* m_link;
+    CodeColouring* m_colouring = nullptr;
+    LineNumberGutter* m_gutter = nullptr;
 };

@@ -114,6 +114,7 @@ QWidget* TForm1::createPages()
     DBMemo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBMemo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DBMemo2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    DBMemo2->showAsCode();
     codeLayout->addWidget(DBMemo2);
     TabSheet2 = named(new QWidget(PageControl1), "TabSheet2");
     auto* previewLayout = new QVBoxLayout(TabSheet2);

@@ -47,10 +47,9 @@ struct State
 };
 
 constexpr std::array kJavaScriptKeywords = {"async", "await", "break", "case", "catch", "class", "const",
-    "continue", "debugger", "default", "delete", "do", "else", "export", "extends", "false", "finally",
-    "for", "function", "if", "import", "in", "instanceof", "let", "new", "null", "of", "return", "super",
-    "switch", "this", "throw", "true", "try", "typeof", "undefined", "var", "void", "while", "with",
-    "yield"};
+    "continue", "debugger", "default", "delete", "do", "else", "export", "extends", "false", "finally", "for",
+    "function", "if", "import", "in", "instanceof", "let", "new", "null", "of", "return", "super", "switch",
+    "this", "throw", "true", "try", "typeof", "undefined", "var", "void", "while", "with", "yield"};
 // After these a value has been written, so a following `/` divides.
 constexpr std::array kJavaScriptValueKeywords = {"false", "null", "super", "this", "true", "undefined"};
 constexpr std::array kVbScriptKeywords = {"and", "as", "boolean", "byref", "byval", "call", "case", "class",
@@ -59,7 +58,7 @@ constexpr std::array kVbScriptKeywords = {"and", "as", "boolean", "byref", "byva
     "not", "nothing", "null", "on", "option", "or", "preserve", "private", "property", "public", "redim",
     "resume", "select", "set", "step", "sub", "then", "to", "true", "until", "wend", "while", "with", "xor"};
 
-template <std::size_t N>
+template<std::size_t N>
 bool isOneOf(QStringView word, const std::array<const char*, N>& sorted, Qt::CaseSensitivity cs)
 {
     const auto it = std::lower_bound(sorted.begin(), sorted.end(), word,
@@ -190,7 +189,8 @@ private:
             if (hex)
                 ++j;
             const int digits = j;
-            while (j < m_n && (isDigit(m_line[j]) || (hex && isAsciiLetter(m_line[j]) && m_line[j].toLower() <= u'f')))
+            while (j < m_n
+                && (isDigit(m_line[j]) || (hex && isAsciiLetter(m_line[j]) && m_line[j].toLower() <= u'f')))
                 ++j;
             if (j == digits)
                 return 0;
@@ -220,7 +220,8 @@ private:
         if (!isAsciiLetter(at(nameStart)))
             return false;
         int j = nameStart;
-        while (j < m_n && (isAsciiLetter(m_line[j]) || isDigit(m_line[j]) || m_line[j] == u'-' || m_line[j] == u':'))
+        while (j < m_n
+            && (isAsciiLetter(m_line[j]) || isDigit(m_line[j]) || m_line[j] == u'-' || m_line[j] == u':'))
             ++j;
         const QStringView name = m_line.sliced(nameStart, j - nameStart);
         add(m_pos, j, Kind::Tag);
@@ -329,11 +330,13 @@ private:
 
     void attributeValueRead(QStringView value)
     {
-        if (m_s.attrKind != AttrKind::Language || m_s.content == Content::None || m_s.content == Content::Style)
+        if (m_s.attrKind != AttrKind::Language || m_s.content == Content::None
+            || m_s.content == Content::Style)
             return;
         if (value.contains(u"vbs", Qt::CaseInsensitive))
             m_s.content = Content::VbScript;
-        else if (value.contains(u"javascript", Qt::CaseInsensitive) || value.contains(u"jscript", Qt::CaseInsensitive)
+        else if (value.contains(u"javascript", Qt::CaseInsensitive)
+            || value.contains(u"jscript", Qt::CaseInsensitive)
             || value.contains(u"ecmascript", Qt::CaseInsensitive))
             m_s.content = Content::JavaScript;
     }
@@ -358,8 +361,8 @@ private:
         int end = m_n;
         int close = -1;
         if (m_s.embedded) {
-            close = find(m_s.mode == Mode::Css ? QStringView(u"</style") : QStringView(u"</script"), m_pos, m_n,
-                Qt::CaseInsensitive);
+            close = find(m_s.mode == Mode::Css ? QStringView(u"</style") : QStringView(u"</script"), m_pos,
+                m_n, Qt::CaseInsensitive);
             if (close >= 0)
                 end = close;
         }
@@ -555,7 +558,8 @@ private:
             } else if (isIdentifierStart(c)) {
                 const int j = identifierEnd(m_pos, end);
                 const QStringView word = m_line.sliced(m_pos, j - m_pos);
-                if (word.compare(u"rem", Qt::CaseInsensitive) == 0 && (j == end || isSpace(m_line[j]) || m_line[j] == u':')) {
+                if (word.compare(u"rem", Qt::CaseInsensitive) == 0
+                    && (j == end || isSpace(m_line[j]) || m_line[j] == u':')) {
                     add(m_pos, end, Kind::Comment);
                     m_pos = end;
                     continue;
@@ -603,13 +607,17 @@ private:
             } else if (isDigit(c) || ((c == u'.' || c == u'-') && isDigit(next))
                 || (c == u'#' && (isDigit(next) || isAsciiLetter(next)))) {
                 int j = m_pos + 1;
-                while (j < end && (isDigit(m_line[j]) || isAsciiLetter(m_line[j]) || m_line[j] == u'.' || m_line[j] == u'%'))
+                while (j < end
+                    && (isDigit(m_line[j]) || isAsciiLetter(m_line[j]) || m_line[j] == u'.'
+                        || m_line[j] == u'%'))
                     ++j;
                 add(m_pos, j, Kind::Number);
                 m_pos = j;
             } else if (isAsciiLetter(c) || c == u'-' || c == u'_') {
                 int j = m_pos;
-                while (j < end && (isAsciiLetter(m_line[j]) || isDigit(m_line[j]) || m_line[j] == u'-' || m_line[j] == u'_'))
+                while (j < end
+                    && (isAsciiLetter(m_line[j]) || isDigit(m_line[j]) || m_line[j] == u'-'
+                        || m_line[j] == u'_'))
                     ++j;
                 int k = j;
                 while (k < end && isSpace(m_line[k]))
@@ -637,7 +645,8 @@ bool readsAsVbScriptLine(QStringView line)
     const QStringView trimmed = line.trimmed();
     if (trimmed.startsWith(u'\'') || trimmed.startsWith(u"rem ", Qt::CaseInsensitive))
         return true;
-    for (const char* marker : {"dim ", "end sub", "end function", "end if", " then", "wend", "msgbox", "sub "}) {
+    for (const char* marker :
+        {"dim ", "end sub", "end function", "end if", " then", "wend", "msgbox", "sub "}) {
         if (trimmed.startsWith(QLatin1String(marker), Qt::CaseInsensitive)
             || (marker[0] == ' ' && trimmed.endsWith(QLatin1String(marker + 1), Qt::CaseInsensitive)))
             return true;

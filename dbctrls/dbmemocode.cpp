@@ -1,0 +1,151 @@
+// The code editor's side of TDBMemo: colours, line numbers and the caret's marks.
+
+#include "dbmemo.h"
+
+#include "bracketmatch.h"
+#include "codecolouring.h"
+#include "codepalette.h"
+#include "linenumbergutter.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextBlock>
+
+namespace {
+constexpr int kGutterPadding = 6;
+} // namespace
+
+void TDBMemo::showAsCode()
+{
+    if (m_colouring)
+        return;
+    // Fixed-width, with the Chinese characters in the same face, at the size of today's text.
+    QFont face(QStringLiteral("WenQuanYi Micro Hei Mono"));
+    face.setStyleHint(QFont::Monospace);
+    face.setFixedPitch(true);
+    if (font().pointSizeF() > 0)
+        face.setPointSizeF(font().pointSizeF());
+    else
+        face.setPixelSize(font().pixelSize());
+    setFont(face);
+    setTabStopDistance(4 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+
+    m_colouring = new CodeColouring(document());
+    connect(m_colouring, &CodeColouring::languageChanged, viewport(), qOverload<>(&QWidget::update));
+    m_gutter = new LineNumberGutter(this);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &TDBMemo::fitGutter);
+    connect(this, &QPlainTextEdit::updateRequest, this, &TDBMemo::followUpdate);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TDBMemo::markCaret);
+    fitGutter();
+    m_gutter->show();
+    markCaret();
+}
+
+void TDBMemo::paintEvent(QPaintEvent* event)
+{
+    if (m_colouring)
+        colourShownLines(event->rect());
+    QPlainTextEdit::paintEvent(event);
+}
+
+void TDBMemo::colourShownLines(const QRect& painted)
+{
+    const QPointF offset = contentOffset();
+    const QTextBlock first = firstVisibleBlock();
+    QTextBlock last = first;
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        last = block;
+        if (blockBoundingGeometry(block).translated(offset).bottom() >= viewport()->height())
+            break;
+    }
+    const auto [from, to] = m_colouring->colour(first, last);
+    if (!from.isValid())
+        return;
+    // Lines below the painted ones can change colour too, when a change above them opened or
+    // closed a comment or string.
+    const int top = qFloor(blockBoundingGeometry(from).translated(offset).top());
+    const int bottom = qCeil(blockBoundingGeometry(to).translated(offset).bottom());
+    const QRect recoloured(0, top, viewport()->width(), bottom - top);
+    if (!painted.contains(recoloured))
+        viewport()->update(QRegion(recoloured).subtracted(painted));
+}
+
+int TDBMemo::gutterWidth() const
+{
+    int digits = 3;
+    for (int count = blockCount(); count >= 1000; count /= 10)
+        ++digits;
+    return 2 * kGutterPadding + digits * fontMetrics().horizontalAdvance(QLatin1Char('9'));
+}
+
+void TDBMemo::fitGutter()
+{
+    const int width = gutterWidth();
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
+    const QRect area = contentsRect();
+    m_gutter->setGeometry(area.left(), area.top(), width, viewport()->height());
+}
+
+void TDBMemo::resizeEvent(QResizeEvent* event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_gutter)
+        fitGutter();
+}
+
+void TDBMemo::followUpdate(const QRect& rect, int dy)
+{
+    if (dy != 0)
+        m_gutter->scroll(0, dy);
+    else
+        m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+}
+
+void TDBMemo::paintLineNumbers(QPaintEvent* event)
+{
+    QPainter painter(m_gutter);
+    painter.fillRect(event->rect(), CodePalette::gutterBackground());
+    const QPointF offset = contentOffset();
+    const int caretLine = textCursor().blockNumber();
+    const int lineHeight = fontMetrics().height();
+    const int numberWidth = m_gutter->width() - kGutterPadding;
+    // Each line of the text gets its number once, on its first row when it is wrapped.
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > event->rect().bottom())
+            break;
+        if (!block.isVisible() || box.bottom() < event->rect().top())
+            continue;
+        const int number = block.blockNumber();
+        painter.setPen(
+            number == caretLine ? CodePalette::gutterCurrentNumber() : CodePalette::gutterNumber());
+        const QTextLayout* layout = block.layout();
+        const int rowTop = qRound(box.top() + (layout->lineCount() > 0 ? layout->lineAt(0).y() : 0));
+        painter.drawText(
+            0, rowTop, numberWidth, lineHeight, Qt::AlignRight | Qt::AlignTop, QString::number(number + 1));
+    }
+}
+
+void TDBMemo::markCaret()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(CodePalette::currentLine());
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = textCursor();
+    line.cursor.clearSelection();
+    marks.append(line);
+    const BracketMatch::Pair pair = BracketMatch::find(document(), textCursor().position());
+    if (pair.bracket >= 0) {
+        for (const int position : {pair.bracket, pair.partner}) {
+            QTextEdit::ExtraSelection bracket;
+            bracket.format.setBackground(CodePalette::matchingBracket());
+            bracket.cursor = QTextCursor(document());
+            bracket.cursor.setPosition(position);
+            bracket.cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+            marks.append(bracket);
+        }
+    }
+    setExtraSelections(marks);
+}
