@@ -35,6 +35,33 @@ qsizetype longestLine(const QString& text)
     }
     return longest;
 }
+
+// The editor's lines from a field's CR LF (or lone CR) line ends, and the length of the longest
+// line, in one pass over what may be megabytes.
+QString plainLines(const QString& value, qsizetype* longest)
+{
+    QString plain(value.size(), Qt::Uninitialized);
+    QChar* out = plain.data();
+    const QChar* in = value.constData();
+    const QChar* const end = in + value.size();
+    QChar* lineStart = out;
+    *longest = 0;
+    while (in != end) {
+        const QChar c = *in++;
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && in != end && *in == u'\n')
+                ++in;
+            *longest = std::max<qsizetype>(*longest, out - lineStart);
+            *out++ = u'\n';
+            lineStart = out;
+        } else {
+            *out++ = c;
+        }
+    }
+    *longest = std::max<qsizetype>(*longest, out - lineStart);
+    plain.truncate(out - plain.constData());
+    return plain;
+}
 } // namespace
 
 void TDBMemo::wrapFor(qsizetype longest)
@@ -47,7 +74,10 @@ void TDBMemo::wrapFor(qsizetype longest)
 
 void TDBMemo::checkLineLength(int position, int, int added)
 {
-    if (wordWrapMode() == QTextOption::WrapAnywhere)
+    if (!m_showing)
+        m_shownUntouched = false;
+    // A field being shown has had its wrap mode chosen already.
+    if (m_showing || wordWrapMode() == QTextOption::WrapAnywhere)
         return;
     const QTextBlock first = document()->findBlock(position);
     const QTextBlock last = document()->findBlock(position + added);
@@ -80,13 +110,21 @@ QString TDBMemo::text() const
 
 void TDBMemo::showField(const QString& value)
 {
-    QString plain = value;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A record is often announced more than once; the text shown and untouched since needs no
+    // look at megabytes.
+    if (m_shownUntouched && value == m_shownValue)
+        return;
+    qsizetype longest = 0;
+    const QString plain = plainLines(value, &longest);
     // Showing the same text again keeps the caret and the scroll position.
     if (plain != toPlainText()) {
-        wrapFor(longestLine(plain));
+        wrapFor(longest);
+        m_showing = true;
         setPlainText(plain);
+        m_showing = false;
     }
+    m_shownValue = value;
+    m_shownUntouched = true;
 }
 
 void TDBMemo::keyPressEvent(QKeyEvent* event)

@@ -53,6 +53,9 @@ private:
     void markCaret();
 
     FieldLink* m_link;
+    QString m_shownValue; // the field's text last shown, and whether the editor still holds it
+    bool m_shownUntouched = false;
+    bool m_showing = false;
     CodeColouring* m_colouring = nullptr;
     LineNumberGutter* m_gutter = nullptr;
 };
