@@ -6,6 +6,7 @@
 #include "xplook.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -159,8 +160,15 @@ void TControlSubClass::unhook()
 
 void TControlSubClass::paint()
 {
-    if (Control)
-        Control->update();
+    if (!Control)
+        return;
+    // A scroll area paints only its frame itself; updating all of it would also repaint the
+    // text and both scroll bars inside, on every key typed into a memo.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(Control.data())) {
+        area->update(QRegion(area->rect()).subtracted(area->contentsRect()));
+        return;
+    }
+    Control->update();
 }
 
 bool TControlSubClass::eventFilter(QObject* watched, QEvent* event)
