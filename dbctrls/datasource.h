@@ -30,7 +30,7 @@ signals:
     // Not sent when the data set closes.
     void dataChange(const QString& fieldName);
     void stateChange();
-    // The data set was opened or closed.
+    // The data set was opened (a dataChange for its record follows) or closed.
     void activeChange(bool active);
 
 private:

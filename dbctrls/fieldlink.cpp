@@ -30,7 +30,12 @@ void FieldLink::setDataSource(DataSource* source)
     m_source = source;
     if (m_source) {
         connect(m_source, &DataSource::dataChange, this, &FieldLink::onDataChange);
-        connect(m_source, &DataSource::activeChange, this, &FieldLink::reload);
+        // An opened data set announces its record right after; showing it twice would read and
+        // convert a megabyte text twice.
+        connect(m_source, &DataSource::activeChange, this, [this](bool active) {
+            if (!active)
+                reload();
+        });
         m_source->addRecordWriter(this, [this] { writeBack(); });
     }
     reload();
