@@ -152,7 +152,7 @@ DataSet::Cell DataSet::keepText(const char* data, qsizetype size)
         return Cell {Cell::Text, 0, 0, "", 0};
     if (size > m_textLeft) {
         const qsizetype blockSize = std::max(kTextBlockSize, size);
-        m_textBlocks.push_back(std::make_unique<char[]>(blockSize));
+        m_textBlocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
         m_textFree = m_textBlocks.back().get();
         m_textLeft = blockSize;
     }
