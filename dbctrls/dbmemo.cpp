@@ -22,52 +22,82 @@ namespace {
 // Longer lines than this are wrapped anywhere rather than at word boundaries.
 constexpr qsizetype kLongLine = 10000;
 
-qsizetype longestLine(const QString& text)
+// What showing a field's text takes: its lines as the editor counts them (CR LF, LF and a lone
+// CR each end one), the longest of them, and the length of the text with single line ends.
+struct LineScan
 {
+    qsizetype lines = 1;
     qsizetype longest = 0;
+    qsizetype plainLength = 0;
+};
+
+// Searches for the line ends rather than looking at each character: this runs over megabytes
+// while the user waits for the text.
+LineScan scanLines(QStringView text)
+{
+    LineScan scan;
+    const qsizetype carriageReturns = text.count(u'\r');
+    qsizetype pairs = 0;
     qsizetype start = 0;
     while (start <= text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
+        qsizetype end = text.indexOf(u'\n', start);
+        const bool last = end < 0;
+        if (last)
             end = text.size();
-        longest = std::max(longest, end - start);
-        start = end + 1;
+        else
+            ++scan.lines;
+        const qsizetype next = end + 1;
+        if (!last && end > start && text[end - 1] == u'\r') {
+            ++pairs;
+            --end;
+        }
+        if (end - start > scan.longest) {
+            // Only a part this long can hold the longest line; a lone CR inside would split it.
+            for (qsizetype piece = start; piece <= end;) {
+                qsizetype cut = carriageReturns > pairs ? text.indexOf(u'\r', piece) : -1;
+                if (cut < 0 || cut > end)
+                    cut = end;
+                scan.longest = std::max(scan.longest, cut - piece);
+                piece = cut + 1;
+            }
+        }
+        start = next;
     }
-    return longest;
+    scan.lines += carriageReturns - pairs;
+    scan.plainLength = text.size() - pairs;
+    return scan;
 }
 
-// The editor's lines from a field's CR LF (or lone CR) line ends, and the length of the longest
-// line, in one pass over what may be megabytes.
-QString plainLines(const QString& value, qsizetype* longest)
+// The text with every CR LF or lone CR turned into LF, as the editor holds it.
+QString plainLines(const QString& value)
 {
     QString plain(value.size(), Qt::Uninitialized);
     QChar* out = plain.data();
     const QChar* in = value.constData();
     const QChar* const end = in + value.size();
-    QChar* lineStart = out;
-    *longest = 0;
     while (in != end) {
         const QChar c = *in++;
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && in != end && *in == u'\n')
+        if (c == u'\r') {
+            if (in != end && *in == u'\n')
                 ++in;
-            *longest = std::max<qsizetype>(*longest, out - lineStart);
             *out++ = u'\n';
-            lineStart = out;
         } else {
             *out++ = c;
         }
     }
-    *longest = std::max<qsizetype>(*longest, out - lineStart);
     plain.truncate(out - plain.constData());
     return plain;
 }
 } // namespace
 
+QTextOption::WrapMode TDBMemo::wrapModeFor(qsizetype longest)
+{
+    return longest > kLongLine ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+}
+
 void TDBMemo::wrapFor(qsizetype longest)
 {
-    const QTextOption::WrapMode mode
-        = longest > kLongLine ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    const QTextOption::WrapMode mode = wrapModeFor(longest);
     if (wordWrapMode() != mode)
         setWordWrapMode(mode);
 }
@@ -114,13 +144,21 @@ void TDBMemo::showField(const QString& value)
     // look at megabytes.
     if (m_shownUntouched && value == m_shownValue)
         return;
-    qsizetype longest = 0;
-    const QString plain = plainLines(value, &longest);
-    // Showing the same text again keeps the caret and the scroll position.
-    if (plain != toPlainText()) {
-        wrapFor(longest);
+    const LineScan scan = scanLines(value);
+    // Showing the same text again keeps the caret and the scroll position. Texts of another
+    // length differ without a look at their characters.
+    if (scan.plainLength != document()->characterCount() - 1 || plainLines(value) != toPlainText()) {
         m_showing = true;
-        setPlainText(plain);
+        // A new wrap mode or gutter width lays out the whole text held: drop the old one first.
+        if (wordWrapMode() != wrapModeFor(scan.longest)
+            || (m_gutter && gutterWidth(scan.lines) != viewportMargins().left())) {
+            clear();
+            wrapFor(scan.longest);
+            if (m_gutter)
+                fitGutter(scan.lines);
+        }
+        // The document itself reads CR LF and a lone CR as line ends.
+        setPlainText(value);
         m_showing = false;
     }
     m_shownValue = value;
@@ -167,8 +205,11 @@ void TDBMemo::insertFromMimeData(const QMimeData* source)
     if (!m_link->edit())
         return;
     // Before the text arrives: its own layout is what would freeze.
-    if (source->hasText() && longestLine(source->text()) > kLongLine)
-        wrapFor(longestLine(source->text()));
+    if (source->hasText()) {
+        const qsizetype longest = scanLines(source->text()).longest;
+        if (longest > kLongLine)
+            wrapFor(longest);
+    }
     QPlainTextEdit::insertFromMimeData(source);
 }
 

@@ -42,12 +42,14 @@ private:
     // Wrapping at word boundaries looks for a break point to the end of the line for every
     // wrapped row, which freezes the window on a long line without one (a minified script, a
     // data URL). Lines that long are wrapped anywhere instead.
+    static QTextOption::WrapMode wrapModeFor(qsizetype longestLine);
     void wrapFor(qsizetype longestLine);
     void checkLineLength(int position, int removed, int added);
 
     void colourShownLines(const QRect& painted);
-    int gutterWidth() const;
-    void fitGutter();
+    int gutterWidth(qsizetype lines) const;
+    void fitGutter(qsizetype lines);
+    void fitGutterToText();
     void followUpdate(const QRect& rect, int dy);
     void paintLineNumbers(QPaintEvent* event);
     void markCaret();

@@ -33,10 +33,10 @@ void TDBMemo::showAsCode()
     m_colouring = new CodeColouring(document());
     connect(m_colouring, &CodeColouring::languageChanged, viewport(), qOverload<>(&QWidget::update));
     m_gutter = new LineNumberGutter(this);
-    connect(this, &QPlainTextEdit::blockCountChanged, this, &TDBMemo::fitGutter);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &TDBMemo::fitGutterToText);
     connect(this, &QPlainTextEdit::updateRequest, this, &TDBMemo::followUpdate);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TDBMemo::markCaret);
-    fitGutter();
+    fitGutterToText();
     m_gutter->show();
     markCaret();
 }
@@ -70,28 +70,37 @@ void TDBMemo::colourShownLines(const QRect& painted)
         viewport()->update(QRegion(recoloured).subtracted(painted));
 }
 
-int TDBMemo::gutterWidth() const
+int TDBMemo::gutterWidth(qsizetype lines) const
 {
     int digits = 3;
-    for (int count = blockCount(); count >= 1000; count /= 10)
+    for (qsizetype count = lines; count >= 1000; count /= 10)
         ++digits;
     return 2 * kGutterPadding + digits * fontMetrics().horizontalAdvance(QLatin1Char('9'));
 }
 
-void TDBMemo::fitGutter()
+void TDBMemo::fitGutter(qsizetype lines)
 {
-    const int width = gutterWidth();
+    const int width = gutterWidth(lines);
     if (viewportMargins().left() != width)
         setViewportMargins(width, 0, 0, 0);
     const QRect area = contentsRect();
     m_gutter->setGeometry(area.left(), area.top(), width, viewport()->height());
 }
 
+void TDBMemo::fitGutterToText()
+{
+    // A field being shown has had its gutter fitted before its text arrived; the line counts
+    // passed through on the way would lay the whole text out again.
+    if (m_showing)
+        return;
+    fitGutter(blockCount());
+}
+
 void TDBMemo::resizeEvent(QResizeEvent* event)
 {
     QPlainTextEdit::resizeEvent(event);
     if (m_gutter)
-        fitGutter();
+        fitGutterToText();
 }
 
 void TDBMemo::followUpdate(const QRect& rect, int dy)
