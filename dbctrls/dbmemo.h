@@ -60,4 +60,5 @@ private:
     bool m_showing = false;
     CodeColouring* m_colouring = nullptr;
     LineNumberGutter* m_gutter = nullptr;
+    int m_caretLine = -1; // the line whose number the gutter shows as the caret's
 };

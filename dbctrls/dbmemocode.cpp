@@ -50,21 +50,26 @@ void TDBMemo::paintEvent(QPaintEvent* event)
 
 void TDBMemo::colourShownLines(const QRect& painted)
 {
-    const QPointF offset = contentOffset();
+    // Each line's place comes from the one above it, as the editor paints them: asking the
+    // editor for a line's place walks down from the first line shown every time.
+    QList<QRectF> boxes;
     const QTextBlock first = firstVisibleBlock();
     QTextBlock last = first;
-    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+    QPointF offset = contentOffset();
+    for (QTextBlock block = first; block.isValid() && offset.y() < viewport()->height();
+         block = block.next()) {
+        const QRectF box = blockBoundingRect(block).translated(offset);
+        boxes.append(box);
+        offset.ry() += box.height();
         last = block;
-        if (blockBoundingGeometry(block).translated(offset).bottom() >= viewport()->height())
-            break;
     }
     const auto [from, to] = m_colouring->colour(first, last);
     if (!from.isValid())
         return;
     // Lines below the painted ones can change colour too, when a change above them opened or
     // closed a comment or string.
-    const int top = qFloor(blockBoundingGeometry(from).translated(offset).top());
-    const int bottom = qCeil(blockBoundingGeometry(to).translated(offset).bottom());
+    const int top = qFloor(boxes[from.blockNumber() - first.blockNumber()].top());
+    const int bottom = qCeil(boxes[to.blockNumber() - first.blockNumber()].bottom());
     const QRect recoloured(0, top, viewport()->width(), bottom - top);
     if (!painted.contains(recoloured))
         viewport()->update(QRegion(recoloured).subtracted(painted));
@@ -105,9 +110,13 @@ void TDBMemo::resizeEvent(QResizeEvent* event)
 
 void TDBMemo::followUpdate(const QRect& rect, int dy)
 {
-    if (dy != 0)
+    if (dy != 0) {
         m_gutter->scroll(0, dy);
-    else
+        return;
+    }
+    // A change that moves lines (a line more or less, a line wrapping onto another row, a new
+    // layout) repaints the text down to the bottom; any other leaves every number in its place.
+    if (rect.bottom() >= viewport()->rect().bottom())
         m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
 }
 
@@ -115,13 +124,14 @@ void TDBMemo::paintLineNumbers(QPaintEvent* event)
 {
     QPainter painter(m_gutter);
     painter.fillRect(event->rect(), CodePalette::gutterBackground());
-    const QPointF offset = contentOffset();
     const int caretLine = textCursor().blockNumber();
     const int lineHeight = fontMetrics().height();
     const int numberWidth = m_gutter->width() - kGutterPadding;
     // Each line of the text gets its number once, on its first row when it is wrapped.
+    QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        const QRectF box = blockBoundingRect(block).translated(offset);
+        offset.ry() += box.height();
         if (box.top() > event->rect().bottom())
             break;
         if (!block.isVisible() || box.bottom() < event->rect().top())
@@ -142,8 +152,11 @@ void TDBMemo::markCaret()
     QTextEdit::ExtraSelection line;
     line.format.setBackground(CodePalette::currentLine());
     line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    // Anchored at the start of the caret's row, the mark stays the same while the caret moves
+    // along the row, and the editor then repaints nothing for it.
     line.cursor = textCursor();
     line.cursor.clearSelection();
+    line.cursor.movePosition(QTextCursor::StartOfLine);
     marks.append(line);
     const BracketMatch::Pair pair = BracketMatch::find(document(), textCursor().position());
     if (pair.bracket >= 0) {
@@ -157,4 +170,10 @@ void TDBMemo::markCaret()
         }
     }
     setExtraSelections(marks);
+    // The caret's line number has its own colour.
+    const int caretLine = textCursor().blockNumber();
+    if (caretLine != m_caretLine) {
+        m_caretLine = caretLine;
+        m_gutter->update();
+    }
 }
