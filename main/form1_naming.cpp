@@ -87,9 +87,9 @@ bool TForm1::settleCurrentScriptFor(const QString& name, bool isScript)
     return !concernsCurrentScript(name, isScript) || storePendingChanges();
 }
 
-void TForm1::reopenCurrentScript(const QString& name)
+void TForm1::reopenCurrentScript(const QByteArray& storedName)
 {
-    OpenScript(name);
+    OpenStoredScript(storedName);
     CurrentScriptCategory = CBX1->text();
 }
 
@@ -136,7 +136,7 @@ bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bo
             CategoryEntries::rename(CBX1, entry, newName);
     }
     if (concerned)
-        reopenCurrentScript(isScript ? newName : CurrentScriptName);
+        reopenCurrentScript(isScript ? newName.toUtf8() : CurrentScriptStoredName);
     return true;
 }
 
@@ -202,7 +202,7 @@ void TForm1::ToolButton2Click()
         ComboBox1->removeItem(entry);
     // The editors must not go on showing a script the library no longer has.
     if (concerned && CurrentScriptName == shownBefore)
-        reopenCurrentScript(CurrentScriptName);
+        reopenCurrentScript(CurrentScriptStoredName);
 }
 
 void TForm1::ToolButton3Click()
@@ -237,7 +237,7 @@ void TForm1::TreeclassEdited(TreeNode* node, QString& text)
     // the node is found by its name.
     if (storesEditedScript) {
         oldName = CurrentScriptName;
-        oldStored = oldName.toUtf8();
+        oldStored = CurrentScriptStoredName;
     }
     text = oldName;
     if (!RenameEntry(oldStored, wanted, isScript))
@@ -251,17 +251,17 @@ void TForm1::N22Click()
     TreeNode* node = Treeclass->selectedNode();
     if (!CategoryTree::isScriptNode(node))
         return;
-    const QString name = node->text(0);
+    const QByteArray stored = node->storedName().toByteArray();
     // The command renames the selected script: a new record being filled in, or another script
     // shown in the editors, is settled first and the selected script opened.
-    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptName != name) {
+    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptStoredName != stored) {
         if (!storePendingChanges())
             return;
-        TreeNode* selected = Treeclass->nodeAt(FindNodeIndex(name, true));
+        TreeNode* selected = Treeclass->nodeAt(FindStoredNodeIndex(stored, true));
         if (Treeclass->selectedNode() != selected)
             Treeclass->setCurrentNode(selected);
         else
-            reopenCurrentScript(name);
+            reopenCurrentScript(stored);
     }
     ADOQuery2->edit();
     DBEdit2->setFocus(Qt::OtherFocusReason);

@@ -452,14 +452,23 @@ QString DataSet::rowLocatorSql() const
         .arg(quotedIdentifier(m_table), conditions.join(QStringLiteral(" AND ")));
 }
 
+QVariant DataSet::storedValue(const Cell& cell)
+{
+    // A text goes back as the bytes it was read with: decoding bytes that are not UTF-8 would
+    // give a value the row no longer matches.
+    if (cell.kind == Cell::Text)
+        return QVariant(QByteArray(cell.text, cell.size));
+    return cellValue(cell);
+}
+
 void DataSet::bindRowLocator(Statement& statement, int firstPosition, const Cell* row) const
 {
     if (m_keyColumn >= 0) {
-        statement.bind(firstPosition, cellValue(row[m_keyColumn]));
+        statement.bind(firstPosition, storedValue(row[m_keyColumn]));
         return;
     }
     for (int i = 0; i < int(m_columns.size()); ++i)
-        statement.bind(firstPosition + i, cellValue(row[i]));
+        statement.bind(firstPosition + i, storedValue(row[i]));
 }
 
 DataSet::Row DataSet::readBack(qint64 rowId)
