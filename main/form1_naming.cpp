@@ -11,6 +11,7 @@
 #include "messageboxes.h"
 #include "progressbar.h"
 #include "store/feylumeerror.h"
+#include "store/fieldsize.h"
 #include "store/query.h"
 #include "store/statements.h"
 
@@ -26,17 +27,6 @@ constexpr int kFirstFilterCategory = 1;
 bool isChanging(const Query* query)
 {
     return query->state() == DataSetState::Edit || query->state() == DataSetState::Insert;
-}
-
-// A name longer than its column is refused, as the store refuses any longer value.
-void checkFitsColumn(const Query* result, const QString& column, const QString& name)
-{
-    const int size = result->fieldSize(column);
-    if (size > 0 && name.size() > size)
-        throw FeylumeError(QStringLiteral("字段 %1 最多容纳 %2 个字符，输入的内容有 %3 个字符")
-                               .arg(column)
-                               .arg(size)
-                               .arg(name.size()));
 }
 
 // The selected category's node; with none, or a script selected, the user is told `refusal`.
@@ -108,9 +98,9 @@ bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bo
                           : Statements::categoryNameTaken(newName.toUtf8()),
         true);
     const bool taken = ADOQuery1->recordCount() > 0;
+    const QString column = isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name");
     if (!taken)
-        checkFitsColumn(
-            ADOQuery1, isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name"), newName);
+        FieldSize::check(column, ADOQuery1->fieldSize(column), newName);
     ADOQuery1->close();
     if (taken) {
         MessageBoxes::information(
@@ -145,7 +135,8 @@ void TForm1::AddCategory(const QString& name)
     RunStatement(Statements::findCategory(name.toUtf8()), true);
     const bool taken = ADOQuery1->recordCount() > 0;
     if (!taken)
-        checkFitsColumn(ADOQuery1, QStringLiteral("ctype_name"), name);
+        FieldSize::check(
+            QStringLiteral("ctype_name"), ADOQuery1->fieldSize(QStringLiteral("ctype_name")), name);
     ADOQuery1->close();
     if (taken) {
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
