@@ -33,7 +33,7 @@ const std::vector<Entry> kMainMenu = {
     {nullptr, "-", nullptr, nullptr, 1, nullptr},
     {"N31", "&Find...", "Ctrl+F", "SearchFind1", 1, nullptr},
     {"FindNext1", "Find &Next", "F3", "SearchFindNext1", 1, nullptr},
-    {"N32", "&Replace", nullptr, "SearchReplace1", 1, nullptr},
+    {"N32", "&Replace", "Ctrl+H", "SearchReplace1", 1, nullptr},
     {"H1", "帮助(&H)", nullptr, nullptr, 0, nullptr},
     {"N15", "帮助", "F1", nullptr, 1, nullptr},
     {"About1", "&About--", nullptr, "Actabout", 1, nullptr},
@@ -85,7 +85,7 @@ const std::vector<ActionEntry> kActions = {
     {"EditDelete1", "&Delete", "Del"},
     {"SearchFind1", "&Find...", "Ctrl+F"},
     {"SearchFindNext1", "Find &Next", "F3"},
-    {"SearchReplace1", "&Replace", nullptr},
+    {"SearchReplace1", "&Replace", "Ctrl+H"},
     {"Actabout", "&About--", nullptr},
 };
 

@@ -243,7 +243,7 @@ private:
     // editors show.
     bool concernsCurrentScript(const QString& name, bool isScript) const;
     bool settleCurrentScriptFor(const QString& name, bool isScript);
-    void reopenCurrentScript(const QString& name);
+    void reopenCurrentScript(const QByteArray& storedName);
     void keepPendingCategoryChoice();
     void configureFileActions();
 

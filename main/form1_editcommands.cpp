@@ -1,7 +1,8 @@
 // The code editor commands: undo, the clipboard, select all, delete, and find and replace. Each
-// acts on whichever text box has the focus when it runs.
+// acts on whichever text box has the focus when it runs, or had it when a menu took it.
 
 #include "action.h"
+#include "commandfocus.h"
 #include "finddialog.h"
 #include "form1.h"
 #include "replacedialog.h"
@@ -17,15 +18,16 @@ void TForm1::configureEditCommands()
     FindDialog1 = new FindDialog(this);
     ReplaceDialog1 = new ReplaceDialog(this);
 
-    const auto command = [this](const char* name, std::function<bool(const TextBoxTarget&)> rule,
+    auto* focus = new CommandFocus(this);
+    const auto command = [this, focus](const char* name, std::function<bool(const TextBoxTarget&)> rule,
                              std::function<void(TextBoxTarget&)> run) {
         Action* action = ActionList1->find(QString::fromLatin1(name));
-        action->setUpdateRule([rule] {
-            const TextBoxTarget target = TextBoxTarget::focused();
+        action->setUpdateRule([rule, focus] {
+            const TextBoxTarget target = TextBoxTarget::of(focus->widget());
             return target.exists() && rule(target);
         });
-        action->setHandler([run] {
-            TextBoxTarget target = TextBoxTarget::focused();
+        action->setHandler([run, focus] {
+            TextBoxTarget target = TextBoxTarget::of(focus->widget());
             if (target.exists())
                 run(target);
         });

@@ -11,6 +11,7 @@
 #include "messageboxes.h"
 #include "progressbar.h"
 #include "store/feylumeerror.h"
+#include "store/fieldsize.h"
 #include "store/query.h"
 #include "store/statements.h"
 
@@ -26,17 +27,6 @@ constexpr int kFirstFilterCategory = 1;
 bool isChanging(const Query* query)
 {
     return query->state() == DataSetState::Edit || query->state() == DataSetState::Insert;
-}
-
-// A name longer than its column is refused, as the store refuses any longer value.
-void checkFitsColumn(const Query* result, const QString& column, const QString& name)
-{
-    const int size = result->fieldSize(column);
-    if (size > 0 && name.size() > size)
-        throw FeylumeError(QStringLiteral("字段 %1 最多容纳 %2 个字符，输入的内容有 %3 个字符")
-                               .arg(column)
-                               .arg(size)
-                               .arg(name.size()));
 }
 
 // The selected category's node; with none, or a script selected, the user is told `refusal`.
@@ -87,9 +77,9 @@ bool TForm1::settleCurrentScriptFor(const QString& name, bool isScript)
     return !concernsCurrentScript(name, isScript) || storePendingChanges();
 }
 
-void TForm1::reopenCurrentScript(const QString& name)
+void TForm1::reopenCurrentScript(const QByteArray& storedName)
 {
-    OpenScript(name);
+    OpenStoredScript(storedName);
     CurrentScriptCategory = CBX1->text();
 }
 
@@ -108,9 +98,9 @@ bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bo
                           : Statements::categoryNameTaken(newName.toUtf8()),
         true);
     const bool taken = ADOQuery1->recordCount() > 0;
+    const QString column = isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name");
     if (!taken)
-        checkFitsColumn(
-            ADOQuery1, isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name"), newName);
+        FieldSize::check(column, ADOQuery1->fieldSize(column), newName);
     ADOQuery1->close();
     if (taken) {
         MessageBoxes::information(
@@ -136,7 +126,7 @@ bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bo
             CategoryEntries::rename(CBX1, entry, newName);
     }
     if (concerned)
-        reopenCurrentScript(isScript ? newName : CurrentScriptName);
+        reopenCurrentScript(isScript ? newName.toUtf8() : CurrentScriptStoredName);
     return true;
 }
 
@@ -145,7 +135,8 @@ void TForm1::AddCategory(const QString& name)
     RunStatement(Statements::findCategory(name.toUtf8()), true);
     const bool taken = ADOQuery1->recordCount() > 0;
     if (!taken)
-        checkFitsColumn(ADOQuery1, QStringLiteral("ctype_name"), name);
+        FieldSize::check(
+            QStringLiteral("ctype_name"), ADOQuery1->fieldSize(QStringLiteral("ctype_name")), name);
     ADOQuery1->close();
     if (taken) {
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
@@ -202,7 +193,7 @@ void TForm1::ToolButton2Click()
         ComboBox1->removeItem(entry);
     // The editors must not go on showing a script the library no longer has.
     if (concerned && CurrentScriptName == shownBefore)
-        reopenCurrentScript(CurrentScriptName);
+        reopenCurrentScript(CurrentScriptStoredName);
 }
 
 void TForm1::ToolButton3Click()
@@ -237,7 +228,7 @@ void TForm1::TreeclassEdited(TreeNode* node, QString& text)
     // the node is found by its name.
     if (storesEditedScript) {
         oldName = CurrentScriptName;
-        oldStored = oldName.toUtf8();
+        oldStored = CurrentScriptStoredName;
     }
     text = oldName;
     if (!RenameEntry(oldStored, wanted, isScript))
@@ -251,17 +242,17 @@ void TForm1::N22Click()
     TreeNode* node = Treeclass->selectedNode();
     if (!CategoryTree::isScriptNode(node))
         return;
-    const QString name = node->text(0);
+    const QByteArray stored = node->storedName().toByteArray();
     // The command renames the selected script: a new record being filled in, or another script
     // shown in the editors, is settled first and the selected script opened.
-    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptName != name) {
+    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptStoredName != stored) {
         if (!storePendingChanges())
             return;
-        TreeNode* selected = Treeclass->nodeAt(FindNodeIndex(name, true));
+        TreeNode* selected = Treeclass->nodeAt(FindStoredNodeIndex(stored, true));
         if (Treeclass->selectedNode() != selected)
             Treeclass->setCurrentNode(selected);
         else
-            reopenCurrentScript(name);
+            reopenCurrentScript(stored);
     }
     ADOQuery2->edit();
     DBEdit2->setFocus(Qt::OtherFocusReason);

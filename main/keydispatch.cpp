@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTextEdit>
+#include <QWindow>
 
 namespace {
 const char* const kShortcutProperty = "commandShortcut";
@@ -38,6 +40,47 @@ bool typesIntoTextBox(const QWidget* focused, const QKeyEvent* event)
     if (auto* rich = qobject_cast<const QTextEdit*>(focused))
         return !rich->isReadOnly();
     return false;
+}
+
+// A pop-up whose owner has gone with its window: a completion list that a dialog left up when it
+// closed. Qt would go on sending every key of the program to it.
+bool isLeftBehind(const QWidget* popup)
+{
+    const QWidget* owner = popup->focusProxy() ? popup->focusProxy() : popup->parentWidget();
+    return owner && !owner->window()->isVisible();
+}
+
+QWidget* topLevelOf(const QWindow* window)
+{
+    if (!window)
+        return nullptr;
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* candidate : windows) {
+        if (candidate->windowHandle() == window)
+            return candidate;
+    }
+    return nullptr;
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages of a tab control from anywhere inside them,
+// before the page shown (a previewed snippet may take every key) sees them.
+QTabWidget* pagesTurnedBy(QWidget* focused, const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers held
+        = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool turns = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && (held == Qt::ControlModifier || held == (Qt::ControlModifier | Qt::ShiftModifier));
+    if (!turns)
+        return nullptr;
+    for (QWidget* up = focused ? focused->parentWidget() : nullptr; up; up = up->parentWidget()) {
+        if (auto* pages = qobject_cast<QTabWidget*>(up)) {
+            const QWidget* page = pages->currentWidget();
+            return page && page->isAncestorOf(focused) ? pages : nullptr;
+        }
+        if (up->isWindow())
+            break;
+    }
+    return nullptr;
 }
 
 bool isModifierKey(int key)
@@ -128,6 +171,21 @@ bool KeyDispatcher::dispatch(QWidget* focused, const QKeyCombination& key, bool 
     return false;
 }
 
+void KeyDispatcher::reclaimKeys() const
+{
+    QWidget* window = topLevelOf(QGuiApplication::focusWindow());
+    if (!window || (window != m_mainWindow && !window->property(kSharesKeysProperty).toBool()))
+        return;
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        if (!isLeftBehind(popup))
+            return;
+        popup->close();
+    }
+    // While the pop-up was up, Qt set aside the desktop's activation of this window.
+    if (QApplication::activeWindow() != window && !QApplication::activeModalWidget())
+        QApplication::setActiveWindow(window);
+}
+
 bool KeyDispatcher::acceptsKeysFor(QObject* watched) const
 {
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -152,10 +210,20 @@ bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
         return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
-    if (isModifierKey(keyEvent->key()) || !acceptsKeysFor(watched)
-        || typesIntoTextBox(qobject_cast<QWidget*>(watched), keyEvent))
+    if (isModifierKey(keyEvent->key()))
+        return false;
+    reclaimKeys();
+    if (!acceptsKeysFor(watched) || typesIntoTextBox(qobject_cast<QWidget*>(watched), keyEvent))
         return false;
     auto* focused = qobject_cast<QWidget*>(watched);
+    if (QTabWidget* pages = pagesTurnedBy(focused, keyEvent)) {
+        if (type == QEvent::KeyPress) {
+            QKeyEvent turn(QEvent::KeyPress, keyEvent->key(), keyEvent->modifiers(), keyEvent->text());
+            QCoreApplication::sendEvent(pages, &turn);
+        }
+        event->accept();
+        return true;
+    }
     const QKeyCombination key = combinationOf(keyEvent);
     if (type == QEvent::ShortcutOverride) {
         // Claiming the key here keeps Qt's shortcut map from firing it a second time; the key

@@ -15,7 +15,8 @@ class QWidget;
 // the main menu (each item before the items under it), then the action list. A key that a menu
 // item carries is taken even when the item is disabled, except a key that types a character into
 // the focused text box (Shift+A types "A" there). Qt's own shortcut map never fires these
-// commands: the dispatcher claims the key at the shortcut-override stage.
+// commands: the dispatcher claims the key at the shortcut-override stage. Ctrl+Tab and
+// Ctrl+Shift+Tab turn the pages of the tab control the focus is in.
 class KeyDispatcher : public QObject
 {
     Q_OBJECT
@@ -43,6 +44,9 @@ private:
     enum class Match { None, Taken };
     Match offerToMenu(const QList<QAction*>& entries, const QKeyCombination& key, bool run);
     bool acceptsKeysFor(QObject* watched) const;
+    // Closes what a closed window left behind to take the keys of the window the desktop has
+    // made active.
+    void reclaimKeys() const;
 
     QWidget* m_mainWindow;
     QMenuBar* m_mainMenu;

@@ -1,5 +1,7 @@
 #include "scriptfiledialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 
 ScriptFileDialog::ScriptFileDialog(Purpose purpose, const QString& name, QWidget* parent)
@@ -43,7 +45,15 @@ bool ScriptFileDialog::execute()
     m_dialog->selectNameFilter(
         filters.contains(m_filterName) || filters.isEmpty() ? m_filterName : filters.first());
     m_dialog->selectFile(m_fileName);
-    if (m_dialog->exec() != QDialog::Accepted)
+    const int result = m_dialog->exec();
+    // A name picked from the completion list with Enter closes the dialog but leaves the list
+    // up, over the main window and holding its keys.
+    const auto completers = m_dialog->findChildren<QCompleter*>();
+    for (QCompleter* completer : completers) {
+        if (completer->popup()->isVisible())
+            completer->popup()->hide();
+    }
+    if (result != QDialog::Accepted)
         return false;
     const QString chosen = m_dialog->selectedFiles().value(0);
     if (chosen.isEmpty())

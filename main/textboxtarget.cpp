@@ -3,17 +3,11 @@
 #include "dbctrls/fieldlink.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
-
-TextBoxTarget TextBoxTarget::focused()
-{
-    return of(QApplication::focusWidget());
-}
 
 TextBoxTarget TextBoxTarget::of(QWidget* box)
 {

@@ -4,15 +4,14 @@
 
 class QWidget;
 
-// The text box the editing commands act on: the single- or multi-line editor that has the
-// keyboard focus. The line editors inside drop-down lists and item views (an in-place label
-// edit) do not count; with one of those, or anything else, focused there is no target.
+// The text box the editing commands act on: the single- or multi-line editor the commands serve
+// (CommandFocus). The line editors inside drop-down lists and item views (an in-place label edit)
+// do not count; with one of those, or anything else, focused there is no target.
 // Positions are in characters, a line break counting as one; a multi-line box's text holds its
 // line breaks as paragraph separators.
 class TextBoxTarget
 {
 public:
-    static TextBoxTarget focused();
     // The given box, when it is a text box in the above sense.
     static TextBoxTarget of(QWidget* box);
 

@@ -1,9 +1,9 @@
 #include "dataset.h"
 
-#include "charactercount.h"
 #include "connection.h"
 #include "database.h"
 #include "feylumeerror.h"
+#include "fieldsize.h"
 
 #include <QRegularExpression>
 
@@ -428,15 +428,8 @@ void DataSet::writePendingEdits()
 void DataSet::checkSizes() const
 {
     for (int i = 0; i < int(m_columns.size()); ++i) {
-        const int size = m_columns[i].size;
-        if (!m_changed[i] || size <= 0)
-            continue;
-        const qsizetype length = characterCount(m_buffer[i].toString());
-        if (length > size)
-            fail(QStringLiteral("字段 %1 最多容纳 %2 个字符，输入的内容有 %3 个字符")
-                     .arg(m_columns[i].name)
-                     .arg(size)
-                     .arg(length));
+        if (m_changed[i])
+            FieldSize::check(m_columns[i].origin, m_columns[i].size, m_buffer[i].toString());
     }
 }
 
@@ -452,14 +445,23 @@ QString DataSet::rowLocatorSql() const
         .arg(quotedIdentifier(m_table), conditions.join(QStringLiteral(" AND ")));
 }
 
+QVariant DataSet::storedValue(const Cell& cell)
+{
+    // A text goes back as the bytes it was read with: decoding bytes that are not UTF-8 would
+    // give a value the row no longer matches.
+    if (cell.kind == Cell::Text)
+        return QVariant(QByteArray(cell.text, cell.size));
+    return cellValue(cell);
+}
+
 void DataSet::bindRowLocator(Statement& statement, int firstPosition, const Cell* row) const
 {
     if (m_keyColumn >= 0) {
-        statement.bind(firstPosition, cellValue(row[m_keyColumn]));
+        statement.bind(firstPosition, storedValue(row[m_keyColumn]));
         return;
     }
     for (int i = 0; i < int(m_columns.size()); ++i)
-        statement.bind(firstPosition + i, cellValue(row[i]));
+        statement.bind(firstPosition + i, storedValue(row[i]));
 }
 
 DataSet::Row DataSet::readBack(qint64 rowId)

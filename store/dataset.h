@@ -125,6 +125,7 @@ private:
     void describeColumns(const Statement& statement);
     int requireField(const QString& name) const;
     static QVariant cellValue(const Cell& cell);
+    static QVariant storedValue(const Cell& cell);
     void setState(DataSetState state);
     void notify(DataEvent event, const QString& field = {});
     void checkSizes() const;

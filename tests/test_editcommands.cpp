@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -96,12 +97,11 @@ class TestEditCommands : public MainWindowTest
         return true;
     }
 
-    // The replace command has no key: it runs from its menu entry.
+    // Opens the replace dialog on a box with its key.
     bool openReplace(QWidget* box, const QString& what, const QString& with)
     {
         focus(box);
-        letProgramGoIdle();
-        m_form->findChild<QAction*>(QStringLiteral("N32"))->trigger();
+        press(QKeyCombination(Qt::CTRL | Qt::Key_H));
         // With the find dialog open too, which of the two ends up active is the window
         // system's call; the replace dialog must be up.
         if (!QTest::qWaitFor([this] { return m_form->ReplaceDialog1->isVisible(); }))
@@ -152,6 +152,46 @@ private slots:
         // What the command did is the record's change: abandoning brings the stored text back.
         press(Qt::Key_F8);
         QVERIFY(!textOf(editor).isEmpty() && textOf(editor) != text);
+    }
+
+    void editMenuOpenedFromTheKeyboardServesTheFocusedBox_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<Qt::Key>("entry");
+        QTest::newRow("copy from the code editor") << "DBMemo2" << Qt::Key_C;
+        QTest::newRow("replace in the code editor") << "DBMemo2" << Qt::Key_R;
+        QTest::newRow("copy from the name box") << "DBEdit2" << Qt::Key_C;
+    }
+
+    void editMenuOpenedFromTheKeyboardServesTheFocusedBox()
+    {
+        QFETCH(QString, box);
+        QFETCH(Qt::Key, entry);
+        auto* editor = m_form->findChild<QWidget*>(box);
+        focus(editor);
+        const bool nameBox = box == QStringLiteral("DBEdit2");
+        setSelection(editor, nameBox ? 0 : 4, nameBox ? 1 : 3);
+        const QString selected = nameBox ? QStringLiteral("脚") : QStringLiteral("two");
+        press(QKeyCombination(Qt::ALT | Qt::Key_E));
+        auto* menu = m_form->findChild<QMenu*>(QStringLiteral("C1Menu"));
+        QTRY_VERIFY(menu->isVisible());
+        letProgramGoIdle();
+        QStringList enabled;
+        for (const char* name : {"N24", "N25", "N33", "N31", "N32"}) {
+            if (m_form->findChild<QAction*>(QString::fromLatin1(name))->isEnabled())
+                enabled << QString::fromLatin1(name);
+        }
+        QCOMPARE(enabled, QStringList({"N24", "N25", "N33", "N31", "N32"}));
+        QTest::keyClick(menu, entry);
+        QTRY_VERIFY(!menu->isVisible());
+        if (entry == Qt::Key_C) {
+            QCOMPARE(QGuiApplication::clipboard()->text(), selected);
+            QTRY_VERIFY(editor->hasFocus());
+        } else {
+            QTRY_VERIFY(m_form->ReplaceDialog1->isVisible());
+            QCOMPARE(m_form->ReplaceDialog1->boundBox(), editor);
+            closeAndSettle(m_form->ReplaceDialog1);
+        }
     }
 
     void deleteRemovesOnlyASelection()

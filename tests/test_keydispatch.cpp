@@ -10,9 +10,14 @@
 #include "main/keydispatch.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/modalanswerer.h"
+#include "support/userinput.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
@@ -104,6 +109,19 @@ void pressAsTyped(QWidget* target, QKeyCombination key)
         QTest::keyClick(target, code, key.keyboardModifiers());
     }
 }
+
+// Gives the keyboard back to a window as a window manager does once a dialog over it has gone.
+void activateAsTheDesktopDoes(QWidget* window)
+{
+    window->activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
+}
+
+// A real key press, delivered by the application to whatever it routes the window's keys to.
+void pressInWindow(QWidget* window, QKeyCombination key)
+{
+    QTest::keyClick(window->windowHandle(), key.key(), key.keyboardModifiers());
+}
 } // namespace
 
 class TestKeyDispatch : public QObject
@@ -158,6 +176,82 @@ private slots:
         pressAsTyped(target, key);
         QCOMPARE(window.log, ran);
         QCOMPARE(window.edit->text(), editText);
+    }
+
+    void keysComeBackFromACompletionListLeftBehind_data()
+    {
+        QTest::addColumn<bool>("ownerCloses");
+        QTest::addColumn<QStringList>("ran");
+        QTest::newRow("its window closed") << true << QStringList("subF9");
+        QTest::newRow("its window still open") << false << QStringList();
+    }
+
+    void keysComeBackFromACompletionListLeftBehind()
+    {
+        QFETCH(bool, ownerCloses);
+        QFETCH(QStringList, ran);
+        DispatchWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget other;
+        auto* edit = new QLineEdit(&other);
+        auto* completer = new QCompleter(QStringList({"alpha", "alpine"}), edit);
+        edit->setCompleter(completer);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        edit->setFocus();
+        QTest::keyClicks(edit, "al");
+        QTRY_VERIFY(completer->popup()->isVisible());
+        if (ownerCloses)
+            other.hide();
+        activateAsTheDesktopDoes(&window);
+        pressInWindow(&window, QKeyCombination(Qt::Key_F9));
+        QCOMPARE(window.log, ran);
+        QCOMPARE(completer->popup()->isVisible(), !ownerCloses);
+    }
+
+    void commandKeysWorkAfterPickingFromTheOpenDialogsCompletion()
+    {
+        LibraryFixture library;
+        library.createSmall();
+        QTemporaryDir files;
+        for (const char* name : {"clockface.htm", "clouds.htm"}) {
+            QFile file(files.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<b>imported</b>");
+        }
+        auto form = startMainWindow(library.appDir());
+        selectNode(*form, QStringLiteral("时钟"), true);
+        UserInput::focus(form->DBMemo2);
+        QPointer<QWidget> completion;
+        // The name box completes "clo" to both files; Down picks the first, Enter opens it.
+        const auto pickFromCompletion = [&](QWidget* box) {
+            auto* dialog = qobject_cast<QFileDialog*>(box);
+            dialog->setDirectory(files.path());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+            QTRY_VERIFY(name->hasFocus() && list->model()->rowCount(list->rootIndex()) == 2);
+            QTest::keyClicks(name, "clo");
+            QTRY_VERIFY(name->completer()->popup()->isVisible());
+            completion = name->completer()->popup();
+            pressInWindow(dialog, QKeyCombination(Qt::Key_Down));
+            pressInWindow(dialog, QKeyCombination(Qt::Key_Return));
+            QTRY_VERIFY(!dialog->isVisible());
+        };
+        ModalAnswerer answerer({{QStringLiteral("&No")}, {QString(), {}, 0, pickFromCompletion}});
+        UserInput::press(Qt::CTRL | Qt::Key_O);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(form->DBMemo2->text(), QStringLiteral("<b>imported</b>"));
+        QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
+        QVERIFY(completion);
+        QVERIFY(!completion->isVisible());
+
+        activateAsTheDesktopDoes(form.get());
+        pressInWindow(form.get(), QKeyCombination(Qt::Key_F7));
+        QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
+        QCOMPARE(library.value(QStringLiteral("select cjs_text from tjs where cjs_name = '时钟'")),
+            QStringLiteral("<b>imported</b>"));
     }
 
     void mainWindowKeysInTextBoxes_data()

@@ -41,7 +41,6 @@ class TestNaming : public MainWindowTest
     Q_OBJECT
 
 private:
-
     QStringList stored(const QString& sql) const { return m_library->column(sql); }
     QStringList storedCategories() const
     {
@@ -148,15 +147,45 @@ private slots:
         QCOMPARE(form().Treeclass->nodeCount(), 1);
     }
 
-    void nameLongerThanTheColumnIsRefused()
+    void namesAreMeasuredInCharacters_data()
     {
-        ModalAnswerer answerer({typed(QString(51, QChar(u'长'))), {QStringLiteral("OK")}});
-        clickTool("ToolButton1");
-        QTRY_VERIFY(answerer.done());
-        QCOMPARE(answerer.seen().at(1).objectName, QStringLiteral("DefaultErrorBox"));
-        QCOMPARE(answerer.seen().at(1).text,
-            QStringLiteral("字段 ctype_name 最多容纳 50 个字符，输入的内容有 51 个字符."));
-        verifyCategories({QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")});
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        const QString fifty = QString(49, QChar(u'长')) + QString::fromUcs4(U"\U0001F600");
+        const QString tooLong = QString(51, QChar(u'长'));
+        const QString refusal = QStringLiteral("类别名最多容纳 50 个字符，输入的内容有 51 个字符.");
+        QTest::newRow("add: 50 characters, one outside the basic plane")
+            << QStringLiteral("ToolButton1") << fifty << QString();
+        QTest::newRow("rename: 50 characters, one outside the basic plane")
+            << QStringLiteral("ToolButton3") << fifty << QString();
+        QTest::newRow("add: 51 characters") << QStringLiteral("ToolButton1") << tooLong << refusal;
+        QTest::newRow("rename: 51 characters") << QStringLiteral("ToolButton3") << tooLong << refusal;
+    }
+
+    void namesAreMeasuredInCharacters()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        select(QStringLiteral("空类别"), false);
+        ModalAnswerer answerer({typed(name), {QStringLiteral("OK")}});
+        clickTool(button.toLatin1().constData());
+        QTRY_VERIFY(!answerer.seen().isEmpty());
+        QStringList expected
+            = {QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")};
+        if (error.isEmpty()) {
+            QCOMPARE(answerer.seen().size(), 1);
+            if (button == QStringLiteral("ToolButton1"))
+                expected << name;
+            else
+                expected.last() = name;
+        } else {
+            QTRY_VERIFY(answerer.done());
+            QCOMPARE(answerer.seen().at(1).objectName, QStringLiteral("DefaultErrorBox"));
+            QCOMPARE(answerer.seen().at(1).text, error);
+        }
+        verifyCategories(expected);
     }
 
     void deleteCategoryWithItsScripts()

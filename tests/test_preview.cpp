@@ -211,6 +211,28 @@ private slots:
         QCOMPARE(fileBytes(previewPath()), QStringLiteral("第一行\r\n第二行\r\n").toUtf8());
     }
 
+    void ctrlTabTurnsBackFromAPageThatTakesEveryKey_data()
+    {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::newRow("Ctrl+Tab") << QKeyCombination(Qt::ControlModifier, Qt::Key_Tab);
+        QTest::newRow("Ctrl+Shift+Tab")
+            << QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Backtab);
+    }
+
+    void ctrlTabTurnsBackFromAPageThatTakesEveryKey()
+    {
+        QFETCH(QKeyCombination, key);
+        openScript(QStringLiteral("多行"));
+        QVERIFY(quickPreview(QStringLiteral("<p>键</p><script>document.onkeydown = function (e) { "
+                                            "e.preventDefault(); return false; };</script>")));
+        // The preview has the focus, as it has right after F11 from the code editor.
+        focus(form().web1);
+        press(key);
+        QTRY_COMPARE(form().PageControl1->currentIndex(), 0);
+        QCOMPARE(scriptPanel(), QStringLiteral("代码:多行"));
+        QVERIFY(form().DBMemo2->hasFocus());
+    }
+
     void anUnwritablePreviewFileStopsEverything_data()
     {
         QTest::addColumn<bool>("folderInItsPlace");

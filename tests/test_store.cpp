@@ -254,7 +254,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
         QTest::newRow("duplicate name") << QStringLiteral("时钟") << "UNIQUE constraint failed";
-        QTest::newRow("51 characters") << QString(51, QLatin1Char('x')) << "cjs_name";
+        QTest::newRow("51 characters") << QString(51, QLatin1Char('x'))
+                                       << QStringLiteral("脚本名最多容纳 50 个字符，输入的内容有 51 个字符");
     }
 
     void refusedStoreKeepsTheRecordPending()

@@ -12,6 +12,7 @@
 #include "support/userinput.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,8 @@
 namespace {
 const QByteArray kNulCategory("前\0后", 7);
 const QByteArray kGbkCategory("\xce\xc4\xd7\xd6"); // 文字 in GBK
+// Neither UTF-8 nor GB18030 (nor any other encoding's valid text).
+const QByteArray kInvalidCategory("INV\xc3\xff");
 // Two names in GBK that show alike: every byte becomes a replacement mark.
 const QByteArray kGbkScript("\xb2\xe2\xca\xd4");
 const QByteArray kOtherGbkScript("\xb2\xe2\xca\xd5");
@@ -33,8 +36,8 @@ struct HostileRow
     QString author;
 };
 
-// A normal category, one whose name holds a NUL and one in GBK; two scripts whose names are
-// GBK; and two scripts outside every category.
+// A normal category, one whose name holds a NUL, one in GBK and one valid in no encoding; two
+// scripts whose names are GBK; and two scripts outside every category.
 void createHostileLibrary(LibraryFixture& library)
 {
     library.create(
@@ -42,7 +45,7 @@ void createHostileLibrary(LibraryFixture& library)
     Database db;
     db.open(library.libraryPath(), Database::OpenMode::ExistingOnly);
     db.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
-    for (const QByteArray& category : {kNulCategory, kGbkCategory}) {
+    for (const QByteArray& category : {kNulCategory, kGbkCategory, kInvalidCategory}) {
         Statement insert(db, QStringLiteral("INSERT INTO ttype(ctype_name) VALUES (?)"));
         insert.bind(1, category);
         insert.run();
@@ -52,6 +55,7 @@ void createHostileLibrary(LibraryFixture& library)
         {kOtherGbkScript, QByteArray("普通"), QStringLiteral("丙")},
         {QByteArray("丁"), kNulCategory, QStringLiteral("丁作者")},
         {QByteArray("戊"), kGbkCategory, QStringLiteral("戊作者")},
+        {QByteArray("己"), kInvalidCategory, QStringLiteral("己作者")},
         {QByteArray("孤"), QByteArray("不存在"), QStringLiteral("孤作者")},
         {QByteArray("无类"), QVariant(), QStringLiteral("无类作者")},
     };
@@ -104,16 +108,17 @@ private slots:
 
     void everyCategoryLoadsAndTheRestAreTold()
     {
-        QCOMPARE(form().Treeclass->topLevelItemCount(), 3);
+        QCOMPARE(form().Treeclass->topLevelItemCount(), 4);
         const TreeNode* nul = storedNode(form(), kNulCategory, false);
         QVERIFY(nul);
         QCOMPARE(nul->text(), QString::fromUtf8(kNulCategory));
         QCOMPARE(nul->childCount(), 1);
         QCOMPARE(storedNode(form(), kGbkCategory, false)->childCount(), 1);
         QCOMPARE(storedNode(form(), QByteArray("普通"), false)->childCount(), 3);
-        QCOMPARE(form().CBX1->count(), 3);
+        QCOMPARE(storedNode(form(), kInvalidCategory, false)->childCount(), 1);
+        QCOMPARE(form().CBX1->count(), 4);
         // Every script of the library is counted; the two outside the tree are named by count.
-        QCOMPARE(form().panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:7"));
+        QCOMPARE(form().panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:8"));
         QVERIFY2(m_notice.contains(QStringLiteral("2 个脚本")), qPrintable(m_notice));
         QCOMPARE(mode(form()), QStringLiteral("载入正常完成"));
     }
@@ -214,6 +219,7 @@ private slots:
         QTest::addColumn<QByteArray>("script");
         QTest::newRow("NUL") << kNulCategory << QByteArray("丁");
         QTest::newRow("GBK") << kGbkCategory << QByteArray("戊");
+        QTest::newRow("valid in no encoding") << kInvalidCategory << QByteArray("己");
     }
 
     void categoriesAreSearchedRenamedAndDeletedByTheirStoredBytes()
@@ -238,7 +244,8 @@ private slots:
         ModalAnswerer rename({{QStringLiteral("OK"), renamed}});
         clickTool("ToolButton3");
         QTRY_VERIFY(rename.done());
-        QCOMPARE(stored(QStringLiteral("select cjs_type from tjs where cjs_name = '%1'").arg(QString::fromUtf8(script))),
+        QCOMPARE(stored(QStringLiteral("select cjs_type from tjs where cjs_name = '%1'")
+                            .arg(QString::fromUtf8(script))),
             renamed);
         const TreeNode* node = storedNode(form(), renamed.toUtf8(), false);
         QVERIFY(node);
@@ -250,12 +257,70 @@ private slots:
         ModalAnswerer yes({{QStringLiteral("&Yes")}});
         clickTool("ToolButton2");
         QTRY_VERIFY(yes.done());
-        QCOMPARE(stored(QStringLiteral("select count(*) from ttype")), QStringLiteral("2"));
-        QCOMPARE(stored(QStringLiteral("select count(*) from tjs where cjs_name = '%1'").arg(QString::fromUtf8(script))),
+        QCOMPARE(stored(QStringLiteral("select count(*) from ttype")), QStringLiteral("3"));
+        QCOMPARE(stored(QStringLiteral("select count(*) from tjs where cjs_name = '%1'")
+                            .arg(QString::fromUtf8(script))),
             QStringLiteral("0"));
-        QCOMPARE(form().Treeclass->topLevelItemCount(), 2);
-        QCOMPARE(form().CBX1->count(), 2);
-        QCOMPARE(form().ComboBox1->count(), 3);
+        QCOMPARE(form().Treeclass->topLevelItemCount(), 3);
+        QCOMPARE(form().CBX1->count(), 3);
+        QCOMPARE(form().ComboBox1->count(), 4);
+    }
+
+    void categoriesAreDeletedUnderTheirStoredBytes_data()
+    {
+        QTest::addColumn<QByteArray>("category");
+        QTest::newRow("NUL") << kNulCategory;
+        QTest::newRow("GBK") << kGbkCategory;
+        QTest::newRow("valid in no encoding") << kInvalidCategory;
+    }
+
+    void categoriesAreDeletedUnderTheirStoredBytes()
+    {
+        QFETCH(QByteArray, category);
+        const QString hex = QString::fromLatin1(category.toHex().toUpper());
+        form().Treeclass->setCurrentNode(storedNode(form(), category, false));
+        focus(form().Treeclass);
+        // An error after the confirmation is answered too, and shows up among the boxes seen.
+        ModalAnswerer yes({{QStringLiteral("&Yes")}, {QStringLiteral("OK")}});
+        press(Qt::SHIFT | Qt::Key_D);
+        QCOMPARE(yes.seen().size(), 1);
+        QCOMPARE(stored(QStringLiteral("select count(*) from ttype where hex(ctype_name) = '%1'").arg(hex)),
+            QStringLiteral("0"));
+        QCOMPARE(stored(QStringLiteral("select count(*) from tjs where hex(cjs_type) = '%1'").arg(hex)),
+            QStringLiteral("0"));
+        QCOMPARE(stored(QStringLiteral("select count(*) from ttype")), QStringLiteral("3"));
+        QVERIFY(!storedNode(form(), category, false));
+        QCOMPARE(form().CBX1->count(), 3);
+        QCOMPARE(form().ComboBox1->count(), 4);
+    }
+
+    void renamesAroundTheCurrentScriptKeepItsRow()
+    {
+        // The category of the script shown is renamed: the script is shown again, not lost.
+        openStored(kGbkScript);
+        ModalAnswerer rename({{QStringLiteral("OK"), QStringLiteral("改过名")}});
+        form().Treeclass->setCurrentNode(storedNode(form(), QByteArray("普通"), false));
+        QTest::mouseClick(
+            form().ToolBar1->findChild<QToolButton*>(QStringLiteral("ToolButton3")), Qt::LeftButton);
+        QTRY_VERIFY(rename.done());
+        QCOMPARE(form().DBEdit3->text(), QStringLiteral("乙"));
+        QCOMPARE(form().CBX1->text(), QStringLiteral("改过名"));
+
+        // A script being edited is stored, then renamed in place, by its own bytes.
+        openStored(kOtherGbkScript);
+        type(form().DBEdit3, QStringLiteral("新"));
+        focus(form().Treeclass);
+        press(Qt::Key_F2);
+        auto* editor = form().Treeclass->findChild<QLineEdit*>();
+        QTRY_VERIFY(editor && editor->hasFocus());
+        editor->selectAll();
+        type(editor, QStringLiteral("新名"));
+        ModalAnswerer noError({{QStringLiteral("OK")}});
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '新名'")),
+            QStringLiteral("新丙"));
+        QVERIFY(storedNode(form(), QByteArray("新名"), true));
+        QVERIFY(noError.seen().isEmpty());
     }
 
     void aScriptOutsideTheTreeGainsANodeWhenGivenACategory()
