@@ -1,6 +1,6 @@
 #include "form2.h"
 
-#include "main/errorguard.h"
+#include "widgets/errorguard.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "app/form2.h"
 #include "main/form1.h"
-#include "main/messageboxes.h"
+#include "widgets/messageboxes.h"
 
 #include <QApplication>
 #include <QDir>

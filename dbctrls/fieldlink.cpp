@@ -1,7 +1,7 @@
 #include "fieldlink.h"
 
-#include "main/errorguard.h"
 #include "store/feylumeerror.h"
+#include "widgets/errorguard.h"
 
 #include <QFocusEvent>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #include "aboutbox.h"
 
-#include "main/bitbtn.h"
-#include "main/errorguard.h"
 #include "webaddresses.h"
+#include "widgets/bitbtn.h"
+#include "widgets/errorguard.h"
 #include "xplook/xplook.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "importsettings.h"
 
-#include "main/bitbtn.h"
-#include "main/errorguard.h"
-#include "main/messageboxes.h"
+#include "widgets/bitbtn.h"
+#include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 
 #include <QGroupBox>
 #include <QLabel>

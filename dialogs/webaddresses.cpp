@@ -1,6 +1,6 @@
 #include "webaddresses.h"
 
-#include "main/shellopen.h"
+#include "widgets/shellopen.h"
 
 void WebAddresses::open(const QString& address)
 {

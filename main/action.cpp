@@ -1,6 +1,6 @@
 #include "action.h"
 
-#include "errorguard.h"
+#include "widgets/errorguard.h"
 
 #include <QAbstractEventDispatcher>
 #include <QThread>

@@ -3,13 +3,13 @@
 #include "action.h"
 #include "categorytree.h"
 #include "dbctrls/datasource.h"
-#include "errorguard.h"
 #include "keydispatch.h"
 #include "progressbar.h"
 #include "statusbar.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
+#include "widgets/errorguard.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -5,10 +5,10 @@
 #include "categorytree.h"
 #include "commandtable.h"
 #include "dbctrls/datasource.h"
-#include "errorguard.h"
 #include "form1.h"
 #include "keydispatch.h"
 #include "store/query.h"
+#include "widgets/errorguard.h"
 
 #include <QListWidget>
 #include <QMenu>

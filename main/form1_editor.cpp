@@ -4,12 +4,12 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
-#include "errorguard.h"
 #include "form1.h"
-#include "messageboxes.h"
 #include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/refusalcause.h"
+#include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 
 #include <QCloseEvent>
 

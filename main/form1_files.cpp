@@ -4,10 +4,10 @@
 #include "categorytree.h"
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
-#include "messageboxes.h"
 #include "scriptfiledialog.h"
 #include "store/query.h"
 #include "store/scriptfile.h"
+#include "widgets/messageboxes.h"
 
 #include <QTextCursor>
 

@@ -1,6 +1,5 @@
 // The main window's panes, header, search pane, pages and status bar.
 
-#include "bitbtn.h"
 #include "categorytree.h"
 #include "dbctrls/datasource.h"
 #include "dbctrls/dbcombobox.h"
@@ -11,6 +10,7 @@
 #include "panel.h"
 #include "progressbar.h"
 #include "statusbar.h"
+#include "widgets/bitbtn.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -2,11 +2,11 @@
 // current-script query.
 
 #include "form1.h"
-#include "messageboxes.h"
 #include "progressbar.h"
 #include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/statements.h"
+#include "widgets/messageboxes.h"
 
 void TForm1::OpenLibrary()
 {

@@ -6,14 +6,14 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
-#include "errorguard.h"
 #include "form1.h"
-#include "messageboxes.h"
 #include "progressbar.h"
 #include "store/feylumeerror.h"
 #include "store/fieldsize.h"
 #include "store/query.h"
 #include "store/statements.h"
+#include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 
 #include <QComboBox>
 

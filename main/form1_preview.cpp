@@ -2,12 +2,12 @@
 // "预览" page or handed to the desktop's default browser.
 
 #include "dbctrls/dbmemo.h"
-#include "errorguard.h"
 #include "form1.h"
 #include "pageview.h"
-#include "shellopen.h"
 #include "store/feylumeerror.h"
 #include "text/previewfile.h"
+#include "widgets/errorguard.h"
+#include "widgets/shellopen.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,11 +3,11 @@
 
 #include "categoryentries.h"
 #include "categorytree.h"
-#include "errorguard.h"
 #include "form1.h"
-#include "messageboxes.h"
 #include "store/query.h"
 #include "store/scriptsearch.h"
+#include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 
 #include <QComboBox>
 #include <QLineEdit>

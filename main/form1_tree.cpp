@@ -4,12 +4,12 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
-#include "messageboxes.h"
 #include "progressbar.h"
 #include "store/database.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
+#include "widgets/messageboxes.h"
 
 #include <QComboBox>
 #include <QScopedValueRollback>

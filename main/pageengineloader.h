@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageengine.h"
+#include "pageengine/pageengine.h"
 
 class QString;
 

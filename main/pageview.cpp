@@ -1,6 +1,6 @@
 #include "pageview.h"
 
-#include "pageengine.h"
+#include "pageengine/pageengine.h"
 #include "pageengineloader.h"
 
 #include <QLabel>

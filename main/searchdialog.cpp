@@ -1,8 +1,8 @@
 #include "searchdialog.h"
 
 #include "bytelimitvalidator.h"
-#include "errorguard.h"
 #include "textboxtarget.h"
+#include "widgets/errorguard.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "textboxsearch.h"
 
-#include "messageboxes.h"
 #include "textboxtarget.h"
+#include "widgets/messageboxes.h"
 
 namespace TextBoxSearch {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/pageengine.h"
+#include "pageengine/pageengine.h"
 
 #include <QObject>
 

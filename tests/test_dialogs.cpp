@@ -4,12 +4,12 @@
 #include "dialogs/aboutbox.h"
 #include "dialogs/importsettings.h"
 #include "dialogs/webaddresses.h"
-#include "main/bitbtn.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "widgets/bitbtn.h"
 
 #include <QDesktopServices>
 #include <QGroupBox>

@@ -7,11 +7,11 @@
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "main/pageview.h"
-#include "main/shellopen.h"
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
+#include "widgets/shellopen.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -118,7 +118,8 @@ private slots:
     {
         openScript(QStringLiteral("多行"));
         form().DBMemo2->setPlainText(QStringLiteral("改过的代码"));
-        qputenv("FEYLUME_PAGE_ENGINE", QFile::encodeName(m_library->appDir() + QStringLiteral("nothing-here")));
+        qputenv(
+            "FEYLUME_PAGE_ENGINE", QFile::encodeName(m_library->appDir() + QStringLiteral("nothing-here")));
         ModalAnswerer answerer({{QStringLiteral("OK")}});
         QTest::keyClick(form().Treeclass, Qt::Key_F11);
         qunsetenv("FEYLUME_PAGE_ENGINE");

@@ -6,7 +6,6 @@
 #include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
-#include "main/errorguard.h"
 #include "main/form1.h"
 #include "main/progressbar.h"
 #include "main/statusbar.h"
@@ -16,6 +15,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "widgets/errorguard.h"
 
 #include <QComboBox>
 #include <QFile>
