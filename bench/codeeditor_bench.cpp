@@ -7,8 +7,7 @@
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "store/database.h"
-#include "store/schema.h"
+#include "onescriptlibrary.h"
 
 #include <QApplication>
 #include <QDir>
@@ -141,14 +140,8 @@ double msPerKey(QApplication& app, QPlainTextEdit* editor, PaintCounter& counter
 
 void makeLibrary(const QString& path, const QString& text)
 {
-    Database db;
-    db.open(path, Database::OpenMode::CreateIfMissing);
-    Schema::create(db);
-    db.exec(QStringLiteral("insert into ttype(ctype_name) values('测')"));
-    Statement insert(
-        db, QStringLiteral("insert into tjs(cjs_name, cjs_type, cjs_text) values('测量', '测', ?)"));
-    insert.bind(1, QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
-    insert.run();
+    makeOneScriptLibrary(path, QStringLiteral("测"), QStringLiteral("测量"),
+        QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
 }
 
 // One round in the program's window: prints the time and the code editor's size.

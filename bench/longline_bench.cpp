@@ -5,8 +5,7 @@
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "store/database.h"
-#include "store/schema.h"
+#include "onescriptlibrary.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,14 +31,7 @@ void makeLibrary(const QString& path)
             code += QString(kLongLineLength, QLatin1Char('7')) + QStringLiteral("\r\n");
         code += shortLine;
     }
-    Database db;
-    db.open(path, Database::OpenMode::CreateIfMissing);
-    Schema::create(db);
-    db.exec(QStringLiteral("insert into ttype(ctype_name) values('长行')"));
-    Statement insert(
-        db, QStringLiteral("insert into tjs(cjs_name, cjs_type, cjs_text) values('长行脚本', '长行', ?)"));
-    insert.bind(1, code);
-    insert.run();
+    makeOneScriptLibrary(path, QStringLiteral("长行"), QStringLiteral("长行脚本"), code);
 }
 
 double msPerKey(QApplication& app, TDBMemo* memo, int blockNumber)
