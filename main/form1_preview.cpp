@@ -44,14 +44,14 @@ void TForm1::PageControl1Change()
         return;
     }
     WritePreviewFile();
-    web1->navigate(QUrl::fromLocalFile(PreviewFileName));
+    web1->navigate(QUrl::fromLocalFile(PreviewFileName), CurrentScriptName);
     setPanelText(ScriptPanel, QStringLiteral("预览:") + CurrentScriptName);
 }
 
 void TForm1::N14Click()
 {
     WritePreviewFile();
-    web1->navigate(QUrl::fromLocalFile(PreviewFileName));
+    web1->navigate(QUrl::fromLocalFile(PreviewFileName), CurrentScriptName);
     const bool focusInCode = DBMemo2->hasFocus();
     {
         // Turned by the program, not by the user: the page-change handler does not run.

@@ -9,20 +9,22 @@
 namespace {
 const char* const kModuleName = "feylume_pageengine";
 
-// Beside the program first; a build also finds it where it was built, for the programs that
-// run from other folders of the build tree. FEYLUME_PAGE_ENGINE names another module instead.
+QString& chosenProgramFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+// Only places that move with the program: beside it, then the library folder of an installed
+// layout (<prefix>/lib/feylume/ for <prefix>/bin/). A module found anywhere else, where some
+// build once put one, say, could belong to another version of the program.
 QStringList moduleCandidates()
 {
-    const QString chosen = qEnvironmentVariable("FEYLUME_PAGE_ENGINE");
-    if (!chosen.isEmpty())
-        return {chosen};
-    QStringList candidates{QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kModuleName))};
-#ifdef FEYLUME_PAGE_ENGINE_DIR
-    const QString built = QDir(QStringLiteral(FEYLUME_PAGE_ENGINE_DIR)).filePath(QLatin1String(kModuleName));
-    if (!candidates.contains(built))
-        candidates << built;
-#endif
-    return candidates;
+    const QString& chosen = chosenProgramFolder();
+    const QDir folder(chosen.isEmpty() ? QCoreApplication::applicationDirPath() : chosen);
+    return {folder.filePath(QLatin1String(kModuleName)),
+        QDir::cleanPath(
+            folder.filePath(QStringLiteral("../lib/feylume/%1").arg(QLatin1String(kModuleName))))};
 }
 
 QtMessageHandler outerHandler = nullptr;
@@ -64,6 +66,11 @@ CreatePageEngine loadFactory(QString* reason)
     return nullptr;
 }
 } // namespace
+
+void PageEngineLoader::setProgramFolder(const QString& folder)
+{
+    chosenProgramFolder() = folder;
+}
 
 CreatePageEngine PageEngineLoader::factory(QString* reason)
 {

@@ -26,15 +26,16 @@ PageView::PageView(QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addStretch(1);
-    m_scriptError = new QLabel(this);
-    m_scriptError->setObjectName(QStringLiteral("web1ScriptError"));
-    m_scriptError->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_scriptError->setWordWrap(true);
-    m_scriptError->setContentsMargins(4, 2, 4, 2);
-    m_scriptError->setStyleSheet(
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("web1ScriptError"));
+    m_notice->setTextFormat(Qt::PlainText);
+    m_notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_notice->setWordWrap(true);
+    m_notice->setContentsMargins(4, 2, 4, 2);
+    m_notice->setStyleSheet(
         QStringLiteral("background: #fff4d6; color: #9c1c00; border-top: 1px solid #d9b44a;"));
-    m_scriptError->hide();
-    column->addWidget(m_scriptError);
+    m_notice->hide();
+    column->addWidget(m_notice);
 
     m_answerWait = new QTimer(this);
     m_answerWait->setSingleShot(true);
@@ -52,20 +53,24 @@ PageView::~PageView()
     m_engine.reset();
 }
 
-QString PageView::scriptErrorText() const
+QString PageView::noticeText() const
 {
-    return m_scriptError->text();
+    return m_notice->text();
 }
 
-void PageView::navigate(const QUrl& url)
+void PageView::navigate(const QUrl& url, const QString& scriptName)
 {
     m_address = url;
+    m_scriptName = scriptName;
     ++m_navigation;
-    m_scriptError->clear();
-    m_scriptError->hide();
+    clearNotices();
     if (!m_engine) {
         if (url.scheme() == QLatin1String("about") || !startEngine())
             return;
+    }
+    if (m_pageEnded) {
+        m_answerWait->stop();
+        replacePage();
     }
     if (!m_pageHasContent) {
         loadAddress();
@@ -114,6 +119,17 @@ bool PageView::startEngine()
         if (self)
             self->showScriptError(message, line);
     };
+    events.dialogsSilenced = [self](int shown) {
+        if (self)
+            self->showNotice(
+                QStringLiteral("页面已弹出 %1 个对话框，此后它的对话框不再显示，直到下次预览。").arg(shown));
+    };
+    events.pageEnded = [self](const QString& reason) {
+        if (!self)
+            return;
+        self->m_pageEnded = true;
+        self->showNotice(QStringLiteral("预览页面已终止：") + reason);
+    };
     m_engine.reset(create(this, events));
     QWidget* view = m_engine->widget();
     view->setObjectName(QStringLiteral("web1Engine"));
@@ -124,6 +140,7 @@ bool PageView::startEngine()
     setFocusProxy(view);
     m_pageNumber = 0;
     m_pageHasContent = false;
+    m_pageEnded = false;
     return true;
 }
 
@@ -132,18 +149,33 @@ void PageView::replacePage()
     m_engine->replacePage();
     ++m_pageNumber;
     m_pageHasContent = false;
+    m_pageEnded = false;
 }
 
 void PageView::loadAddress()
 {
     m_pageHasContent = true;
-    m_engine->load(m_address);
+    m_engine->load(m_address, m_scriptName);
 }
 
 void PageView::showScriptError(const QString& message, int line)
 {
-    if (!m_scriptError->text().isEmpty())
+    if (m_scriptErrorShown)
         return;
-    m_scriptError->setText(QStringLiteral("脚本错误（第 %1 行）：%2").arg(line).arg(message));
-    m_scriptError->show();
+    m_scriptErrorShown = true;
+    showNotice(QStringLiteral("脚本错误（第 %1 行）：%2").arg(line).arg(message));
+}
+
+void PageView::showNotice(const QString& text)
+{
+    const QString shown = m_notice->text();
+    m_notice->setText(shown.isEmpty() ? text : shown + QLatin1Char('\n') + text);
+    m_notice->show();
+}
+
+void PageView::clearNotices()
+{
+    m_scriptErrorShown = false;
+    m_notice->clear();
+    m_notice->hide();
 }

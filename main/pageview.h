@@ -14,7 +14,8 @@ class QTimer;
 // The preview page's place in the "预览" tab. The HTML engine behind it is started by the first
 // address that needs it, not with the window, so that a start that never previews does not pay
 // for it in time or memory; until then the place shows an empty white page, which is what
-// about:blank shows too. The first script error of the page shown appears on a line under it.
+// about:blank shows too. A line under it tells what the page shown did that the user would not
+// see otherwise: its first script error, boxes it was refused, an early end of its process.
 class PageView : public QWidget
 {
     Q_OBJECT
@@ -22,17 +23,18 @@ public:
     explicit PageView(QWidget* parent);
     ~PageView() override;
 
-    // Shows about:blank or a local file. Returns at once; the page loads by itself. A page whose
-    // scripts no longer answer is replaced by a fresh one rather than waited for.
-    void navigate(const QUrl& url);
+    // Shows about:blank or a local file, the latter as the named script. Returns at once; the page
+    // loads by itself. A page whose scripts no longer answer, or whose process ended, is replaced
+    // by a fresh one rather than waited for.
+    void navigate(const QUrl& url, const QString& scriptName = QString());
     const QUrl& address() const { return m_address; }
 
     bool hasEngine() const { return m_engine != nullptr; }
     // Runs a script in the page shown; the answer comes once the page's scripts let it, and
     // never when no page has been shown yet.
     void evaluate(const QString& script, std::function<void(const QVariant&)> answer);
-    // The line under the view: the first script error of the page shown, empty when none.
-    QString scriptErrorText() const;
+    // The line under the view, empty when the page shown had nothing to tell.
+    QString noticeText() const;
 
 signals:
     void loadFinished(bool ok);
@@ -44,14 +46,20 @@ private:
     void replacePage();
     void loadAddress();
     void showScriptError(const QString& message, int line);
+    void showNotice(const QString& text);
+    void clearNotices();
 
     std::unique_ptr<PageEngine> m_engine;
     // Counts the pages the engine has shown, so that an answer from a replaced page is known.
     quint64 m_pageNumber = 0;
-    QLabel* m_scriptError;
+    QLabel* m_notice;
+    bool m_scriptErrorShown = false;
     // Runs while the page is asked whether its scripts still answer.
     QTimer* m_answerWait;
     QUrl m_address;
+    QString m_scriptName;
     quint64 m_navigation = 0;
     bool m_pageHasContent = false;
+    // The page's process is gone; the page can show nothing more.
+    bool m_pageEnded = false;
 };

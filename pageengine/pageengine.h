@@ -21,13 +21,20 @@ public:
         // Only real failures: a load cut short by the next one is not reported.
         std::function<void(const QUrl& url, const QString& message)> loadFailed;
         std::function<void(const QString& message, int line)> scriptError;
+        // The page asked for more boxes than the number it may show; the rest go unseen until the
+        // next load.
+        std::function<void(int shown)> dialogsSilenced;
+        // The process the page ran in ended before its time (a crash, or more memory than a
+        // preview may use); the reason is in words for the user. The page shows nothing more.
+        std::function<void(const QString& reason)> pageEnded;
     };
 
     virtual ~PageEngine() = default;
 
     // The view, a child of the parent the engine was made with.
     virtual QWidget* widget() = 0;
-    virtual void load(const QUrl& url) = 0;
+    // The script's name captions the boxes the page shows.
+    virtual void load(const QUrl& url, const QString& scriptName) = 0;
     // Runs a script in the page shown; the answer comes once the page's scripts let it.
     virtual void evaluate(const QString& script, std::function<void(const QVariant&)> answer) = 0;
     // Drops the page shown, ending the renderer it runs in, for a fresh empty one.

@@ -1,11 +1,17 @@
 #include "previewpage.h"
 
+#include "scriptdialogs.h"
+
 #include <QCoreApplication>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
 
 namespace {
+// Boxes a page may show in one showing; enough for a snippet that greets, asks or warns.
+constexpr int kDialogsShown = 3;
+
 bool isBlank(const QUrl& url)
 {
     return url.scheme() == QLatin1String("about");
@@ -43,9 +49,11 @@ PreviewPage::PreviewPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent)
 { }
 
-void PreviewPage::show(const QUrl& url)
+void PreviewPage::show(const QUrl& url, const QString& scriptName)
 {
     m_shown = url;
+    m_scriptName = scriptName;
+    m_dialogsShown = 0;
     load(url);
 }
 
@@ -102,4 +110,45 @@ QWebEnginePage* PreviewPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
     return nullptr;
+}
+
+bool PreviewPage::mayShowDialog()
+{
+    if (m_dialogsShown < kDialogsShown) {
+        ++m_dialogsShown;
+        return true;
+    }
+    if (m_dialogsShown == kDialogsShown) {
+        ++m_dialogsShown;
+        emit dialogsSilenced(kDialogsShown);
+    }
+    return false;
+}
+
+QWidget* PreviewPage::dialogParent()
+{
+    return QWebEngineView::forPage(this);
+}
+
+void PreviewPage::javaScriptAlert(const QUrl& securityOrigin, const QString& message)
+{
+    Q_UNUSED(securityOrigin);
+    if (mayShowDialog())
+        ScriptDialogs::alert(dialogParent(), ScriptDialogs::caption(m_scriptName), message);
+}
+
+bool PreviewPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& message)
+{
+    Q_UNUSED(securityOrigin);
+    return mayShowDialog()
+        && ScriptDialogs::confirm(dialogParent(), ScriptDialogs::caption(m_scriptName), message);
+}
+
+bool PreviewPage::javaScriptPrompt(
+    const QUrl& securityOrigin, const QString& message, const QString& defaultValue, QString* result)
+{
+    Q_UNUSED(securityOrigin);
+    return mayShowDialog()
+        && ScriptDialogs::prompt(
+            dialogParent(), ScriptDialogs::caption(m_scriptName), message, defaultValue, result);
 }

@@ -1,6 +1,8 @@
 #include "webpageengine.h"
 
+#include "engineswitches.h"
 #include "previewpage.h"
+#include "renderermemorylimit.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
@@ -15,6 +17,24 @@ void qt_gl_set_global_share_context(QOpenGLContext* context);
 namespace {
 // Chromium's code for a load that was cut short by the next one: not a failure to report.
 constexpr int kLoadAborted = -3;
+
+QString memoryLimitReason()
+{
+    return QStringLiteral("页面占用的内存超过了 %1 MB").arg(EngineSwitches::kPageProcessLimitMb);
+}
+
+QString endReason(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode)
+{
+    switch (status) {
+    case QWebEnginePage::CrashedTerminationStatus:
+        // Running out of the script heap ends the process this way too.
+        return QStringLiteral("页面进程崩溃（代码 %1），可能是脚本用尽了允许的内存").arg(exitCode);
+    case QWebEnginePage::KilledTerminationStatus:
+        return QStringLiteral("页面进程被结束（代码 %1）").arg(exitCode);
+    default:
+        return QStringLiteral("页面进程异常退出（代码 %1）").arg(exitCode);
+    }
+}
 
 QOpenGLContext* sharedContext = nullptr;
 
@@ -58,9 +78,9 @@ QWidget* WebPageEngine::widget()
     return m_view;
 }
 
-void WebPageEngine::load(const QUrl& url)
+void WebPageEngine::load(const QUrl& url, const QString& scriptName)
 {
-    m_page->show(url);
+    m_page->show(url, scriptName);
 }
 
 void WebPageEngine::evaluate(const QString& script, std::function<void(const QVariant&)> answer)
@@ -80,6 +100,7 @@ void WebPageEngine::replacePage()
 void WebPageEngine::usePage(PreviewPage* page)
 {
     m_page = page;
+    auto* memoryLimit = new RendererMemoryLimit(page, EngineSwitches::kPageProcessLimitMb);
     QObject::connect(page, &PreviewPage::scriptError, &m_callbacks, [this](const QString& message, int line) {
         if (m_events.scriptError)
             m_events.scriptError(message, line);
@@ -88,16 +109,30 @@ void WebPageEngine::usePage(PreviewPage* page)
         if (m_events.loadFinished)
             m_events.loadFinished(ok);
     });
-    QObject::connect(page, &QWebEnginePage::loadingChanged, &m_callbacks, [this](const QWebEngineLoadingInfo& info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() != kLoadAborted
-            && m_events.loadFailed)
-            m_events.loadFailed(info.url(), info.errorString());
+    QObject::connect(
+        page, &QWebEnginePage::loadingChanged, &m_callbacks, [this](const QWebEngineLoadingInfo& info) {
+            if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() != kLoadAborted
+                && m_events.loadFailed)
+                m_events.loadFailed(info.url(), info.errorString());
+        });
+    QObject::connect(page, &PreviewPage::dialogsSilenced, &m_callbacks, [this](int shown) {
+        if (m_events.dialogsSilenced)
+            m_events.dialogsSilenced(shown);
     });
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, &m_callbacks,
+        [this, memoryLimit](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+            if (status == QWebEnginePage::NormalTerminationStatus || !m_events.pageEnded)
+                return;
+            m_events.pageEnded(
+                memoryLimit->endedTheProcess() ? memoryLimitReason() : endReason(status, exitCode));
+        });
     m_view->setPage(page);
 }
 
-extern "C" Q_DECL_EXPORT PageEngine* feylumeCreatePageEngine(QWidget* parent, const PageEngine::Events& events)
+extern "C" Q_DECL_EXPORT PageEngine* feylumeCreatePageEngine(
+    QWidget* parent, const PageEngine::Events& events)
 {
+    EngineSwitches::apply();
     shareOpenGlContext();
     return new WebPageEngine(parent, events);
 }

@@ -15,7 +15,7 @@ public:
     ~WebPageEngine() override;
 
     QWidget* widget() override;
-    void load(const QUrl& url) override;
+    void load(const QUrl& url, const QString& scriptName) override;
     void evaluate(const QString& script, std::function<void(const QVariant&)> answer) override;
     void replacePage() override;
 

@@ -1,11 +1,13 @@
 // The preview on the real window with the real web view: the preview file's bytes, page turns
 // and panel 4, unwritable files, the default-browser seam, and a snippet treated as untrusted
 // code (its script runs, an endless loop freezes nothing, local files and the network stay out
-// of reach, script errors are shown).
+// of reach, script errors are shown, its boxes cannot hold the window, a page that eats memory
+// is ended).
 
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
+#include "main/pageengineloader.h"
 #include "main/pageview.h"
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
@@ -18,6 +20,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
+#include <QUdpSocket>
 #include <QtTest>
 
 using namespace UserInput;
@@ -118,11 +121,10 @@ private slots:
     {
         openScript(QStringLiteral("多行"));
         form().DBMemo2->setPlainText(QStringLiteral("改过的代码"));
-        qputenv(
-            "FEYLUME_PAGE_ENGINE", QFile::encodeName(m_library->appDir() + QStringLiteral("nothing-here")));
+        PageEngineLoader::setProgramFolder(m_library->appDir() + QStringLiteral("nothing-here"));
         ModalAnswerer answerer({{QStringLiteral("OK")}});
         QTest::keyClick(form().Treeclass, Qt::Key_F11);
-        qunsetenv("FEYLUME_PAGE_ENGINE");
+        PageEngineLoader::setProgramFolder(QString());
         QTRY_VERIFY(answerer.done());
         QVERIFY(answerer.seen().first().text.startsWith(QStringLiteral("无法启动网页预览组件")));
         QVERIFY(!form().web1->hasEngine());
@@ -380,11 +382,145 @@ private slots:
     {
         QVERIFY(quickPreview(
             QStringLiteral("<p>page</p>\r\n<script>\r\nnoSuchFunction();\r\notherMissing();\r\n</script>")));
-        QTRY_VERIFY(!form().web1->scriptErrorText().isEmpty());
-        QVERIFY(form().web1->scriptErrorText().contains(QStringLiteral("noSuchFunction")));
-        QVERIFY(form().web1->scriptErrorText().contains(QStringLiteral("第 3 行")));
+        QTRY_VERIFY(!form().web1->noticeText().isEmpty());
+        QVERIFY(form().web1->noticeText().contains(QStringLiteral("noSuchFunction")));
+        QVERIFY(form().web1->noticeText().contains(QStringLiteral("第 3 行")));
         QVERIFY(quickPreview(QStringLiteral("<p>fine</p>")));
-        QCOMPARE(form().web1->scriptErrorText(), QString());
+        QCOMPARE(form().web1->noticeText(), QString());
+    }
+
+    void peerConnectionsSendNothing()
+    {
+        QUdpSocket udp;
+        QVERIFY(udp.bind(QHostAddress::LocalHost));
+        QTcpServer tcp;
+        QVERIFY(tcp.listen(QHostAddress::LocalHost));
+        // Every kind of server a peer connection contacts: STUN and TURN over UDP, TURN over TCP,
+        // by address and by name.
+        const QString code = QStringLiteral(
+            "<script>\r\n"
+            "var state = 'started';\r\n"
+            "var pc = new RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:%1'},\r\n"
+            "  {urls: 'stun:localhost:%1'}, {urls: 'turn:127.0.0.1:%1', username: 'u', credential: 'p'},\r\n"
+            "  {urls: 'turn:127.0.0.1:%2?transport=tcp', username: 'u', credential: 'p'},\r\n"
+            "  {urls: 'turn:localhost:%2?transport=tcp', username: 'u', credential: 'p'}]});\r\n"
+            "pc.createDataChannel('effect');\r\n"
+            "pc.onicegatheringstatechange = function () {\r\n"
+            "  if (pc.iceGatheringState === 'complete') state = 'gathered'; };\r\n"
+            "pc.createOffer().then(function (offer) { return pc.setLocalDescription(offer); });\r\n"
+            "</script>")
+                                 .arg(udp.localPort())
+                                 .arg(tcp.serverPort());
+        QVERIFY(quickPreview(code));
+        // Until the connection has tried every server, or something reached one.
+        const auto settled = [&] {
+            return udp.hasPendingDatagrams() || tcp.hasPendingConnections()
+                || evaluate(form().web1, QStringLiteral("state")).toString() == QLatin1String("gathered");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), 15000);
+        QVERIFY(!udp.hasPendingDatagrams() && !udp.waitForReadyRead(300));
+        QVERIFY(!tcp.hasPendingConnections() && !tcp.waitForNewConnection(300));
+        QCOMPARE(evaluate(form().web1, QStringLiteral("state")).toString(), QStringLiteral("gathered"));
+    }
+
+    void aPageShowsThreeBoxesAndTheRestAreAnsweredUnseen_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("answers");
+        QTest::newRow("alert") << QStringLiteral("alert('第' + i + '个')") << QString()
+                               << QStringLiteral("undefined,undefined,undefined,undefined,undefined");
+        QTest::newRow("confirm") << QStringLiteral("confirm('第' + i + '个')") << QString()
+                                 << QStringLiteral("true,true,true,false,false");
+        QTest::newRow("prompt") << QStringLiteral("prompt('第' + i + '个', '默认')") << QStringLiteral("输入")
+                                << QStringLiteral("输入,输入,输入,null,null");
+    }
+
+    void aPageShowsThreeBoxesAndTheRestAreAnsweredUnseen()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, typed);
+        QFETCH(QString, answers);
+        openScript(QStringLiteral("多行"));
+        const QString code
+            = QStringLiteral("<script>\r\nvar answers = [];\r\n"
+                             "for (var i = 1; i <= 5; ++i) answers.push(String(%1));\r\n</script>")
+                  .arg(call);
+        // Every preview gives the page its boxes anew.
+        for (int round = 0; round < 2; ++round) {
+            const Answer ok {QStringLiteral("确定"), typed};
+            ModalAnswerer answerer({ok, ok, ok});
+            QVERIFY(quickPreview(code));
+            QVERIFY(answerer.done());
+            QCOMPARE(evaluate(form().web1, QStringLiteral("answers.join()")).toString(), answers);
+            QCOMPARE(answerer.seen().first().text, QStringLiteral("第1个"));
+            for (const SeenBox& box : answerer.seen())
+                QCOMPARE(box.title, QStringLiteral("网页消息 - 多行"));
+            QCOMPARE(form().web1->noticeText(),
+                QStringLiteral("页面已弹出 3 个对话框，此后它的对话框不再显示，直到下次预览。"));
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+    }
+
+    void anEndlessRowOfBoxesLeavesTheWindowClosable()
+    {
+        openScript(QStringLiteral("多行"));
+        const QString code = QStringLiteral("<script>for (;;) alert(1)</script>");
+        focus(form().DBMemo2);
+        press(QKeyCombination(Qt::ControlModifier, Qt::Key_A));
+        type(form().DBMemo2, code);
+        const Answer ok {QStringLiteral("确定")};
+        ModalAnswerer boxes({ok, ok, ok});
+        press(Qt::Key_F11);
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.done(), 20000);
+        QTRY_VERIFY(!form().web1->noticeText().isEmpty());
+        QVERIFY(!QApplication::activeModalWidget());
+
+        // Closed as the window system closes it, which a shown box would refuse; the typed code
+        // is asked about and kept.
+        ModalAnswerer save({{QStringLiteral("保存")}});
+        form().windowHandle()->close();
+        QTRY_VERIFY(save.done());
+        QCOMPARE(save.seen().first().text, QStringLiteral("当前脚本的修改还没有保存，要保存吗?"));
+        QTRY_VERIFY(!form().isVisible());
+        QCOMPARE(m_library->value(QStringLiteral("select cjs_text from tjs where cjs_name = '多行'")), code);
+    }
+
+    void aPageThatEatsMemoryIsEnded_data()
+    {
+        QTest::addColumn<QString>("chunk");
+        QTest::addColumn<QString>("notice");
+        // 8 MB a chunk, touched, up to 2 GB: far past any limit, yet bounded.
+        QTest::newRow("ordinary arrays")
+            << QStringLiteral("new Array(1 << 20).fill(n + 0.5)") << QStringLiteral("预览页面已终止：");
+        // Outside the script heap: only the watch on the whole process stops them.
+        QTest::newRow("typed arrays") << QStringLiteral("new Float64Array(1 << 20).fill(n + 0.5)")
+                                      << QStringLiteral("预览页面已终止：页面占用的内存超过了 512 MB");
+    }
+
+    void aPageThatEatsMemoryIsEnded()
+    {
+        QFETCH(QString, chunk);
+        QFETCH(QString, notice);
+        openScript(QStringLiteral("多行"));
+        const QString code
+            = QStringLiteral("<p>eater</p><script>\r\nvar kept = [], n = 0;\r\n"
+                             "function eat() {\r\n"
+                             "  for (var i = 0; i < 8 && n < 256; ++i, ++n) kept.push(%1);\r\n"
+                             "  if (n < 256) setTimeout(eat, 0); else document.title = 'survived';\r\n"
+                             "}\r\nsetTimeout(eat, 0);\r\n</script>")
+                  .arg(chunk);
+        QVERIFY(quickPreview(code));
+        const QString typed = form().DBMemo2->text();
+        QTRY_VERIFY_WITH_TIMEOUT(form().web1->noticeText().startsWith(notice), 30000);
+        QCOMPARE(form().DBMemo2->text(), typed);
+        QCOMPARE(form().PageControl1->currentIndex(), 1);
+
+        // The next preview starts a fresh page that runs.
+        QVERIFY(quickPreview(kUtf8Page));
+        QCOMPARE(evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+            QStringLiteral("没有声明字符集的页面（脚本已运行）"));
+        QCOMPARE(form().web1->noticeText(), QString());
     }
 };
 
