@@ -43,16 +43,16 @@ const char* const kReleaseNote[] = {
     "2026年12月",
 };
 
-// A glyph of two images side by side: as it is, and greyed for the disabled button.
+// A glyph of two 18 x 18 images side by side: as it is, and greyed for the disabled button.
+// The icon is drawn into fixed frames, whatever sizes the style has it in.
 QPixmap twoStateGlyph(const QIcon& icon)
 {
-    const QPixmap normal = icon.pixmap(16, 16);
-    const QPixmap disabled = icon.pixmap(16, 16, QIcon::Disabled);
-    QPixmap both(normal.width() * 2, normal.height());
+    constexpr int kFrame = 18;
+    QPixmap both(kFrame * 2, kFrame);
     both.fill(Qt::transparent);
     QPainter painter(&both);
-    painter.drawPixmap(0, 0, normal);
-    painter.drawPixmap(normal.width(), 0, disabled);
+    icon.paint(&painter, QRect(0, 0, kFrame, kFrame), Qt::AlignCenter, QIcon::Normal);
+    icon.paint(&painter, QRect(kFrame, 0, kFrame, kFrame), Qt::AlignCenter, QIcon::Disabled);
     return both;
 }
 } // namespace

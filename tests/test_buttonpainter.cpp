@@ -49,6 +49,8 @@ private slots:
     void glyphPlacedLiftedAndShadowed();
     void trueXPSurfaceAndRings_data();
     void trueXPSurfaceAndRings();
+    void roundedCornersAreEqual_data();
+    void roundedCornersAreEqual();
     void classicEdges_data();
     void classicEdges();
     void defaultCaptionEmbossedOnlyWhenEnabled_data();
@@ -170,6 +172,42 @@ void TestButtonPainter::trueXPSurfaceAndRings()
     QCOMPARE(colorName(at(image, 1, 12)), colorName(inside));
     QCOMPARE(colorName(at(image, 37, 23)), colorName(bottom));
     QCOMPARE(colorName(at(image, 0, 0)), colorName(kParent)); // outside the rounded corner
+}
+
+void TestButtonPainter::roundedCornersAreEqual_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("flags");
+    QTest::newRow("search button") << QSize(75, 22) << "";
+    QTest::newRow("about box button, focused") << QSize(75, 25) << "focused";
+    QTest::newRow("about box button, pressed") << QSize(75, 25) << "hot mouse";
+}
+
+void TestButtonPainter::roundedCornersAreEqual()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, flags);
+    TXPLook& look = fixture.look();
+    XPButtonInfo button = aboutBoxButton(QString());
+    button.client = {0, 0, size.width(), size.height()};
+    QImage image = blankImage(size.width(), size.height());
+    XPCanvas canvas(image);
+    DrawBitButton(look, canvas, button, stateFromWords<XPButtonState>(flags));
+    // Diameter 5 takes the corner pixel off each corner, and only that one.
+    const TColor outline = RGB(0, 60, 115);
+    const int r = size.width() - 1;
+    const int b = size.height() - 1;
+    for (const QPoint& corner : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)}) {
+        const int x = corner.x();
+        const int y = corner.y();
+        const int in = x == 0 ? 1 : -1;
+        const int down = y == 0 ? 1 : -1;
+        const QByteArray where = QStringLiteral("corner %1,%2").arg(x).arg(y).toLatin1();
+        QVERIFY2(at(image, x, y) == kParent, where);
+        QVERIFY2(at(image, x + in, y) == outline, where);
+        QVERIFY2(at(image, x, y + down) == outline, where);
+        QVERIFY2(at(image, x + in, y + down) != kParent, where);
+    }
 }
 
 void TestButtonPainter::classicEdges_data()

@@ -36,6 +36,8 @@ private slots:
     void editOutline();
     void comboButtonFace_data();
     void comboButtonFace();
+    void comboFieldIsFlat_data();
+    void comboFieldIsFlat();
     void checkBoxMarks_data();
     void checkBoxMarks();
     void radioDot_data();
@@ -116,6 +118,67 @@ void TestControlPainter::comboButtonFace()
     };
     // The button's face, away from the chevron or arrow: near its right edge, a third down.
     QCOMPARE(colorName(at(image, 95, 6)), colorName(colours.value(face)));
+}
+
+void TestControlPainter::comboFieldIsFlat_data()
+{
+    QTest::addColumn<bool>("ownTextBox");
+    QTest::addColumn<bool>("overTextBox");
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<QString>("edge"); // the field's first pixel, inside the outline
+    QTest::addColumn<QString>("inside"); // one pixel further in
+    QTest::addColumn<bool>("entryShown");
+    QTest::newRow("list at rest: flat, entry on it") << false << false << ""
+                                                     << "white"
+                                                     << "white" << true;
+    QTest::newRow("focused list: entry selected") << false << false << "focused"
+                                                  << "white"
+                                                  << "highlight" << true;
+    QTest::newRow("with a text box: flat, the box shows the text") << true << false << ""
+                                                                   << "white"
+                                                                   << "white" << false;
+    QTest::newRow("drawn over the text box: its text stays") << true << true << ""
+                                                             << "platform"
+                                                             << "platform" << false;
+}
+
+void TestControlPainter::comboFieldIsFlat()
+{
+    QFETCH(bool, ownTextBox);
+    QFETCH(bool, overTextBox);
+    QFETCH(QString, flags);
+    QFETCH(QString, edge);
+    QFETCH(QString, inside);
+    QFETCH(bool, entryShown);
+    TXPLook& look = fixture.look();
+    // What the platform drew: a shaded field, as a raised button.
+    const TColor platform = RGB(180, 180, 180);
+    QImage image = blankImage(121, 19, platform);
+    XPCanvas canvas(image);
+    XPComboField field;
+    field.ownTextBox = ownTextBox;
+    field.paint = !overTextBox;
+    field.text = QStringLiteral("分类一");
+    field.textRect = {4, 3, 100, 16};
+    field.font = QApplication::font();
+    field.textColor = RGB(0, 0, 0);
+    DrawComboBox(
+        look, canvas, control(121, 19, true, kWhite), stateFromWords<XPControlState>(flags), false, field);
+    const QHash<QString, TColor> colours {
+        {"white", kWhite},
+        {"highlight", rgb(clHighlight)},
+        {"platform", platform},
+    };
+    // Inside the outline (row 2, column 1) up to the button, which starts 16 + 1 from the
+    // outline's right edge: (2, 3) to (102, 16).
+    QCOMPARE(colorName(at(image, 2, 3)), colorName(colours.value(edge)));
+    QCOMPARE(colorName(at(image, 101, 15)), colorName(colours.value(edge)));
+    QCOMPARE(colorName(at(image, 3, 4)), colorName(colours.value(inside)));
+    QCOMPARE(colorName(at(image, 100, 14)), colorName(colours.value(inside)));
+    const QRect textArea(4, 3, 96, 13);
+    QCOMPARE(countColor(image, textArea, colours.value(inside)) < textArea.width() * textArea.height(),
+        entryShown);
+    QCOMPARE(colorName(at(image, 50, 2)), colorName(RGB(0, 60, 115))); // the top outline
 }
 
 void TestControlPainter::checkBoxMarks_data()

@@ -112,6 +112,7 @@ private slots:
     void aboutBoxShowsPictureNoteAndButtons();
     void aboutBoxKeys_data();
     void aboutBoxKeys();
+    void defaultButtonKeepsItsEmbossWhenTabMovesTheFocus();
     void pictureOpensHomePageAndKeepsTheBoxOpen();
     void aboutBoxIsFreshEachTime();
     void mainWindowIgnoresItsKeysUnderTheAboutBox();
@@ -183,9 +184,11 @@ void TestDialogs::aboutBoxShowsPictureNoteAndButtons()
         QCOMPARE(box->BitBtn2->geometry(), QRect(232, 272, 75, 25));
         QVERIFY(box->BitBtn2->isDefault());
         QCOMPARE(box->BitBtn2->NumGlyphs(), 2);
+        QCOMPARE(box->BitBtn2->Glyph().size(), QSize(2 * 18, 18));
         QCOMPARE(box->BitBtn1->text(), QStringLiteral("确定"));
         QCOMPARE(box->BitBtn1->geometry(), QRect(368, 272, 75, 25));
         QCOMPARE(box->BitBtn1->NumGlyphs(), 2);
+        QCOMPARE(box->BitBtn1->Glyph().size(), QSize(2 * 18, 18));
         QVERIFY(box->isModal());
     });
     QVERIFY(shown);
@@ -221,6 +224,31 @@ void TestDialogs::aboutBoxKeys()
     QCOMPARE(finishedWith, result);
     QCOMPARE(m_addresses->seen, opened);
     QTRY_VERIFY(!box);
+}
+
+void TestDialogs::defaultButtonKeepsItsEmbossWhenTabMovesTheFocus()
+{
+    // A button's caption as painted, without the glyph left of it and the rings along its edges;
+    // only the default button's caption carries the embossed shade.
+    const auto caption = [](TBitBtn* button) {
+        const int tw = QFontMetrics(button->font()).horizontalAdvance(button->text());
+        const int textLeft = (button->width() - (4 + 18 + tw)) / 2 + 18 + 4;
+        return button->grab().toImage().copy(
+            QRect(textLeft, 4, button->width() - 4 - textLeft, button->height() - 8));
+    };
+    withAboutBox([&](QWidget* open) {
+        auto* box = qobject_cast<TFmabout*>(open);
+        focus(box->Memo1);
+        const QImage home = caption(box->BitBtn2);
+        const QImage ok = caption(box->BitBtn1);
+        QVERIFY(home != ok);
+        for (int i = 0; i < 3 && !box->BitBtn1->hasFocus(); ++i)
+            press(QKeyCombination(Qt::Key_Tab));
+        QVERIFY(box->BitBtn1->hasFocus());
+        QCOMPARE(caption(box->BitBtn2), home);
+        QCOMPARE(caption(box->BitBtn1), ok);
+        press(QKeyCombination(Qt::Key_Escape));
+    });
 }
 
 void TestDialogs::pictureOpensHomePageAndKeepsTheBoxOpen()

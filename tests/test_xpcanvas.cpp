@@ -36,6 +36,8 @@ private slots:
     void shapesCoverExactPixels();
     void linesLeaveOutTheirEndPoint_data();
     void linesLeaveOutTheirEndPoint();
+    void roundRectHasFourEqualCorners_data();
+    void roundRectHasFourEqualCorners();
     void clearBrushBecomesSolidOnColour();
     void transparentBitmapKeyedByBottomLeftPixel();
     void frame3DShrinksByItsWidth();
@@ -96,6 +98,52 @@ void TestXPCanvas::linesLeaveOutTheirEndPoint()
     std::sort(got.begin(), got.end());
     std::sort(expected.begin(), expected.end());
     QCOMPARE(got, expected);
+}
+
+void TestXPCanvas::roundRectHasFourEqualCorners_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("diameter");
+    // The pixels each corner loses, from the corner along the top edge, row by row.
+    QTest::addColumn<QList<int>>("cut");
+    QTest::newRow("search button, diameter 5") << QSize(75, 22) << 5 << QList<int> {1};
+    QTest::newRow("about box buttons, diameter 5") << QSize(75, 25) << 5 << QList<int> {1};
+    QTest::newRow("inner ring, diameter 2: square") << QSize(73, 21) << 2 << QList<int> {};
+    QTest::newRow("checked radio item, diameter 6") << QSize(20, 20) << 6 << QList<int> {1};
+    QTest::newRow("wide rounding, diameter 12") << QSize(30, 17) << 12 << QList<int> {4, 2, 1, 1};
+}
+
+void TestXPCanvas::roundRectHasFourEqualCorners()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, diameter);
+    QFETCH(QList<int>, cut);
+    const int w = size.width();
+    const int h = size.height();
+    const QColor brush(200, 100, 0);
+    QImage image = paper(w + 2, h + 2);
+    XPCanvas canvas(image);
+    canvas.setPenColor(kInk);
+    canvas.setBrushColor(brush);
+    canvas.roundRect({1, 1, w + 1, h + 1}, diameter);
+    const auto colour = [&](int x, int y) { return QColor(image.pixel(x + 1, y + 1)); };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QString where = QStringLiteral("%1,%2").arg(x).arg(y);
+            QVERIFY2(colour(x, y) == colour(w - 1 - x, y), qPrintable(where));
+            QVERIFY2(colour(x, y) == colour(x, h - 1 - y), qPrintable(where));
+        }
+    }
+    // Each row of the corner starts at its cut; rows below the cut start at the edge.
+    for (int row = 0; row <= cut.size(); ++row) {
+        const int first = row < cut.size() ? cut[row] : 0;
+        if (first > 0)
+            QCOMPARE(colour(first - 1, row), kPaper);
+        QCOMPARE(colour(first, row), kInk);
+    }
+    QCOMPARE(colour(w / 2, h / 2), brush);
+    QCOMPARE(colour(w / 2, 0), kInk);
+    QCOMPARE(QColor(image.pixel(w + 1, h / 2)), kPaper); // the right edge is exclusive
 }
 
 void TestXPCanvas::clearBrushBecomesSolidOnColour()

@@ -18,8 +18,33 @@ void DrawEditOutline(XPCanvas& canvas, XPRect client, TColor outline)
     canvas.frameRect(client, qcolor(outline));
 }
 
+namespace {
+// A focused combo box without a text box shows its entry selected, as a focused list does.
+void drawComboField(XPCanvas& canvas, const XPControlInfo& combo, const XPControlState& state,
+    bool droppedDown, const XPComboField& field, XPRect r)
+{
+    if (!field.paint)
+        return;
+    canvas.fillRect(r, qcolor(combo.color));
+    if (field.ownTextBox || field.text.isEmpty())
+        return;
+    XPRect text = field.textRect;
+    text.left = std::max(text.left, r.left);
+    text.right = std::min(text.right, r.right);
+    text.top = std::max(text.top, r.top);
+    text.bottom = std::min(text.bottom, r.bottom);
+    const bool selected = state.focused && !droppedDown && state.enabled;
+    if (selected)
+        canvas.fillRect(r.deflated(1, 1), qcolor(clHighlight));
+    canvas.setFont(field.font);
+    canvas.setFontColor(qcolor(selected ? clHighlightText : field.textColor));
+    canvas.drawText(text, field.text,
+        (combo.rightToLeft ? XPText::Right | XPText::RtlReading : XPText::Left) | XPText::VCenter);
+}
+} // namespace
+
 void DrawComboBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& combo, const XPControlState& state,
-    bool droppedDown)
+    bool droppedDown, const XPComboField& field)
 {
     const QPaintDevice* device = &canvas.image();
     look.RefreshPalette(device);
@@ -63,6 +88,13 @@ void DrawComboBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& combo, c
         if (classicActive)
             b.left -= 1;
     }
+
+    XPRect fieldRect = r;
+    if (combo.rightToLeft)
+        fieldRect.left = b.right;
+    else
+        fieldRect.right = b.left;
+    drawComboField(canvas, combo, state, droppedDown, field, fieldRect);
 
     if (combo.trueXP) {
         canvas.fillRect(b, qcolor(look.BtnSurfaceNormalColor()));

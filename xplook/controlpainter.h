@@ -30,8 +30,20 @@ TColor EditOutlineColor(
     TXPLook& look, const QPaintDevice* device, bool hotOrFocused, bool savedSingleBorder, TColor parentColor);
 void DrawEditOutline(XPCanvas& canvas, XPRect client, TColor outline);
 
+// The field of a combo box, left of its button: flat in the control's colour, as the edits are.
+// A combo box without a text box of its own shows its entry there; one with a text box lets
+// the text box draw over the field.
+struct XPComboField
+{
+    bool ownTextBox = false;
+    bool paint = true; // false when drawing over the text box, which keeps what it shows
+    QString text;
+    XPRect textRect; // where the toolkit puts the entry's text
+    QFont font;
+    TColor textColor = 0;
+};
 void DrawComboBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& combo, const XPControlState& state,
-    bool droppedDown);
+    bool droppedDown, const XPComboField& field = {});
 
 enum class XPCheckState { Unchecked, Checked, Grayed };
 // captionLeft: the caption stands left of the mark, which then goes to the right.

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
 
 namespace {
@@ -38,6 +39,8 @@ TControlSubClass* TControlSubClass::attach(TXPLook* painter, QWidget* control)
     auto* record = new TControlSubClass(painter, control);
     if (!installedOn(control))
         record->install();
+    if (auto* button = qobject_cast<QPushButton*>(control))
+        record->NamedDefault = button->isDefault();
     if (XP::isEditControl(control)) {
         record->SavedCtl3D = XP::ctl3D(control);
         record->SavedBorderStyle = XP::borderStyle(control);
@@ -58,6 +61,8 @@ TControlSubClass::~TControlSubClass()
         Control->removeEventFilter(this);
         Control->setProperty(kRecordProperty, QVariant());
     }
+    if (m_installed && m_textBox)
+        m_textBox->removeEventFilter(this);
 }
 
 void TControlSubClass::install()
@@ -65,6 +70,10 @@ void TControlSubClass::install()
     m_installed = true;
     Control->installEventFilter(this);
     Control->setProperty(kRecordProperty, QVariant::fromValue(static_cast<QObject*>(this)));
+    if (auto* combo = qobject_cast<QComboBox*>(Control.data()); combo && combo->lineEdit()) {
+        m_textBox = combo->lineEdit();
+        m_textBox->installEventFilter(this);
+    }
     connectControlSignals();
 }
 
@@ -152,6 +161,8 @@ void TControlSubClass::unhook()
         if (XP::isGraphicControl(control))
             control->update();
     }
+    if (m_textBox)
+        m_textBox->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
     Control = nullptr;
     // Often called from inside this record's own event filter: go once the event is handled.
@@ -171,9 +182,29 @@ void TControlSubClass::paint()
     Control->update();
 }
 
+bool TControlSubClass::paintOverTextBox(QEvent* event)
+{
+    if (!Painter->Active()) {
+        unhook();
+        return false;
+    }
+    if (m_inPaint || !Control || XP::tagOf(Control) < 0)
+        return false;
+    m_inPaint = true;
+    static_cast<QObject*>(m_textBox.data())->event(event);
+    m_inPaint = false;
+    Focused = Control->hasFocus();
+    XP::PaintComboBoxOverTextBox(*this);
+    return true;
+}
+
 bool TControlSubClass::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != Control || !m_installed)
+    if (!m_installed)
+        return false;
+    if (watched == m_textBox && m_textBox)
+        return event->type() == QEvent::Paint && paintOverTextBox(event);
+    if (watched != Control)
         return false;
     const QEvent::Type type = event->type();
     const bool graphic = XP::isGraphicControl(Control);
@@ -323,10 +354,12 @@ bool isFramed(const QFrame* frame)
     return frame->frameShape() != QFrame::NoFrame;
 }
 
-bool hasSunkenFrame(const QFrame* frame)
+// A frame of light and dark lines: the style's panel, a window panel, or any shape drawn with a
+// sunken or raised shadow (a box so drawn is an etched double line).
+bool hasThreeDFrame(const QFrame* frame)
 {
     const QFrame::Shape shape = frame->frameShape();
-    return shape == QFrame::StyledPanel || shape == QFrame::Panel || shape == QFrame::WinPanel;
+    return shape == QFrame::StyledPanel || shape == QFrame::WinPanel || frame->frameShadow() != QFrame::Plain;
 }
 
 // A line edit's frame is the style's sunken one or none; a flat single border is drawn over it
@@ -358,7 +391,7 @@ bool ctl3D(const QWidget* edit)
     if (auto* line = qobject_cast<const QLineEdit*>(edit))
         return line->hasFrame();
     if (auto* frame = qobject_cast<const QFrame*>(edit))
-        return !isFramed(frame) || hasSunkenFrame(frame);
+        return !isFramed(frame) || hasThreeDFrame(frame);
     return true;
 }
 

@@ -29,6 +29,8 @@ class TXPLook;
 //   text changed                      paint
 //   pointer entered / left            on an enabled control: Hot on / off, paint
 // "Paint" asks the control for a repaint; the painter draws inside the paint event that follows.
+// A combo box's text box paints over the combo box: the record draws the combo box's look
+// again over the text box, in the text box's own paint event.
 class TControlSubClass : public QObject
 {
     Q_OBJECT
@@ -53,6 +55,9 @@ public:
     bool SavedCtl3D = false;
     TBorderStyle SavedBorderStyle = TBorderStyle::bsNone;
     QEvent::Type LastMessage = QEvent::None;
+    // Push buttons: whether the window named this button its default, as last seen while no
+    // button held the default by having the focus (the painters' emboss follows this).
+    bool NamedDefault = false;
 
     bool isInstalled() const { return m_installed; }
     // The control was asked to repaint: the record keeps its hook through what follows, or
@@ -79,8 +84,13 @@ private:
     void onCheckStateChanged();
     void onTextChanged();
 
+    // Paints the control's look again over a combo box's text box, after the text box painted.
+    bool paintOverTextBox(QEvent* event);
+
     bool m_installed = false;
     bool m_inPaint = false;
+    // A combo box's own text box, which paints over the combo box's frame.
+    QPointer<QWidget> m_textBox;
 };
 
 // The 3-D border flag and border style of edits and memos, as the edit painters switch them.

@@ -20,6 +20,8 @@ void hookControlBar(TXPLook& look, QWidget* bar, bool activate);
 void PaintEdit(TControlSubClass& record);
 void PaintRichEdit(TControlSubClass& record);
 void PaintComboBox(TControlSubClass& record);
+// The combo box's text box paints over the combo box: the frame it covers is drawn again on it.
+void PaintComboBoxOverTextBox(TControlSubClass& record);
 void PaintCheckBox(TControlSubClass& record);
 void PaintRadioButton(TControlSubClass& record);
 void PaintBitButton(TControlSubClass& record);

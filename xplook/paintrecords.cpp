@@ -11,6 +11,8 @@
 #include "xplook.h"
 #include "xpwidgetcanvas.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -28,12 +30,27 @@ XPControlState stateOf(const TControlSubClass& record)
     return state;
 }
 
+// In a dialog Qt lends the default to whichever auto-default button has the focus and gives it
+// back to the window's own choice when the focus leaves the buttons.
+bool defaultLentToFocus(const QPushButton* button)
+{
+    const auto* dialog = qobject_cast<const QDialog*>(button->window());
+    const auto* focused = qobject_cast<const QPushButton*>(QApplication::focusWidget());
+    return dialog && focused && focused->window() == dialog && focused->autoDefault();
+}
+
+// The button the window named its default, not the one that has the default on loan.
+bool namedDefault(TControlSubClass& record, const QPushButton* button)
+{
+    if (!defaultLentToFocus(button))
+        record.NamedDefault = button->isDefault();
+    return record.NamedDefault;
+}
+
 XPButtonInfo infoOf(TXPLook& look, QAbstractButton* control, const XPCanvas& canvas)
 {
     XPButtonInfo info;
     info.caption = control->text();
-    if (auto* push = qobject_cast<QPushButton*>(control))
-        info.isDefault = push->isDefault();
     info.client = {0, 0, canvas.width(), canvas.height()};
     info.parentColor = parentColor(control);
     info.font = control->font();
@@ -66,6 +83,7 @@ void PaintBitButton(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(button);
     XPButtonInfo info = infoOf(*record.Painter, button, canvas.canvas());
+    info.isDefault = namedDefault(record, button);
     if (auto* bitButton = qobject_cast<TBitBtn*>(button)) {
         info.glyph = bitButton->Glyph().toImage();
         info.numGlyphs = bitButton->NumGlyphs();
@@ -82,6 +100,7 @@ void PaintButton(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(button);
     XPButtonInfo info = infoOf(*record.Painter, button, canvas.canvas());
+    info.isDefault = namedDefault(record, button);
     DrawPushButton(*record.Painter, canvas.canvas(), info, stateOf(record));
 }
 
@@ -107,9 +126,11 @@ void PaintSpeedButton(TControlSubClass& record)
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 
 namespace XP {
 
@@ -186,15 +207,52 @@ void PaintRichEdit(TControlSubClass& record)
         paintEditFrame(record, true);
 }
 
+namespace {
+XPComboField comboFieldOf(QComboBox* combo)
+{
+    XPComboField field;
+    field.ownTextBox = combo->lineEdit() != nullptr;
+    field.text = combo->currentText();
+    field.font = combo->font();
+    field.textColor = fromQColor(
+        combo->palette().color(combo->isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.frame = combo->hasFrame();
+    option.currentText = field.text;
+    const QRect edit
+        = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    field.textRect = XPRect::fromQRect(edit.adjusted(1, 0, -1, 0));
+    return field;
+}
+
+void paintComboBox(TControlSubClass& record, QComboBox* combo, XPWidgetCanvas& canvas, bool overTextBox)
+{
+    const bool dropped = combo->view() && combo->view()->isVisible();
+    XPComboField field = comboFieldOf(combo);
+    field.paint = !overTextBox;
+    DrawComboBox(*record.Painter, canvas.canvas(), controlInfoOf(*record.Painter, combo, canvas.canvas()),
+        stateOf(record), dropped, field);
+}
+} // namespace
+
 void PaintComboBox(TControlSubClass& record)
 {
     auto* combo = qobject_cast<QComboBox*>(record.Control.data());
     if (!combo || !record.Painter)
         return;
     XPWidgetCanvas canvas(combo);
-    const bool dropped = combo->view() && combo->view()->isVisible();
-    DrawComboBox(*record.Painter, canvas.canvas(), controlInfoOf(*record.Painter, combo, canvas.canvas()),
-        stateOf(record), dropped);
+    paintComboBox(record, combo, canvas, false);
+}
+
+void PaintComboBoxOverTextBox(TControlSubClass& record)
+{
+    auto* combo = qobject_cast<QComboBox*>(record.Control.data());
+    if (!combo || !combo->lineEdit() || !record.Painter)
+        return;
+    XPWidgetCanvas canvas(combo, combo->lineEdit());
+    paintComboBox(record, combo, canvas, true);
 }
 
 namespace {

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -91,6 +93,22 @@ void XPCanvas::rectangle(const XPRect& r)
     frameRect(r, pen);
 }
 
+namespace {
+// How far in from its side the outline of a rounded corner stands on the row `j` rows from the
+// top or bottom edge: at the first pixel whose centre lies inside the corner's ellipse. Every
+// corner takes its insets from here, so the four corners are mirror images.
+int cornerInset(int ellipseWidth, int ellipseHeight, int j)
+{
+    const double rx = ellipseWidth / 2.0;
+    const double ry = ellipseHeight / 2.0;
+    const double dy = ry - (j + 0.5);
+    if (dy <= 0)
+        return 0;
+    const double half = rx * std::sqrt(std::max(0.0, 1.0 - (dy / ry) * (dy / ry)));
+    return std::max(0, int(std::ceil(rx - half - 0.5 - 1e-9)));
+}
+} // namespace
+
 void XPCanvas::roundRect(const XPRect& r, int diameter)
 {
     if (r.isEmpty())
@@ -99,11 +117,23 @@ void XPCanvas::roundRect(const XPRect& r, int diameter)
         rectangle(r);
         return;
     }
-    PixelPainter p(target);
-    p.setPen(QPen(pen, 0));
-    p.setBrush(brushIsClear ? QBrush(Qt::NoBrush) : QBrush(brush));
-    const qreal radius = diameter / 2.0;
-    p.drawRoundedRect(QRectF(r.left, r.top, r.width() - 1, r.height() - 1), radius, radius);
+    const int ew = std::min(diameter, r.width());
+    const int eh = std::min(diameter, r.height());
+    const auto inset = [&](int j) { return j < (eh + 1) / 2 ? cornerInset(ew, eh, j) : 0; };
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int j = std::min(y - r.top, r.bottom - 1 - y);
+        const int in = inset(j);
+        if (j == 0) {
+            fillRect({r.left + in, y, r.right - in, y + 1}, pen);
+            continue;
+        }
+        // The outline runs on until it meets the row nearer the edge, so it has no gaps.
+        const int run = std::max(1, inset(j - 1) - in);
+        fillRect({r.left + in, y, r.left + in + run, y + 1}, pen);
+        fillRect({r.right - in - run, y, r.right - in, y + 1}, pen);
+        if (!brushIsClear)
+            fillRect({r.left + in + run, y, r.right - in - run, y + 1}, brush);
+    }
 }
 
 void XPCanvas::ellipse(const XPRect& r)

@@ -19,6 +19,7 @@ constexpr TColor clInactiveCaption = kSystemColorFlag + 3;
 constexpr TColor clWindow = kSystemColorFlag + 5;
 constexpr TColor clMenuText = kSystemColorFlag + 7;
 constexpr TColor clHighlight = kSystemColorFlag + 13;
+constexpr TColor clHighlightText = kSystemColorFlag + 14;
 constexpr TColor clBtnFace = kSystemColorFlag + 15;
 constexpr TColor clBtnShadow = kSystemColorFlag + 16;
 constexpr TColor clBlack = 0x000000;

@@ -13,10 +13,17 @@ XPWidgetCanvas::XPWidgetCanvas(QWidget* widget)
     drawing.setFont(widget->font());
 }
 
+XPWidgetCanvas::XPWidgetCanvas(QWidget* widget, QWidget* child)
+    : XPWidgetCanvas(widget)
+{
+    target = child;
+    offset = child->mapFrom(widget, QPoint(0, 0));
+}
+
 XPWidgetCanvas::~XPWidgetCanvas()
 {
     QPainter painter(target);
-    painter.drawImage(0, 0, image);
+    painter.drawImage(offset, image);
 }
 
 namespace XP {

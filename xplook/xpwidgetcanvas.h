@@ -9,6 +9,7 @@
 #include "xpcolors.h"
 
 #include <QImage>
+#include <QPoint>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ class XPWidgetCanvas
 {
 public:
     explicit XPWidgetCanvas(QWidget* widget);
+    // A canvas over `widget` laid over `child`, a child of it that paints over it: only what the
+    // painter draws where the child stands shows, on the child.
+    XPWidgetCanvas(QWidget* widget, QWidget* child);
     ~XPWidgetCanvas();
     XPWidgetCanvas(const XPWidgetCanvas&) = delete;
     XPWidgetCanvas& operator=(const XPWidgetCanvas&) = delete;
@@ -26,6 +30,7 @@ public:
 
 private:
     QWidget* target;
+    QPoint offset; // of the widget in the target
     QImage image;
     XPCanvas drawing;
 };

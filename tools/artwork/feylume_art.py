@@ -791,7 +791,7 @@ def make_icon(path):
 
 
 # ---------------------------------------------------------------------------
-# 4. 16 x 16 glyphs
+# 4. 16 x 16 glyphs (the find glyph 16 x 15)
 # ---------------------------------------------------------------------------
 
 BOX_PALETTE = {
@@ -907,12 +907,13 @@ def make_eye(path):
 
 
 def make_find(path):
-    im = RGBA(16, 16)
-    cx, cy, r = 6.5, 6.5, 4.6
+    # The search button's glyph is one row shorter than the others: 16 x 15.
+    im = RGBA(16, 15)
+    cx, cy, r = 6.5, 6.0, 4.6
     # handle (drawn first so the rim sits on top)
-    im.fill(lambda x, y: seg_dist(x, y, 9.5, 9.5, 13.9, 13.9) <= 1.55,
+    im.fill(lambda x, y: seg_dist(x, y, cx + 3.0, cy + 3.0, cx + 7.4, cy + 7.4) <= 1.55,
             lambda x, y: (*hexrgb("2e3a4d")[:3], 1.0), ss=6)
-    im.fill(lambda x, y: seg_dist(x, y, 10.6, 10.6, 13.3, 13.3) <= 0.5,
+    im.fill(lambda x, y: seg_dist(x, y, cx + 4.1, cy + 4.1, cx + 6.8, cy + 6.8) <= 0.5,
             lambda x, y: (*hexrgb("6d7f98")[:3], 1.0), ss=6)
     # glass
     def glass(x, y):
