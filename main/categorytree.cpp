@@ -158,3 +158,12 @@ void CategoryTree::contextMenuEvent(QContextMenuEvent* event)
     emit popupRequested(event->globalPos());
     event->accept();
 }
+
+void CategoryTree::focusInEvent(QFocusEvent* event)
+{
+    // The view would make its first node current on taking the focus, and the commands would
+    // then act on a category the user never chose. Setting "no node" counts as a choice to it.
+    if (!currentIndex().isValid())
+        setCurrentIndex(QModelIndex());
+    QTreeView::focusInEvent(event);
+}

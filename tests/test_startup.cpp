@@ -127,6 +127,26 @@ private slots:
         QVERIFY(!form->Treeclass->isExpanded(form->Treeclass->topLevelItem(0)));
     }
 
+    void nothingIsSelectedAtStart()
+    {
+        LibraryFixture library;
+        library.createSmall();
+        // As the splash does it: the load runs first, then the window shows and takes the focus.
+        auto form = std::make_unique<TForm1>(library.appDir());
+        QTRY_VERIFY(form->Timer1 == nullptr);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCOMPARE(QApplication::focusWidget(), form->Treeclass);
+        QCOMPARE(form->Treeclass->selectedNode(), nullptr);
+        QCOMPARE(form->panelText(TForm1::CountPanel), QString());
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        QTest::keyClick(form->Treeclass, Qt::Key_D, Qt::ShiftModifier);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.seen().at(0).text, QStringLiteral("未正确选择要删除的类别"));
+        QCOMPARE(topLevelNames(*form).size(), 3);
+    }
+
     void quotedAndLongNamesLoad()
     {
         LibraryFixture library;
