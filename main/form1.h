@@ -130,6 +130,8 @@ public:
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString& text);
+    // The name status panel 4 shows: the current script's, or nothing when no row is open.
+    QString openScriptName() const;
 
     QString AppDir;
     QString CurrentScriptName;

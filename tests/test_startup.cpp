@@ -313,7 +313,7 @@ private slots:
         QVERIFY(form->ADOQuery2->isEmpty());
         QVERIFY(form->DBEdit2->text().isEmpty());
         QCOMPARE(form->CBX1->currentIndex(), -1);
-        QCOMPARE(form->panelText(TForm1::ScriptPanel), QStringLiteral("没有这个"));
+        QCOMPARE(form->panelText(TForm1::ScriptPanel), QString());
         QCOMPARE(form->CurrentScriptName, QStringLiteral("没有这个"));
     }
 
