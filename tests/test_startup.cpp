@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QToolTip>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -159,6 +160,40 @@ private slots:
         QCOMPARE(childNames(*form, 0), QStringList(QStringLiteral("在引号类里")));
         QCOMPARE(childNames(*form, 1), QStringList(QStringLiteral("在长名类里")));
         QCOMPARE(form->panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:2"));
+    }
+
+    void cutNamesShowWholeAsTooltip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("scriptLevel");
+        QTest::addColumn<bool>("tooltip");
+        QTest::newRow("long category") << QString(20, QChar(u'长')) << false << true;
+        QTest::newRow("long script") << QStringLiteral("一个名字很长很长的脚本效果") << true << true;
+        QTest::newRow("short category") << QStringLiteral("短") << false << false;
+    }
+
+    void cutNamesShowWholeAsTooltip()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, scriptLevel);
+        QFETCH(bool, tooltip);
+        LibraryFixture library;
+        const QString category = scriptLevel ? QStringLiteral("类") : name;
+        library.create({category, QStringLiteral("另一类")},
+            {{scriptLevel ? name : QStringLiteral("脚本"), category},
+                {QStringLiteral("别的"), QStringLiteral("另一类")}});
+        auto form = startMainWindow(library.appDir());
+        CategoryTree* tree = form->Treeclass;
+        QCOMPARE(tree->width(), 145);
+        selectNode(*form, name, scriptLevel);
+        const QRect rect = tree->visualRect(tree->currentIndex());
+        QHelpEvent help(QEvent::ToolTip, rect.center(), tree->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(tree->viewport(), &help);
+        // The tip is shown, or not, while the event is handled.
+        QCOMPARE(QToolTip::isVisible(), tooltip);
+        if (tooltip)
+            QCOMPARE(QToolTip::text(), name);
+        QToolTip::hideText();
     }
 
     void libraryThatCannotBeOpened_data()
