@@ -166,6 +166,13 @@ QWidget* TForm1::createHeaderPanel()
     DBEdit1->setGeometry(88, 128, 121, 21);
     DBEdit1->setEnabled(false);
     DBEdit1->setShowsDateTime(true);
+    // Disabled only so that it is never changed: it is read like the other fields, in their
+    // colours, and whole, since it cannot be scrolled.
+    QPalette datePalette = DBEdit1->palette();
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::Base})
+        datePalette.setColor(QPalette::Disabled, role, datePalette.color(QPalette::Active, role));
+    DBEdit1->setPalette(datePalette);
+    DBEdit1->setFitsTextToBox(true);
 
     setTabOrder(CBX1, DBEdit2);
     setTabOrder(DBEdit2, DBMemo1);
