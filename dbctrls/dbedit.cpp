@@ -3,11 +3,14 @@
 #include "characterlimit.h"
 #include "editinput.h"
 #include "fieldlink.h"
+#include "fittingfont.h"
 
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QLocale>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <limits>
 
@@ -40,6 +43,37 @@ void TDBEdit::setShowsDateTime(bool on)
     m_link->reload();
 }
 
+void TDBEdit::setFitsTextToBox(bool on)
+{
+    if (on && !m_fitsTextToBox)
+        m_fullSizeFont = font();
+    else if (!on && m_fitsTextToBox)
+        setFont(m_fullSizeFont);
+    m_fitsTextToBox = on;
+    fitTextToBox();
+}
+
+void TDBEdit::fitTextToBox()
+{
+    if (!m_fitsTextToBox)
+        return;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect contents
+        = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).marginsRemoved(textMargins());
+    // QLineEdit keeps two pixels clear at each side and a pixel for the caret.
+    constexpr int kLineEditMargins = 2 * 2 + 1;
+    const QFont fitted = fittingFont(m_fullSizeFont, text(), contents.width() - kLineEditMargins);
+    if (fitted != font())
+        setFont(fitted);
+}
+
+void TDBEdit::resizeEvent(QResizeEvent* event)
+{
+    QLineEdit::resizeEvent(event);
+    fitTextToBox();
+}
+
 void TDBEdit::showField(const QString& value)
 {
     QString shown = value;
@@ -58,6 +92,7 @@ void TDBEdit::showField(const QString& value)
     // Showing the same text again keeps the caret where the user put it.
     if (shown != text()) {
         setText(shown);
+        fitTextToBox();
         // A text longer than the box shows from its start, as a user reads it.
         setCursorPosition(0);
     }

@@ -18,6 +18,8 @@ public:
     void setDataField(const QString& field);
     // Shows a stored "yyyy-MM-dd HH:mm:ss" value in the desktop's usual date-time form.
     void setShowsDateTime(bool on);
+    // For a box the user cannot scroll: the text is drawn smaller where that makes it fit whole.
+    void setFitsTextToBox(bool on);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -25,11 +27,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showField(const QString& value);
+    void fitTextToBox();
 
     FieldLink* m_link;
     CharacterLimit* m_limit;
     bool m_showsDateTime = false;
+    bool m_fitsTextToBox = false;
+    QFont m_fullSizeFont;
 };

@@ -5,7 +5,9 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 CategoryTree::CategoryTree(QWidget* parent)
     : QTreeView(parent)
@@ -157,4 +159,33 @@ void CategoryTree::contextMenuEvent(QContextMenuEvent* event)
 {
     emit popupRequested(event->globalPos());
     event->accept();
+}
+
+void CategoryTree::focusInEvent(QFocusEvent* event)
+{
+    // The view would make its first node current on taking the focus, and the commands would
+    // then act on a category the user never chose. Setting "no node" counts as a choice to it.
+    if (!currentIndex().isValid())
+        setCurrentIndex(QModelIndex());
+    QTreeView::focusInEvent(event);
+}
+
+bool CategoryTree::viewportEvent(QEvent* event)
+{
+    // A name cut short with "…" is shown whole as the node's tooltip; one shown whole needs none.
+    if (event->type() == QEvent::ToolTip) {
+        const QModelIndex index = indexAt(static_cast<QHelpEvent*>(event)->pos());
+        if (index.isValid()) {
+            QStyleOptionViewItem option;
+            initViewItemOption(&option);
+            const QRect shown = visualRect(index);
+            option.rect = shown;
+            if (itemDelegateForIndex(index)->sizeHint(option, index).width() <= shown.width()) {
+                QToolTip::hideText();
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QTreeView::viewportEvent(event);
 }

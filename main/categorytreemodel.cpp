@@ -152,7 +152,7 @@ QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const
     const TreeNode* node = nodeOf(index);
     if (!node)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
         return node->text();
     if (role == Qt::DecorationRole)
         return node->parent() ? m_scriptIcon : m_categoryIcon;

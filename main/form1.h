@@ -130,6 +130,8 @@ public:
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString& text);
+    // The name status panel 4 shows: the current script's, or nothing when no row is open.
+    QString openScriptName() const;
 
     QString AppDir;
     QString CurrentScriptName;
@@ -203,6 +205,8 @@ protected:
     // Closing with a changed script asks first: the user saves, drops the changes or stays.
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The first restore from maximised gives the window its restored outer size.
+    void changeEvent(QEvent* event) override;
 
 private:
     void tickProgress(int columns);
@@ -238,6 +242,7 @@ private:
     // Puts the selection back on the current script after a refused store, without reopening it.
     void reselectCurrentScript();
     bool m_restoringSelection = false;
+    bool m_restoredSizeSet = false;
     void registerNamingHandlers();
     // Whether renaming or deleting the named script or category touches the script the
     // editors show.

@@ -163,24 +163,28 @@ void TForm1::DataSetDelete1Execute()
         return;
     }
     const QByteArray name = node->storedName().toByteArray();
-    if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + node->text(0) + QStringLiteral(" ]吗")))
-        return;
-    // What is deleted is what the confirmation named. A new record with typed values is not
-    // dropped on the way: the user saves or abandons it first.
-    if (ADOQuery2->state() == DataSetState::Insert) {
+    // A new record with typed values is not dropped on the way: the user saves or abandons it
+    // first, and is told so before being asked anything.
+    const bool inserting = ADOQuery2->state() == DataSetState::Insert;
+    if (inserting) {
         ADOQuery2->writePendingEdits();
         if (ADOQuery2->isModified()) {
             MessageBoxes::information(QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
             return;
         }
-        ADOQuery2->cancel();
     }
+    if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + node->text(0) + QStringLiteral(" ]吗")))
+        return;
+    // What is deleted is what the confirmation named.
+    if (inserting)
+        ADOQuery2->cancel();
     if (CurrentScriptStoredName != name) {
         if (!storePendingChanges())
             return;
         OpenStoredScript(name);
     }
     ADOQuery2->deleteRecord();
+    setPanelText(ScriptPanel, openScriptName());
     // The confirmation box may have let the tree change; remove the node that carries the name.
     const int position = FindStoredNodeIndex(name, true);
     if (position >= 0) {

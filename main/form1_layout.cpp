@@ -24,8 +24,13 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <QWindowStateChangeEvent>
 
 namespace {
+// The restored window's size with its frame, whatever frame the desktop draws around it.
+constexpr QSize kRestoredOuterSize(808, 552);
+
 template<typename W> W* named(W* widget, const char* name)
 {
     widget->setObjectName(QString::fromLatin1(name));
@@ -55,7 +60,8 @@ void TForm1::createFrame()
 {
     setWindowTitle(QStringLiteral("Feylume2.5"));
     setWindowIcon(QIcon(QStringLiteral(":/main/images/feylume.png")));
-    resize(808, 552);
+    // The frame is not known before the window is first shown; see changeEvent.
+    resize(kRestoredOuterSize);
 
     auto* client = named(new QWidget(this), "Form1Client");
     auto* column = new QVBoxLayout(client);
@@ -167,6 +173,13 @@ QWidget* TForm1::createHeaderPanel()
     DBEdit1->setGeometry(88, 128, 121, 21);
     DBEdit1->setEnabled(false);
     DBEdit1->setShowsDateTime(true);
+    // Disabled only so that it is never changed: it is read like the other fields, in their
+    // colours, and whole, since it cannot be scrolled.
+    QPalette datePalette = DBEdit1->palette();
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::Base})
+        datePalette.setColor(QPalette::Disabled, role, datePalette.color(QPalette::Active, role));
+    DBEdit1->setPalette(datePalette);
+    DBEdit1->setFitsTextToBox(true);
 
     setTabOrder(CBX1, DBEdit2);
     setTabOrder(DBEdit2, DBMemo1);
@@ -183,9 +196,15 @@ QWidget* TForm1::createSearchPanel()
 {
     Panel2 = named(new TPanel(ClientSplitter), "Panel2");
     Panel2->setMinimumWidth(146);
+    // The settings keep their place; the results box keeps its size where the pane is tall
+    // enough and otherwise ends 8 pixels above the pane's bottom, so that it stays whole.
+    auto* pane = new QVBoxLayout(Panel2);
+    pane->setContentsMargins(8, 16, 0, 8);
+    pane->setSpacing(15);
 
     GroupBox1 = named(new QGroupBox(QStringLiteral("查询设置："), Panel2), "GroupBox1");
-    GroupBox1->setGeometry(8, 16, 129, 249);
+    GroupBox1->setFixedSize(129, 249);
+    pane->addWidget(GroupBox1, 0, Qt::AlignLeft);
     ComboBox1 = named(new QComboBox(GroupBox1), "ComboBox1");
     ComboBox1->setEditable(true);
     // Typing a name filters by it; Enter must not add it to the category list.
@@ -216,7 +235,10 @@ QWidget* TForm1::createSearchPanel()
     BitBtn1->setAutoDefault(false);
 
     GroupBox2 = named(new QGroupBox(QStringLiteral("查询结果："), Panel2), "GroupBox2");
-    GroupBox2->setGeometry(8, 280, 129, 233);
+    GroupBox2->setFixedWidth(129);
+    GroupBox2->setMaximumHeight(233);
+    pane->addWidget(GroupBox2, 1, Qt::AlignLeft);
+    pane->addStretch(0);
     auto* results = new QVBoxLayout(GroupBox2);
     results->setContentsMargins(2, 2, 2, 2);
     ListBox1 = named(new QListWidget(GroupBox2), "ListBox1");
@@ -234,4 +256,20 @@ void TForm1::createStatusBar()
     pgb->setMaximum(100);
     pgb->setPosition(0);
     pgb->hide();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_restoredSizeSet)
+        return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    const bool restored = (change->oldState() & Qt::WindowMaximized)
+        && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    if (!restored || !windowHandle())
+        return;
+    // By now the window has been shown with its frame, so the frame's size is known. Only the
+    // first restore is sized: later ones bring back whatever size the user gave the window.
+    m_restoredSizeSet = true;
+    resize(kRestoredOuterSize.shrunkBy(windowHandle()->frameMargins()));
 }

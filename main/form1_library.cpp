@@ -60,5 +60,11 @@ void TForm1::OpenStoredScript(const QByteArray& storedName)
     ADOQuery2->open();
     CurrentScriptStoredName = storedName;
     CurrentScriptName = QString::fromUtf8(storedName);
-    setPanelText(ScriptPanel, CurrentScriptName);
+    setPanelText(ScriptPanel, openScriptName());
+}
+
+QString TForm1::openScriptName() const
+{
+    // A name that found no row, or whose row was deleted, names nothing the editors show.
+    return ADOQuery2->isActive() && !ADOQuery2->isEmpty() ? CurrentScriptName : QString();
 }

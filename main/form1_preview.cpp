@@ -39,13 +39,13 @@ void TForm1::WritePreviewFile()
 void TForm1::PageControl1Change()
 {
     if (PageControl1->currentIndex() == kCodePage) {
-        setPanelText(ScriptPanel, QStringLiteral("代码:") + CurrentScriptName);
+        setPanelText(ScriptPanel, QStringLiteral("代码:") + openScriptName());
         web1->navigate(QUrl(QStringLiteral("about:blank")));
         return;
     }
     WritePreviewFile();
-    web1->navigate(QUrl::fromLocalFile(PreviewFileName), CurrentScriptName);
-    setPanelText(ScriptPanel, QStringLiteral("预览:") + CurrentScriptName);
+    web1->navigate(QUrl::fromLocalFile(PreviewFileName), openScriptName());
+    setPanelText(ScriptPanel, QStringLiteral("预览:") + openScriptName());
 }
 
 void TForm1::N14Click()

@@ -26,7 +26,6 @@ class TestEditor : public MainWindowTest
     Q_OBJECT
 
 private:
-
     QString stored(const QString& sql) const { return m_library->value(sql); }
 
 private slots:
@@ -236,6 +235,8 @@ private slots:
         QCOMPARE(stored(QStringLiteral("select count(*) from tjs where cjs_type = '时间日期'")),
             QStringLiteral("0"));
         QVERIFY(form().DBEdit2->text().isEmpty());
+        // Nothing is open, and panel 4 does not name the deleted script.
+        QCOMPARE(form().panelText(TForm1::ScriptPanel), QString());
         auto* remove = form().ActionList1->find(QStringLiteral("DataSetDelete1"));
         remove->update();
         QVERIFY(!remove->isEnabled());
@@ -275,11 +276,14 @@ private slots:
         press(Qt::Key_F5);
         type(form().DBEdit2, QStringLiteral("半成品"));
         focus(form().Treeclass);
-        ModalAnswerer answers({{QStringLiteral("&Yes")}, {QStringLiteral("OK")}});
+        // Refused before anything is asked: no confirmation comes first.
+        ModalAnswerer answers({{QStringLiteral("OK")}});
         press(Qt::Key_F6);
         QTRY_VERIFY(answers.done());
+        QCOMPARE(answers.seen().size(), 1);
+        QCOMPARE(answers.seen().at(0).objectName, QStringLiteral("InformationBox"));
         QCOMPARE(
-            answers.seen().at(1).text, QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
+            answers.seen().at(0).text, QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
         QCOMPARE(
             stored(QStringLiteral("select count(*) from tjs where cjs_name = '时钟'")), QStringLiteral("1"));
         QCOMPARE(mode(form()), QStringLiteral("[插入模式]"));

@@ -25,6 +25,36 @@ using namespace UserInput;
 using Shown::childNames;
 using Shown::mode;
 
+namespace {
+double luminance(QRgb colour)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(colour)) + 0.7152 * linear(qGreen(colour)) + 0.0722 * linear(qBlue(colour));
+}
+
+// How far apart two colours are for a reader: 1 for none, 21 for black on white.
+double contrast(QRgb a, QRgb b)
+{
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+// The colour most pixels of the area have.
+QRgb commonest(const QImage& image, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    return std::max_element(counts.cbegin(), counts.cend()).key();
+}
+} // namespace
+
 class TestKeepWork : public MainWindowTest
 {
     Q_OBJECT
@@ -267,6 +297,39 @@ private slots:
         start();
         openScript(QStringLiteral("打字机"));
         QCOMPARE(form().DBEdit1->cursorPosition(), 0);
+    }
+
+    void dateIsShownWholeAndReadable()
+    {
+        start();
+        openScript(QStringLiteral("打字机"));
+        TDBEdit* box = form().DBEdit1;
+        QCOMPARE(box->geometry(), QRect(88, 128, 121, 21));
+        const QImage shot = box->grab().toImage();
+        const QRect inside = box->rect().adjusted(2, 2, -3, -3);
+        const QRgb background = commonest(shot, inside);
+        int left = inside.right();
+        int right = inside.left();
+        QRgb darkest = background;
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                const QRgb pixel = shot.pixel(x, y);
+                if (contrast(pixel, background) < 1.5)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                if (luminance(pixel) < luminance(darkest))
+                    darkest = pixel;
+            }
+        }
+        // Every character is drawn, clear of the box's right edge...
+        const int textWidth = QFontMetrics(box->font()).tightBoundingRect(box->text()).width();
+        QVERIFY2(right - left + 1 >= textWidth - 2,
+            qPrintable(QStringLiteral("ink %1..%2, text %3 wide").arg(left).arg(right).arg(textWidth)));
+        QVERIFY(right < inside.right() - 1);
+        // ...and as legible as text on paper is expected to be.
+        QVERIFY2(
+            contrast(darkest, background) >= 4.5, qPrintable(QString::number(contrast(darkest, background))));
     }
 
     void nameLongerThanDeclaredIsShownAndKeptWhole()

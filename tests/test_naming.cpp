@@ -208,9 +208,11 @@ private slots:
         QCOMPARE(stored(QStringLiteral("select cjs_name from tjs order by cjs_id")),
             QStringList({QStringLiteral("打字机"), QStringLiteral("彩虹'文字")}));
         QCOMPARE(form().panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:4"));
-        // The deleted script the editors showed is not shown any more.
-        if (form().CurrentScriptName == QStringLiteral("时钟"))
+        // The deleted script the editors showed is not shown any more, nor named in panel 4.
+        if (form().CurrentScriptName == QStringLiteral("时钟")) {
             QVERIFY(form().DBEdit2->text().isEmpty());
+            QCOMPARE(form().panelText(TForm1::ScriptPanel), QString());
+        }
     }
 
     void commandsNeedACategoryNode_data()

@@ -24,6 +24,8 @@ void TestPreviewFile::encoding_data()
     const QString chinese = QStringLiteral("中文");
     const QByteArray utf8 = chinese.toUtf8();
     const QByteArray gbk = QByteArray::fromHex("d6d0cec4");
+    // Ahead of every declaration an engine reads a byte-order mark.
+    const QByteArray bom = QByteArray::fromHex("efbbbf");
 
     QTest::newRow("no declaration") << chinese << QByteArray("UTF-8") << utf8;
     QTest::newRow("content type gb2312")
@@ -44,11 +46,16 @@ void TestPreviewFile::encoding_data()
     QTest::newRow("big5 holds the text")
         << QStringLiteral("<meta charset=big5>") + chinese << QByteArray("big5")
         << QByteArray("<meta charset=big5>") + QByteArray::fromHex("a4a4a4e5");
+    QTest::newRow("big5 with only ASCII") << QStringLiteral("<meta charset=big5><b>x</b>")
+                                          << QByteArray("big5") << QByteArray("<meta charset=big5><b>x</b>");
+    QTest::newRow("big5 cannot hold simplified characters")
+        << QStringLiteral("<meta charset=big5>简体") << QByteArray("UTF-8")
+        << bom + QByteArray("<meta charset=big5>") + QStringLiteral("简体").toUtf8();
     QTest::newRow("latin-1 cannot hold Chinese") << QStringLiteral("<meta charset=iso-8859-1>")
-            + chinese << QByteArray("UTF-8") << QByteArray("<meta charset=iso-8859-1>") + utf8;
+            + chinese << QByteArray("UTF-8") << bom + QByteArray("<meta charset=iso-8859-1>") + utf8;
     QTest::newRow("unknown charset") << QStringLiteral("<meta charset=no-such-set>") + chinese
                                      << QByteArray("UTF-8")
-                                     << QByteArray("<meta charset=no-such-set>") + utf8;
+                                     << bom + QByteArray("<meta charset=no-such-set>") + utf8;
     QTest::newRow("charset outside a meta element")
         << QStringLiteral("<script>var c = 'charset=gb2312';</script>") + chinese << QByteArray("UTF-8")
         << QByteArray("<script>var c = 'charset=gb2312';</script>") + utf8;

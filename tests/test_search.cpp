@@ -12,6 +12,7 @@
 #include "support/userinput.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -50,9 +51,29 @@ class TestSearch : public MainWindowTest
 {
     Q_OBJECT
 
+    // The first control of the search pane that does not lie whole inside the pane, or nothing.
+    QString controlCutByThePane()
+    {
+        const QRect pane = form().Panel2->rect();
+        const auto controls = form().Panel2->findChildren<QWidget*>();
+        for (const QWidget* control : controls) {
+            if (!control->isVisibleTo(form().Panel2) || control->isWindow())
+                continue;
+            const QRect placed(control->mapTo(form().Panel2, QPoint(0, 0)), control->size());
+            if (!pane.contains(placed)) {
+                return control->objectName()
+                    + QStringLiteral(" at %1,%2 %3x%4 in a pane %5 high")
+                          .arg(placed.x())
+                          .arg(placed.y())
+                          .arg(placed.width())
+                          .arg(placed.height())
+                          .arg(pane.height());
+            }
+        }
+        return {};
+    }
+
 private:
-
-
     // Sets the pane up as a user would and presses "查找".
     void search(const QString& keyword, QRadioButton* column = nullptr, const QString& category = {})
     {
@@ -68,6 +89,32 @@ private:
     QString countPanel() { return form().panelText(TForm1::CountPanel); }
 
 private slots:
+    void searchPaneFitsTheRestoredWindow_data()
+    {
+        // The restored window is 808 x 552 outside: what is left inside depends on the frame.
+        QTest::addColumn<QMargins>("frame");
+        QTest::newRow("no frame") << QMargins();
+        QTest::newRow("thin frame") << QMargins(1, 24, 1, 1);
+        QTest::newRow("thick frame") << QMargins(5, 32, 5, 5);
+    }
+
+    void searchPaneFitsTheRestoredWindow()
+    {
+        QFETCH(QMargins, frame);
+        form().resize(QSize(808, 552).shrunkBy(frame));
+        QTRY_COMPARE(form().size(), QSize(808, 552).shrunkBy(frame));
+        QTRY_COMPARE(controlCutByThePane(), QString());
+        QCOMPARE(form().GroupBox1->geometry(), QRect(8, 16, 129, 249));
+        QCOMPARE(form().GroupBox2->geometry().topLeft(), QPoint(8, 280));
+        // Still a list to work with: several results show at once.
+        QVERIFY(form().ListBox1->height() >= 6 * form().ListBox1->fontMetrics().height());
+
+        // On a larger window the results box has its full size.
+        form().resize(1024, 768);
+        QTRY_COMPARE(form().GroupBox2->geometry(), QRect(8, 280, 129, 233));
+        QCOMPARE(controlCutByThePane(), QString());
+    }
+
     void init()
     {
         newLibrary().create(

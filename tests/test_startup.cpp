@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QToolTip>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -127,6 +128,26 @@ private slots:
         QVERIFY(!form->Treeclass->isExpanded(form->Treeclass->topLevelItem(0)));
     }
 
+    void nothingIsSelectedAtStart()
+    {
+        LibraryFixture library;
+        library.createSmall();
+        // As the splash does it: the load runs first, then the window shows and takes the focus.
+        auto form = std::make_unique<TForm1>(library.appDir());
+        QTRY_VERIFY(form->Timer1 == nullptr);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCOMPARE(QApplication::focusWidget(), form->Treeclass);
+        QCOMPARE(form->Treeclass->selectedNode(), nullptr);
+        QCOMPARE(form->panelText(TForm1::CountPanel), QString());
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        QTest::keyClick(form->Treeclass, Qt::Key_D, Qt::ShiftModifier);
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.seen().at(0).text, QStringLiteral("未正确选择要删除的类别"));
+        QCOMPARE(topLevelNames(*form).size(), 3);
+    }
+
     void quotedAndLongNamesLoad()
     {
         LibraryFixture library;
@@ -139,6 +160,40 @@ private slots:
         QCOMPARE(childNames(*form, 0), QStringList(QStringLiteral("在引号类里")));
         QCOMPARE(childNames(*form, 1), QStringList(QStringLiteral("在长名类里")));
         QCOMPARE(form->panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:2"));
+    }
+
+    void cutNamesShowWholeAsTooltip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("scriptLevel");
+        QTest::addColumn<bool>("tooltip");
+        QTest::newRow("long category") << QString(20, QChar(u'长')) << false << true;
+        QTest::newRow("long script") << QStringLiteral("一个名字很长很长的脚本效果") << true << true;
+        QTest::newRow("short category") << QStringLiteral("短") << false << false;
+    }
+
+    void cutNamesShowWholeAsTooltip()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, scriptLevel);
+        QFETCH(bool, tooltip);
+        LibraryFixture library;
+        const QString category = scriptLevel ? QStringLiteral("类") : name;
+        library.create({category, QStringLiteral("另一类")},
+            {{scriptLevel ? name : QStringLiteral("脚本"), category},
+                {QStringLiteral("别的"), QStringLiteral("另一类")}});
+        auto form = startMainWindow(library.appDir());
+        CategoryTree* tree = form->Treeclass;
+        QCOMPARE(tree->width(), 145);
+        selectNode(*form, name, scriptLevel);
+        const QRect rect = tree->visualRect(tree->currentIndex());
+        QHelpEvent help(QEvent::ToolTip, rect.center(), tree->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(tree->viewport(), &help);
+        // The tip is shown, or not, while the event is handled.
+        QCOMPARE(QToolTip::isVisible(), tooltip);
+        if (tooltip)
+            QCOMPARE(QToolTip::text(), name);
+        QToolTip::hideText();
     }
 
     void libraryThatCannotBeOpened_data()
@@ -293,7 +348,7 @@ private slots:
         QVERIFY(form->ADOQuery2->isEmpty());
         QVERIFY(form->DBEdit2->text().isEmpty());
         QCOMPARE(form->CBX1->currentIndex(), -1);
-        QCOMPARE(form->panelText(TForm1::ScriptPanel), QStringLiteral("没有这个"));
+        QCOMPARE(form->panelText(TForm1::ScriptPanel), QString());
         QCOMPARE(form->CurrentScriptName, QStringLiteral("没有这个"));
     }
 

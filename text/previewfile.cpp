@@ -68,5 +68,14 @@ QByteArray PreviewFile::encodingFor(const QString& page)
 QByteArray PreviewFile::encode(const QString& page)
 {
     const QString text = ScriptFile::withCrLf(page);
-    return encodedLosslessly(text, encodingFor(page)).value_or(text.toUtf8());
+    const QByteArray encoding = encodingFor(page);
+    if (encoding != "UTF-8") {
+        if (std::optional<QByteArray> bytes = encodedLosslessly(text, encoding))
+            return *bytes;
+    }
+    // Only the file's bytes change, never the page: the mark outweighs a declaration that could
+    // not hold the text, or that no browser knows.
+    const QString label = declaredCharset(page);
+    const bool declaresOtherCharset = !label.isEmpty() && !isUnicodeLabel(label);
+    return (declaresOtherCharset ? QByteArrayLiteral("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 }

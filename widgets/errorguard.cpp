@@ -17,5 +17,6 @@ void showDefaultErrorBox(const QString& message)
     QMessageBox box(QMessageBox::Critical, MessageBoxes::kApplicationTitle, defaultErrorText(message),
         QMessageBox::Ok, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("DefaultErrorBox"));
+    MessageBoxes::makeRoomForCaption(box);
     box.exec();
 }

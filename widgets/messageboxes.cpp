@@ -1,15 +1,45 @@
 #include "messageboxes.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+
+namespace {
+// Squares of a title bar's height beside the caption: the frame's icon, minimise, maximise and
+// close, and the gaps between them.
+constexpr int kFrameButtonSquares = 5;
+
+int captionRoom(const QWidget& box)
+{
+    // Title bars set the caption in the desktop's title font, most often a bold face.
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    return QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kFrameButtonSquares * titleBar;
+}
+} // namespace
+
+void MessageBoxes::makeRoomForCaption(QMessageBox& box)
+{
+    // A message box fixes its size from its layout as it is shown: a strut laid over the top row
+    // widens the layout without making it taller.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(captionRoom(box), 0, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 0, 1,
+            grid->columnCount());
+    }
+}
 
 void MessageBoxes::information(const QString& message)
 {
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, message, QMessageBox::Ok);
     box.setObjectName(QStringLiteral("InformationBox"));
+    makeRoomForCaption(box);
     box.exec();
 }
 
@@ -21,6 +51,7 @@ bool MessageBoxes::confirm(const QString& message)
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    makeRoomForCaption(box);
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -39,6 +70,9 @@ bool MessageBoxes::prompt(const QString& caption, const QString& promptText, QSt
         edit->setMaxLength(kPromptMaxLength);
         edit->selectAll();
     }
+    // The dialog lays itself out only when shown and then takes its children's sizes.
+    if (auto* label = dialog.findChild<QLabel*>())
+        label->setMinimumWidth(captionRoom(dialog));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     value = dialog.textValue();
@@ -49,6 +83,7 @@ void MessageBoxes::plain(const QString& caption, const QString& message)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, message, QMessageBox::Ok);
     box.setObjectName(QStringLiteral("PlainBox"));
+    makeRoomForCaption(box);
     box.exec();
 }
 
@@ -61,6 +96,7 @@ MessageBoxes::Choice MessageBoxes::askToSave(const QString& message)
     QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
+    makeRoomForCaption(box);
     box.exec();
     if (box.clickedButton() == save)
         return Choice::Save;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QWidget;
+class QMessageBox;
 
 // The program's own modal boxes, built the same way everywhere they are used.
 namespace MessageBoxes {
@@ -20,6 +20,9 @@ enum class Choice { Save, Discard, Cancel };
 Choice askToSave(const QString& message);
 // A plain platform box with an OK button, no icon and no owner window.
 void plain(const QString& caption, const QString& message);
+// Widens a box, right before it is shown, so that a window manager's title bar has room for the
+// whole caption beside its frame buttons.
+void makeRoomForCaption(QMessageBox& box);
 
 inline constexpr int kPromptMaxLength = 255;
 } // namespace MessageBoxes
