@@ -27,8 +27,13 @@ constexpr int kDeferredLoadDelayMs = 100;
 } // namespace
 
 TForm1::TForm1(const QString& appDir, QWidget* parent)
+    : TForm1(AppPlaces::beside(appDir), parent)
+{ }
+
+TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     : QMainWindow(parent)
-    , AppDir(appDir)
+    , AppDir(places.programDir)
+    , Places(places)
 {
     initResources();
     setObjectName(QStringLiteral("Form1"));
@@ -97,6 +102,14 @@ QString TForm1::panelText(int panel) const
 void TForm1::setPanelText(int panel, const QString& text)
 {
     Stb->setPanelText(panel, text);
+}
+
+void TForm1::tellInStatusBar(const QString& text)
+{
+    if (isVisible())
+        Stb->showNotice(text);
+    else
+        m_pendingNotices << text;
 }
 
 void TForm1::hostProgressBar()

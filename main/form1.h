@@ -2,6 +2,7 @@
 
 #include "commandtable.h"
 #include "imagelist.h"
+#include "store/appplaces.h"
 #include "store/connection.h"
 
 #include <QHash>
@@ -56,8 +57,10 @@ class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    // appDir is the directory the window derives its files from, with a trailing separator.
+    // appDir is the directory the window derives its files from, with a trailing separator;
+    // everything is kept beside it and nothing is remembered.
     explicit TForm1(const QString& appDir, QWidget* parent = nullptr);
+    explicit TForm1(const AppPlaces& places, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Start-up
@@ -130,8 +133,12 @@ public:
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString& text);
+    // A passing notice over the text panels (a first start, a backup that failed); shown once
+    // the window is up.
+    void tellInStatusBar(const QString& text);
 
     QString AppDir;
+    AppPlaces Places;
     QString CurrentScriptName;
     // The bytes CurrentScriptName was opened with, as stored in the library.
     QByteArray CurrentScriptStoredName;
@@ -248,6 +255,8 @@ private:
     void configureFileActions();
 
     KeyDispatcher* m_keys = nullptr;
+    // Notices told before the window showed, to be shown with it.
+    QStringList m_pendingNotices;
     // Scripts the load found without a category to show them under; told once the window shows.
     int m_scriptsOutsideTheTree = 0;
     // The results entry whose script was last opened, kept while a refused store keeps the record.

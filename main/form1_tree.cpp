@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "messageboxes.h"
 #include "progressbar.h"
+#include "statusbar.h"
 #include "store/database.h"
 #include "store/query.h"
 #include "store/statements.h"
@@ -152,6 +153,8 @@ void TForm1::reportScriptsOutsideTheTree()
 void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    for (const QString& notice : std::exchange(m_pendingNotices, {}))
+        Stb->showNotice(notice);
     reportScriptsOutsideTheTree();
 }
 
