@@ -28,6 +28,6 @@ int main(int argc, char** argv)
     }
     // However the splash ended, the main window is up when the ordinary loop starts.
     if (!form.isVisible())
-        form.showMaximized();
+        form.showAsRemembered();
     return app.exec();
 }

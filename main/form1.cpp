@@ -6,6 +6,7 @@
 #include "errorguard.h"
 #include "keydispatch.h"
 #include "progressbar.h"
+#include "sessionsettings.h"
 #include "statusbar.h"
 #include "store/query.h"
 #include "store/statements.h"
@@ -51,6 +52,8 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     setUpSearchPane();
     setUpPreview();
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
+
+    restoreSession();
 
     // The deferred load runs from the first event loop that dispatches timers: normally the
     // splash's, or an error box that FormCreate shows before it.

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 struct BoundStatement;
@@ -44,6 +45,7 @@ class ProgressBar;
 class QPushButton;
 class QRadioButton;
 class ScriptFileDialog;
+class SessionSettings;
 class QSplitter;
 class QTabWidget;
 class QTimer;
@@ -66,6 +68,8 @@ public:
     // Start-up
     void FormCreate();
     void Timer1Timer();
+    // Shows the window as the user left it: maximized, or where it stood.
+    void showAsRemembered();
 
     // Library store
     void OpenLibrary();
@@ -253,6 +257,13 @@ private:
     void reopenCurrentScript(const QString& name);
     void keepPendingCategoryChoice();
     void configureFileActions();
+
+    // Where the user was, read when the window is made and after the load, written at close.
+    void restoreSession();
+    void restoreLoadedPlaces();
+    void saveSession();
+    std::unique_ptr<SessionSettings> m_session;
+    bool m_showMaximized = true;
 
     KeyDispatcher* m_keys = nullptr;
     // Notices told before the window showed, to be shown with it.

@@ -58,6 +58,7 @@ void TForm1::Timer1Timer()
     m_scriptsOutsideTheTree = outside;
     if (isVisible())
         reportScriptsOutsideTheTree();
+    restoreLoadedPlaces();
 }
 
 void TForm1::LoadCategories()
