@@ -54,6 +54,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 
     restoreSession();
+    setUpBackups();
 
     // The deferred load runs from the first event loop that dispatches timers: normally the
     // splash's, or an error box that FormCreate shows before it.
@@ -70,6 +71,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
 TForm1::~TForm1()
 {
     delete m_keys;
+    dropUnneededBackup();
     // Closing never saves: drop any pending edit before the data components go.
     if (ADOQuery2)
         ADOQuery2->close();

@@ -22,6 +22,7 @@ class CategoryTree;
 class DataSource;
 class FindDialog;
 class KeyDispatcher;
+class LibraryGuard;
 class PageView;
 class Query;
 class ReplaceDialog;
@@ -122,6 +123,12 @@ public:
     void N35Click();
     void N40Click();
 
+    // Backups: the run's backup and the quick check, and restoring a backup ("恢复备份…").
+    void RestoreBackup1Click();
+    // Replaces the library by the backup after saving it as a backup itself, and reloads the
+    // tree; false when a pending change was refused or the backup is damaged.
+    bool restoreBackup(const QString& path);
+
     // Preview
     void WritePreviewFile();
     void PageControl1Change();
@@ -157,6 +164,7 @@ public:
     Table* ADOTable2 = nullptr;
     DataSource* DataSource1 = nullptr;
     QTimer* Timer1 = nullptr;
+    LibraryGuard* LibraryGuard1 = nullptr;
     TXPLook* XPLook1 = nullptr;
     // The most recently made about box and settings window, while they exist.
     QPointer<TFmabout> Fmabout;
@@ -263,6 +271,20 @@ private:
     void restoreLoadedPlaces();
     void saveSession();
     std::unique_ptr<SessionSettings> m_session;
+
+    void setUpBackups();
+    // Starts the quick check and the run's backup once the library is loaded.
+    void guardLibrary();
+    void firstChangeMade();
+    void keepRunBackup();
+    void dropUnneededBackup();
+    void reportDamagedLibrary(const QString& problem);
+    void reloadLibrary();
+    // The backup made in this run, kept once the library changes.
+    QString m_runBackup;
+    bool m_runBackupKept = false;
+    bool m_libraryChanged = false;
+    bool m_backupFailureTold = false;
     bool m_showMaximized = true;
 
     KeyDispatcher* m_keys = nullptr;

@@ -59,6 +59,7 @@ void TForm1::Timer1Timer()
     if (isVisible())
         reportScriptsOutsideTheTree();
     restoreLoadedPlaces();
+    guardLibrary();
 }
 
 void TForm1::LoadCategories()
