@@ -119,6 +119,38 @@ private slots:
         QVERIFY2(check.exitCode == 0, qPrintable(check.output));
     }
 
+    void debianPackageHoldsTheInstalledFiles()
+    {
+        const QString cpack = QStandardPaths::findExecutable(
+            QStringLiteral("cpack"), {QFileInfo(QStringLiteral(CMAKE_COMMAND)).path()});
+        const QString dpkgDeb = QStandardPaths::findExecutable(QStringLiteral("dpkg-deb"));
+        if (cpack.isEmpty() || dpkgDeb.isEmpty())
+            QSKIP("cpack or dpkg-deb is not installed");
+        QTemporaryDir out;
+        const Run pack = run(cpack,
+            {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
+                QStringLiteral(FEYLUME_BUILD_DIR "/CPackConfig.cmake"), QStringLiteral("-B"), out.path()});
+        QVERIFY2(pack.exitCode == 0, qPrintable(pack.output));
+        const QStringList packages = QDir(out.path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
+        QCOMPARE(packages.size(), 1);
+        const QString package = out.filePath(packages.first());
+
+        // Regular files show as "-rw-r--r-- root/root size date ./usr/bin/feylume".
+        const Run contents = run(dpkgDeb, {QStringLiteral("--contents"), package});
+        QCOMPARE(contents.exitCode, 0);
+        QStringList files;
+        for (const QString& line : contents.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (line.startsWith(QLatin1Char('-')))
+                files << line.section(QStringLiteral(" ./usr/"), 1);
+        }
+        files.sort();
+        QCOMPARE(files, filesUnder(m_prefix));
+
+        const Run depends = run(dpkgDeb, {QStringLiteral("--field"), package, QStringLiteral("Depends")});
+        QVERIFY2(depends.output.contains(QStringLiteral("libqt6widgets6")), qPrintable(depends.output));
+        QVERIFY2(depends.output.contains(QStringLiteral("libsqlite3")), qPrintable(depends.output));
+    }
+
     void movedTreeStartsOnItsOwnSample()
     {
         const QString moved = m_stage.path() + QStringLiteral("/elsewhere/feylume");
