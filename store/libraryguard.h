@@ -8,8 +8,9 @@
 class QThread;
 
 // Looks after the library once in a run, off the user-interface thread and on connections of its
-// own: a quick check of its pages first, given up after a time limit, then a backup unless the
-// check found damage. What it finds arrives as signals on the thread that started it.
+// own: a backup first, made in steps, then a quick check of the backup's pages, given up after a
+// time limit. A damaged backup is removed and the damage told. What it finds arrives as signals
+// on the thread that started it.
 class LibraryGuard : public QObject
 {
     Q_OBJECT
@@ -18,7 +19,8 @@ public:
     // Stops the work at its next step and waits for it.
     ~LibraryGuard() override;
 
-    // checkLimitMs 0 skips the check. Does nothing while earlier work is still going.
+    // checkLimitMs 0 skips the check. Does nothing while earlier work is still going; a stopped
+    // run leaves nothing behind and tells nothing.
     void start(const QString& libraryPath, const QString& backupFolder, int checkLimitMs);
     bool isBusy() const;
     // Stops the work at its next step and waits for it; a copy cut short leaves nothing.
