@@ -9,6 +9,8 @@ set(CPACK_PACKAGE_HOMEPAGE_URL "http://www.qingying-studio.example")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# Debugging symbols stay in the build folder.
+set(CPACK_STRIP_FILES ON)
 # The libraries it links decide the package's dependencies, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The fonts are no library; without a CJK font the Chinese texts show as boxes.
