@@ -1,5 +1,6 @@
 #include "form2.h"
 
+#include "main/form1.h"
 #include "widgets/errorguard.h"
 
 #include <QCoreApplication>
@@ -58,6 +59,8 @@ void TForm2::Timer1Timer()
     delete Timer1;
     Timer1 = nullptr;
     close();
-    if (m_mainWindow)
+    if (auto* form = qobject_cast<TForm1*>(m_mainWindow.data()))
+        form->showAsRemembered();
+    else if (m_mainWindow)
         m_mainWindow->showMaximized();
 }

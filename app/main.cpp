@@ -18,7 +18,7 @@ int main(int argc, char** argv)
     splash->showAtOnce();
 
     const QString appDir = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
-    TForm1 form(appDir);
+    TForm1 form(AppPlaces::forProgram(appDir, UserFolders::fromEnvironment()));
 
     // A failed open shows its boxes while the window is created; the splash's time may have
     // run out inside them, and then it has already closed.
@@ -28,6 +28,6 @@ int main(int argc, char** argv)
     }
     // However the splash ended, the main window is up when the ordinary loop starts.
     if (!form.isVisible())
-        form.showMaximized();
+        form.showAsRemembered();
     return app.exec();
 }

@@ -72,6 +72,11 @@ void CategoryTree::setCurrentNode(TreeNode* node)
     setCurrentIndex(m_model->indexOf(node));
 }
 
+void CategoryTree::expandNode(const TreeNode* node)
+{
+    expand(m_model->indexOf(node));
+}
+
 bool CategoryTree::isExpanded(const TreeNode* node) const
 {
     return QTreeView::isExpanded(m_model->indexOf(node));

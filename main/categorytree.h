@@ -104,6 +104,7 @@ public:
     TreeNode* selectedNode() const;
     void setCurrentNode(TreeNode* node);
     bool isExpanded(const TreeNode* node) const;
+    void expandNode(const TreeNode* node);
 
     // Names are given as typed text, or as the bytes stored in the library.
     TreeNode* addCategoryNode(const QString& name);

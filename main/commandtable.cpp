@@ -13,6 +13,8 @@ const std::vector<Entry> kMainMenu = {
     {"N23", "保存脚本", "F7", "DataSetPost1", 1, nullptr},
     {"N36", "放弃修改", "F8", "DataSetCancel1", 1, nullptr},
     {nullptr, "-", nullptr, nullptr, 1, nullptr},
+    {"RestoreBackup1", "恢复备份…", nullptr, nullptr, 1, nullptr},
+    {nullptr, "-", nullptr, nullptr, 1, nullptr},
     {"N9", "退出系统(&X)", nullptr, nullptr, 1, nullptr},
     {"E1", "脚本处理(&J)", nullptr, nullptr, 0, nullptr},
     {"N10", "导入脚本", "Ctrl+O", "FileOpen1", 1, nullptr},

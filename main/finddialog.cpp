@@ -21,6 +21,12 @@ FindDialog::FindDialog(QWidget* parent)
     m_options->addWidget(direction);
 }
 
+void FindDialog::setRequest(const TextBoxSearch::Request& request)
+{
+    SearchDialog::setRequest(request);
+    (request.options.down ? m_down : m_up)->setChecked(true);
+}
+
 TextBoxSearch::Request FindDialog::request() const
 {
     TextBoxSearch::Request request = SearchDialog::request();

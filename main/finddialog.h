@@ -13,6 +13,7 @@ public:
     explicit FindDialog(QWidget* parent);
 
     TextBoxSearch::Request request() const override;
+    void setRequest(const TextBoxSearch::Request& request) override;
 
 private:
     QRadioButton* m_up;

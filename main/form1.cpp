@@ -5,6 +5,7 @@
 #include "dbctrls/datasource.h"
 #include "keydispatch.h"
 #include "progressbar.h"
+#include "sessionsettings.h"
 #include "statusbar.h"
 #include "store/query.h"
 #include "store/statements.h"
@@ -27,8 +28,13 @@ constexpr int kDeferredLoadDelayMs = 100;
 } // namespace
 
 TForm1::TForm1(const QString& appDir, QWidget* parent)
+    : TForm1(AppPlaces::beside(appDir), parent)
+{ }
+
+TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     : QMainWindow(parent)
-    , AppDir(appDir)
+    , AppDir(places.programDir)
+    , Places(places)
 {
     initResources();
     setObjectName(QStringLiteral("Form1"));
@@ -47,6 +53,9 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
     setUpPreview();
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 
+    restoreSession();
+    setUpBackups();
+
     // The deferred load runs from the first event loop that dispatches timers: normally the
     // splash's, or an error box that FormCreate shows before it.
     Timer1 = new QTimer(this);
@@ -62,6 +71,7 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
 TForm1::~TForm1()
 {
     delete m_keys;
+    dropUnneededBackup();
     // Closing never saves: drop any pending edit before the data components go.
     if (ADOQuery2)
         ADOQuery2->close();
@@ -97,6 +107,14 @@ QString TForm1::panelText(int panel) const
 void TForm1::setPanelText(int panel, const QString& text)
 {
     Stb->setPanelText(panel, text);
+}
+
+void TForm1::tellInStatusBar(const QString& text)
+{
+    if (isVisible())
+        Stb->showNotice(text);
+    else
+        m_pendingNotices << text;
 }
 
 void TForm1::hostProgressBar()

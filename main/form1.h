@@ -2,6 +2,7 @@
 
 #include "commandtable.h"
 #include "imagelist.h"
+#include "store/appplaces.h"
 #include "store/connection.h"
 
 #include <QHash>
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 struct BoundStatement;
@@ -20,6 +22,7 @@ class CategoryTree;
 class DataSource;
 class FindDialog;
 class KeyDispatcher;
+class LibraryGuard;
 class PageView;
 class Query;
 class ReplaceDialog;
@@ -43,6 +46,7 @@ class ProgressBar;
 class QPushButton;
 class QRadioButton;
 class ScriptFileDialog;
+class SessionSettings;
 class QSplitter;
 class QTabWidget;
 class QTimer;
@@ -56,13 +60,17 @@ class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    // appDir is the directory the window derives its files from, with a trailing separator.
+    // appDir is the directory the window derives its files from, with a trailing separator;
+    // everything is kept beside it and nothing is remembered.
     explicit TForm1(const QString& appDir, QWidget* parent = nullptr);
+    explicit TForm1(const AppPlaces& places, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Start-up
     void FormCreate();
     void Timer1Timer();
+    // Shows the window as the user left it: maximized, or where it stood.
+    void showAsRemembered();
 
     // Library store
     void OpenLibrary();
@@ -115,6 +123,12 @@ public:
     void N35Click();
     void N40Click();
 
+    // Backups: the run's backup and the quick check, and restoring a backup ("恢复备份…").
+    void RestoreBackup1Click();
+    // Replaces the library by the backup after saving it as a backup itself, and reloads the
+    // tree; false when a pending change was refused or the backup is damaged.
+    bool restoreBackup(const QString& path);
+
     // Preview
     void WritePreviewFile();
     void PageControl1Change();
@@ -132,8 +146,12 @@ public:
     void setPanelText(int panel, const QString& text);
     // The name status panel 4 shows: the current script's, or nothing when no row is open.
     QString openScriptName() const;
+    // A passing notice over the text panels (a first start, a backup that failed); shown once
+    // the window is up.
+    void tellInStatusBar(const QString& text);
 
     QString AppDir;
+    AppPlaces Places;
     QString CurrentScriptName;
     // The bytes CurrentScriptName was opened with, as stored in the library.
     QByteArray CurrentScriptStoredName;
@@ -148,6 +166,7 @@ public:
     Table* ADOTable2 = nullptr;
     DataSource* DataSource1 = nullptr;
     QTimer* Timer1 = nullptr;
+    LibraryGuard* LibraryGuard1 = nullptr;
     TXPLook* XPLook1 = nullptr;
     // The most recently made about box and settings window, while they exist.
     QPointer<TFmabout> Fmabout;
@@ -252,7 +271,30 @@ private:
     void keepPendingCategoryChoice();
     void configureFileActions();
 
+    // Where the user was, read when the window is made and after the load, written at close.
+    void restoreSession();
+    void restoreLoadedPlaces();
+    void saveSession();
+    std::unique_ptr<SessionSettings> m_session;
+
+    void setUpBackups();
+    // Starts the quick check and the run's backup once the library is loaded.
+    void guardLibrary();
+    void firstChangeMade();
+    void keepRunBackup();
+    void dropUnneededBackup();
+    void reportDamagedLibrary(const QString& problem);
+    void reloadLibrary();
+    // The backup made in this run, kept once the library changes.
+    QString m_runBackup;
+    bool m_runBackupKept = false;
+    bool m_libraryChanged = false;
+    bool m_backupFailureTold = false;
+    bool m_showMaximized = true;
+
     KeyDispatcher* m_keys = nullptr;
+    // Notices told before the window showed, to be shown with it.
+    QStringList m_pendingNotices;
     // Scripts the load found without a category to show them under; told once the window shows.
     int m_scriptsOutsideTheTree = 0;
     // The results entry whose script was last opened, kept while a refused store keeps the record.

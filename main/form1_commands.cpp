@@ -139,6 +139,7 @@ void TForm1::registerCommandHandlers()
     // "退出系统(&X)" closes the main window, which ends the program without saving.
     m_commandHandlers.insert(QStringLiteral("N9"), [this] { close(); });
     registerNamingHandlers();
+    m_commandHandlers.insert(QStringLiteral("RestoreBackup1"), [this] { RestoreBackup1Click(); });
     m_commandHandlers.insert(QStringLiteral("N15"), [this] { N15Click(); });
     m_commandHandlers.insert(QStringLiteral("N14"), [this] { N14Click(); });
     m_commandHandlers.insert(QStringLiteral("N35"), [this] { N35Click(); });

@@ -49,10 +49,12 @@ void TForm1::closeEvent(QCloseEvent* event)
             mayClose = false;
         }
     });
-    if (mayClose)
+    if (mayClose) {
+        saveSession();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool TForm1::storePendingChanges()

@@ -3,18 +3,25 @@
 
 #include "form1.h"
 #include "progressbar.h"
+#include "statusbar.h"
 #include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "widgets/messageboxes.h"
 
+#include <QDir>
+
 void TForm1::OpenLibrary()
 {
-    ADOConnection1.setDatabasePath(AppDir + QStringLiteral("data/qvlb.db"));
+    ADOConnection1.setDatabasePath(Places.libraryPath);
     try {
+        if (Places.provideLibrary())
+            tellInStatusBar(QStringLiteral("首次启动：已从示例库建立脚本库 %1")
+                                .arg(QDir::toNativeSeparators(Places.libraryPath)));
         ADOConnection1.open();
     } catch (const FeylumeError&) {
-        MessageBoxes::plain(QStringLiteral("错误"), QStringLiteral("无法打开数据库"));
+        MessageBoxes::plain(QStringLiteral("错误"), QStringLiteral("无法打开数据库"),
+            QDir::toNativeSeparators(Places.libraryPath));
         return;
     }
     // Without write permission every change would be refused later, one command at a time;

@@ -27,7 +27,7 @@ void TForm1::setUpPreview()
 
 void TForm1::WritePreviewFile()
 {
-    PreviewFileName = AppDir + QStringLiteral("temp.htm");
+    PreviewFileName = Places.previewDir + QStringLiteral("temp.htm");
     const QByteArray bytes = PreviewFile::encode(DBMemo2->text());
     QFile file(PreviewFileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()

@@ -5,6 +5,7 @@
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
 #include "progressbar.h"
+#include "statusbar.h"
 #include "store/database.h"
 #include "store/query.h"
 #include "store/statements.h"
@@ -57,6 +58,8 @@ void TForm1::Timer1Timer()
     m_scriptsOutsideTheTree = outside;
     if (isVisible())
         reportScriptsOutsideTheTree();
+    restoreLoadedPlaces();
+    guardLibrary();
 }
 
 void TForm1::LoadCategories()
@@ -152,6 +155,8 @@ void TForm1::reportScriptsOutsideTheTree()
 void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    for (const QString& notice : std::exchange(m_pendingNotices, {}))
+        Stb->showNotice(notice);
     reportScriptsOutsideTheTree();
 }
 

@@ -1,5 +1,7 @@
 #include "replacedialog.h"
 
+#include "text/textsearch.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -12,6 +14,12 @@ ReplaceDialog::ReplaceDialog(QWidget* parent)
     onPress(addButton(QStringLiteral("&Replace"), QStringLiteral("ReplaceButton")), &TextBoxSearch::replace);
     onPress(addButton(QStringLiteral("Replace &All"), QStringLiteral("ReplaceAllButton")),
         &TextBoxSearch::replaceAll);
+}
+
+void ReplaceDialog::setRequest(const TextBoxSearch::Request& request)
+{
+    SearchDialog::setRequest(request);
+    m_replaceText->setText(TextSearch::fittingPrefix(request.with, kTextLimitBytes));
 }
 
 TextBoxSearch::Request ReplaceDialog::request() const

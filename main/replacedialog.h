@@ -11,6 +11,7 @@ public:
     explicit ReplaceDialog(QWidget* parent);
 
     TextBoxSearch::Request request() const override;
+    void setRequest(const TextBoxSearch::Request& request) override;
 
 private:
     QLineEdit* m_replaceText;

@@ -2,7 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 ScriptFileDialog::ScriptFileDialog(Purpose purpose, const QString& name, QWidget* parent)
     : QObject(parent)
@@ -39,11 +41,22 @@ void ScriptFileDialog::setFilter(const QString& filterText)
     m_dialog->setNameFilters(nameFilters(filterText));
 }
 
+void ScriptFileDialog::restore(const QString& folder, const QString& filterName)
+{
+    // A folder that has gone since is no place to start in. The filter is checked against the
+    // dialog's list when it is used.
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        m_folder = QDir(folder).absolutePath();
+    m_filterName = filterName;
+}
+
 bool ScriptFileDialog::execute()
 {
     const QStringList filters = m_dialog->nameFilters();
     m_dialog->selectNameFilter(
         filters.contains(m_filterName) || filters.isEmpty() ? m_filterName : filters.first());
+    if (m_fileName.isEmpty() && !m_folder.isEmpty())
+        m_dialog->setDirectory(m_folder);
     m_dialog->selectFile(m_fileName);
     const int result = m_dialog->exec();
     // A name picked from the completion list with Enter closes the dialog but leaves the list
@@ -59,6 +72,7 @@ bool ScriptFileDialog::execute()
     if (chosen.isEmpty())
         return false;
     m_fileName = chosen;
+    m_folder = QFileInfo(chosen).absolutePath();
     m_filterName = m_dialog->selectedNameFilter();
     return true;
 }

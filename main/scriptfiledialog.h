@@ -28,8 +28,14 @@ public:
 
     static QStringList nameFilters(const QString& filterText);
 
+    // The folder and the filter the next use starts in, kept from one run to the next.
+    QString folder() const { return m_folder; }
+    QString filterName() const { return m_filterName; }
+    void restore(const QString& folder, const QString& filterName);
+
 private:
     QFileDialog* m_dialog;
     QString m_fileName;
     QString m_filterName;
+    QString m_folder;
 };

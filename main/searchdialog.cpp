@@ -127,6 +127,13 @@ TextBoxSearch::Request SearchDialog::request() const
     return request;
 }
 
+void SearchDialog::setRequest(const TextBoxSearch::Request& request)
+{
+    setFindText(request.what);
+    m_matchCase->setChecked(request.options.matchCase);
+    m_wholeWord->setChecked(request.options.wholeWord);
+}
+
 void SearchDialog::showEvent(QShowEvent* event)
 {
     updateButtons();

@@ -30,6 +30,8 @@ public:
     QString findText() const;
     void setFindText(const QString& text);
     virtual TextBoxSearch::Request request() const;
+    // Sets the texts and options a request is made from; a text is cut to the limit.
+    virtual void setRequest(const TextBoxSearch::Request& request);
 
 protected:
     explicit SearchDialog(QWidget* parent);

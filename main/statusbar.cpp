@@ -2,6 +2,12 @@
 
 #include <QPainter>
 #include <QStyleOption>
+#include <QTimer>
+
+namespace {
+// The notice covers panels 0 to 2: panel 3 hosts the progress bar.
+constexpr int kNoticePanels = 3;
+} // namespace
 
 StatusBar::StatusBar(const std::vector<int>& panelWidths, QWidget* parent)
     : QWidget(parent)
@@ -17,6 +23,26 @@ void StatusBar::setPanelText(int panel, const QString& text)
         return;
     m_texts[panel] = text;
     update(panelRect(panel));
+}
+
+void StatusBar::showNotice(const QString& text)
+{
+    if (!m_noticeTimer) {
+        m_noticeTimer = new QTimer(this);
+        m_noticeTimer->setSingleShot(true);
+        connect(m_noticeTimer, &QTimer::timeout, this, &StatusBar::clearNotice);
+    }
+    m_notice = text;
+    setToolTip(text);
+    m_noticeTimer->start(kNoticeMs);
+    update();
+}
+
+void StatusBar::clearNotice()
+{
+    m_notice.clear();
+    setToolTip({});
+    update();
 }
 
 QRect StatusBar::panelRect(int panel) const
@@ -44,7 +70,16 @@ void StatusBar::paintEvent(QPaintEvent*)
         painter.drawLine(slot.bottomLeft(), slot.bottomRight());
         painter.drawLine(slot.topRight(), slot.bottomRight());
         painter.setPen(pal.color(QPalette::WindowText));
-        painter.drawText(
-            slot.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_texts[i]);
+        if (m_notice.isEmpty() || i >= kNoticePanels)
+            painter.drawText(slot.adjusted(3, 0, -2, 0),
+                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_texts[i]);
+    }
+    if (!m_notice.isEmpty()) {
+        const QRect area = panelRect(0).united(panelRect(kNoticePanels - 1)).adjusted(0, 2, -2, 0);
+        painter.fillRect(area.adjusted(1, 1, -1, -1), pal.button());
+        painter.setPen(pal.color(QPalette::WindowText));
+        const QRect textArea = area.adjusted(3, 0, -2, 0);
+        painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            fontMetrics().elidedText(m_notice, Qt::ElideMiddle, textArea.width()));
     }
 }

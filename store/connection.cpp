@@ -19,6 +19,11 @@ int waitUntilDeadline(void* deadline, int)
     return 1;
 }
 
+void rowChanged(void* connection, int, const char*, const char*, sqlite3_int64)
+{
+    static_cast<Connection*>(connection)->notifyChange();
+}
+
 bool isLocked(const Database& db)
 {
     const int code = sqlite3_extended_errcode(db.handle()) & 0xff;
@@ -35,6 +40,7 @@ void Connection::open()
             throw FeylumeError(QStringLiteral("no library file given"));
         m_db.open(m_path, Database::OpenMode::ExistingOnly);
         verifyWithinWait();
+        sqlite3_update_hook(m_db.handle(), rowChanged, this);
     } catch (const FeylumeError& error) {
         m_db.close();
         throw FeylumeError(QStringLiteral("%1 (%2)").arg(error.message(), QDir::toNativeSeparators(m_path)));
@@ -56,6 +62,17 @@ void Connection::verifyWithinWait()
     }
     m_openWaitLeftMs = kOpenWaitMs;
     sqlite3_busy_timeout(m_db.handle(), Database::kBusyTimeoutMs);
+}
+
+void Connection::setChangeObserver(std::function<void()> observer)
+{
+    m_changeObserver = std::move(observer);
+}
+
+void Connection::notifyChange() const
+{
+    if (m_changeObserver)
+        m_changeObserver();
 }
 
 void Connection::ensureOpen()

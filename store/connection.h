@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The one connection to the library file. It never creates a file: a missing file, a file that
 // is no SQLite database and a database without the two tables all fail to open.
 //
@@ -24,6 +26,11 @@ public:
     // Data components opened on a closed connection try to open it again first.
     void ensureOpen();
 
+    // Called whenever a row of the library is inserted, changed or deleted through this
+    // connection, from inside the statement: it must not use the connection.
+    void setChangeObserver(std::function<void()> observer);
+    void notifyChange() const;
+
     Database& database() { return m_db; }
     const Database& database() const { return m_db; }
 
@@ -32,5 +39,6 @@ private:
 
     QString m_path;
     Database m_db;
+    std::function<void()> m_changeObserver;
     int m_openWaitLeftMs = kOpenWaitMs;
 };

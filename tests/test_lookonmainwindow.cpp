@@ -2,7 +2,7 @@
 
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbmemo.h"
-#include "main/bitbtn.h"
+#include "widgets/bitbtn.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "support/libraryfixture.h"

@@ -1,7 +1,7 @@
 // The program's modal boxes leave a window manager room for their whole caption.
 
-#include "main/errorguard.h"
-#include "main/messageboxes.h"
+#include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 #include "support/modalanswerer.h"
 
 #include <QApplication>

@@ -230,6 +230,7 @@ private slots:
         const SeenBox& plain = answerer.seen().at(0);
         QCOMPARE(plain.title, QStringLiteral("错误"));
         QCOMPARE(plain.text, QStringLiteral("无法打开数据库"));
+        QCOMPARE(plain.detail, library.libraryPath());
         QVERIFY(!plain.hasIcon);
         QCOMPARE(plain.buttons, QStringList(QStringLiteral("OK")));
         const SeenBox& error = answerer.seen().at(1);

@@ -79,9 +79,10 @@ bool MessageBoxes::prompt(const QString& caption, const QString& promptText, QSt
     return true;
 }
 
-void MessageBoxes::plain(const QString& caption, const QString& message)
+void MessageBoxes::plain(const QString& caption, const QString& message, const QString& detail)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, message, QMessageBox::Ok);
+    box.setInformativeText(detail);
     box.setObjectName(QStringLiteral("PlainBox"));
     makeRoomForCaption(box);
     box.exec();

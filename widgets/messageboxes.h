@@ -18,8 +18,9 @@ bool prompt(const QString& caption, const QString& promptText, QString& value);
 // The application title, question icon, "保存" (default), "不保存" and "取消" (Escape).
 enum class Choice { Save, Discard, Cancel };
 Choice askToSave(const QString& message);
-// A plain platform box with an OK button, no icon and no owner window.
-void plain(const QString& caption, const QString& message);
+// A plain platform box with an OK button, no icon and no owner window; the detail, when
+// given, stands under the message.
+void plain(const QString& caption, const QString& message, const QString& detail = {});
 // Widens a box, right before it is shown, so that a window manager's title bar has room for the
 // whole caption beside its frame buttons.
 void makeRoomForCaption(QMessageBox& box);

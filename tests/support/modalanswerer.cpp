@@ -42,6 +42,7 @@ void ModalAnswerer::poll()
     seen.title = box->windowTitle();
     if (auto* message = qobject_cast<QMessageBox*>(box)) {
         seen.text = message->text();
+        seen.detail = message->informativeText();
         seen.iconKind = message->icon();
         seen.hasIcon = message->icon() != QMessageBox::NoIcon;
         if (message->defaultButton())

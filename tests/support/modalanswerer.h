@@ -10,10 +10,12 @@ class QTimer;
 class QWidget;
 
 // What the answerer saw of one modal box before it pressed a button.
-struct SeenBox {
+struct SeenBox
+{
     QString objectName;
     QString title;
     QString text;
+    QString detail; // a message box's informative text
     QStringList buttons; // button texts in the box's order
     QString defaultButton;
     QString escapeButton;
@@ -21,7 +23,8 @@ struct SeenBox {
     int iconKind = 0;
 };
 
-struct Answer {
+struct Answer
+{
     QString button; // text of the button to press, as shown (with "&")
     QString typeText = {}; // for a text prompt: replaces the text before pressing
     int delayMs = 0; // keep the box up at least this long before answering

@@ -933,6 +933,26 @@ def make_find(path):
 
 # ---------------------------------------------------------------------------
 
+# The desktop's icon theme wants the window icon at the sizes menus and launchers ask for;
+# the 64-pixel drawing is the largest, the smaller ones are filtered down from it.
+THEME_ICON_SIZES = (16, 22, 24, 32, 48, 64)
+
+
+def make_theme_icons(root):
+    source = os.path.join(root, "main/images/feylume.png")
+    for size in THEME_ICON_SIZES:
+        folder = os.path.join(root, "packaging/icons/%dx%d" % (size, size))
+        os.makedirs(folder, exist_ok=True)
+        target = os.path.join(folder, "feylume.png")
+        if size == 64:
+            with open(source, "rb") as src, open(target, "wb") as dst:
+                dst.write(src.read())
+            continue
+        subprocess.run(["convert", source, "-filter", "Lanczos", "-resize", "%dx%d" % (size, size),
+                        "-strip", "-define", "png:exclude-chunks=date,time", "PNG32:" + target],
+                       check=True)
+
+
 def main(argv):
     root = os.path.abspath(argv[1] if len(argv) > 1 else
                            os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -948,6 +968,7 @@ def main(argv):
             make_eye(os.path.join(root, "main/images/glyph-eye.png")),
             make_find(os.path.join(root, "main/images/glyph-find.png")),
         )),
+        ("theme-icons", lambda: make_theme_icons(root)),
         ("about", lambda: make_about(os.path.join(root, "dialogs/images/about.png"))),
     ]
     for name, job in jobs:

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Rebuilds Feylume's bitmaps (splash, header, window icon, glyphs, about
-# picture) from tools/artwork/feylume_art.py.  Deterministic: fixed seeds,
-# PNGs written without time stamps.
+# Rebuilds Feylume's bitmaps (splash, header, window icon and its sizes for
+# the icon theme, glyphs, about picture) from tools/artwork/feylume_art.py.
+# Deterministic: fixed seeds, PNGs written without time stamps.
 #
 # Needs: python3 (standard library only), ImageMagick's `convert`, and the
 # fonts from Debian's fonts-dejavu-core and fonts-wqy-microhei.
 #
-# Usage: tools/artwork/make-artwork.sh [splash|header|icon|glyphs|about ...]
+# Usage: tools/artwork/make-artwork.sh [splash|header|icon|glyphs|theme-icons|about ...]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
