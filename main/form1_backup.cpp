@@ -3,9 +3,7 @@
 
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
-#include "errorguard.h"
 #include "form1.h"
-#include "messageboxes.h"
 #include "progressbar.h"
 #include "restorebackupdialog.h"
 #include "statusbar.h"
@@ -13,6 +11,8 @@
 #include "store/librarybackup.h"
 #include "store/libraryguard.h"
 #include "store/query.h"
+#include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -91,6 +91,8 @@ void TForm1::restoreSession()
         = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
         frame && reachableOnSomeScreen(*frame)) {
         setGeometry(*frame);
+        // A restore from maximised brings back this size, not the first start's.
+        m_restoredSizeSet = true;
         m_showMaximized = settings.flag(QStringLiteral("window/maximized")).value_or(true);
     }
     restoreSizes(ClientSplitter, settings, QStringLiteral("window/panes"));

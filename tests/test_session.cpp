@@ -72,7 +72,7 @@ private slots:
     void placesComeBackAtTheNextStart()
     {
         QTemporaryDir folder;
-        const QRect frame(40, 30, 620, 450);
+        const QRect frame(40, 30, 620, 500);
         QList<int> panes;
         QList<int> header;
         {
@@ -124,6 +124,22 @@ private slots:
         QCOMPARE(replace.with, QStringLiteral("新"));
         QCOMPARE(replace.options.matchCase, false);
         QCOMPARE(replace.options.wholeWord, true);
+    }
+
+    void aMaximisedWindowRestoresToTheRememberedSize()
+    {
+        const QRect frame(60, 40, 700, 520);
+        {
+            auto form = start();
+            form->showNormal();
+            form->setGeometry(frame);
+            form->showMaximized();
+            QVERIFY(form->close());
+        }
+        auto form = start();
+        QVERIFY(form->isMaximized());
+        form->showNormal();
+        QTRY_COMPARE(form->geometry(), frame);
     }
 
     void aScriptThatIsGoneIsNotReopened()
