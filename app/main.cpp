@@ -1,4 +1,4 @@
-#include "app/form2.h"
+#include "form2.h"
 #include "main/form1.h"
 #include "widgets/messageboxes.h"
 

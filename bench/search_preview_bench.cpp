@@ -3,11 +3,11 @@
 // to the previewed page's load event. It reports; only a real error makes it fail.
 // Run it on a display (xvfb-run) for the preview figure.
 
+#include "base/feylumeerror.h"
 #include "dbctrls/dbmemo.h"
 #include "main/form1.h"
 #include "main/pageview.h"
 #include "store/database.h"
-#include "store/feylumeerror.h"
 #include "store/schema.h"
 #include "store/scriptsearch.h"
 

@@ -4,12 +4,12 @@
 // The figure kept is the median of the rounds. Peak resident memory is that of the loading
 // process, and of a start on the sample library. It reports; only a real error makes it fail.
 
+#include "base/feylumeerror.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "store/database.h"
-#include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/schema.h"
 #include "store/statements.h"

@@ -4,8 +4,8 @@
 // shown code editor. It reports; only a wrong
 // result makes it fail.
 
-#include "main/textboxsearch.h"
-#include "main/textboxtarget.h"
+#include "dialogs/textboxsearch.h"
+#include "dialogs/textboxtarget.h"
 #include "text/textsearch.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "characterlimit.h"
 
-#include "store/charactercount.h"
+#include "base/charactercount.h"
 
 CharacterLimit::CharacterLimit(QObject* parent)
     : QValidator(parent)

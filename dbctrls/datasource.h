@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../store/dataset.h"
-#include "../store/ownedcallbacks.h"
+#include "base/ownedcallbacks.h"
+#include "store/dataset.h"
 
 #include <QObject>
 #include <QPointer>

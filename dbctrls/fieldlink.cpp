@@ -1,6 +1,6 @@
 #include "fieldlink.h"
 
-#include "store/feylumeerror.h"
+#include "base/feylumeerror.h"
 #include "widgets/errorguard.h"
 
 #include <QFocusEvent>

@@ -1,7 +1,7 @@
 #include "categorytree.h"
 
+#include "base/feylumeerror.h"
 #include "categorytreemodel.h"
-#include "store/feylumeerror.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

@@ -4,13 +4,13 @@
 #include "categorytree.h"
 #include "dbctrls/datasource.h"
 #include "keydispatch.h"
-#include "progressbar.h"
 #include "sessionsettings.h"
-#include "statusbar.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
 #include "widgets/errorguard.h"
+#include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,18 +1,18 @@
 // Backups of the library and the way back: one backup in each run that changes the library, a
 // quick check of the library once it is loaded, and restoring a backup.
 
+#include "base/feylumeerror.h"
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
-#include "progressbar.h"
 #include "restorebackupdialog.h"
-#include "statusbar.h"
-#include "store/feylumeerror.h"
 #include "store/librarybackup.h"
 #include "store/libraryguard.h"
 #include "store/query.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
+#include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,11 +3,11 @@
 
 #include "action.h"
 #include "commandfocus.h"
-#include "finddialog.h"
+#include "dialogs/finddialog.h"
+#include "dialogs/replacedialog.h"
+#include "dialogs/textboxsearch.h"
+#include "dialogs/textboxtarget.h"
 #include "form1.h"
-#include "replacedialog.h"
-#include "textboxsearch.h"
-#include "textboxtarget.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

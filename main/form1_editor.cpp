@@ -1,11 +1,11 @@
 // The script commands on the current record: add, save, abandon and delete, and how saving
 // brings the tree in line with the stored script.
 
+#include "base/feylumeerror.h"
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "form1.h"
-#include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/refusalcause.h"
 #include "widgets/errorguard.h"

@@ -7,10 +7,10 @@
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "pageview.h"
-#include "panel.h"
-#include "progressbar.h"
-#include "statusbar.h"
 #include "widgets/bitbtn.h"
+#include "widgets/panel.h"
+#include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,13 +1,13 @@
 // The library store as the window uses it: opening the library, the statement runner and the
 // current-script query.
 
+#include "base/feylumeerror.h"
 #include "form1.h"
-#include "progressbar.h"
-#include "statusbar.h"
-#include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "widgets/messageboxes.h"
+#include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QDir>
 

@@ -2,18 +2,18 @@
 // the tree. Each command checks the library, changes it with one statement and then patches the
 // tree and both category lists in place; nothing is reloaded.
 
+#include "base/feylumeerror.h"
 #include "categoryentries.h"
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "form1.h"
-#include "progressbar.h"
-#include "store/feylumeerror.h"
 #include "store/fieldsize.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
+#include "widgets/progressbar.h"
 
 #include <QComboBox>
 

@@ -1,10 +1,10 @@
 // The preview: the code editor's current text written to the preview file and shown in the
 // "预览" page or handed to the desktop's default browser.
 
+#include "base/feylumeerror.h"
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "pageview.h"
-#include "store/feylumeerror.h"
 #include "text/previewfile.h"
 #include "widgets/errorguard.h"
 #include "widgets/shellopen.h"

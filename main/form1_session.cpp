@@ -2,10 +2,10 @@
 // the dialogs, remembered at close and given back at the next start.
 
 #include "categorytree.h"
-#include "finddialog.h"
+#include "dialogs/finddialog.h"
+#include "dialogs/replacedialog.h"
+#include "dialogs/scriptfiledialog.h"
 #include "form1.h"
-#include "replacedialog.h"
-#include "scriptfiledialog.h"
 #include "sessionsettings.h"
 #include "store/query.h"
 

@@ -4,13 +4,13 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
-#include "progressbar.h"
-#include "statusbar.h"
 #include "store/database.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
 #include "widgets/messageboxes.h"
+#include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QScopedValueRollback>

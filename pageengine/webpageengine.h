@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageengine/pageengine.h"
+#include "pageengine.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "appplaces.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "connection.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 #include "schema.h"
 
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 #include "database.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 
 #include <sqlite3.h>
 

@@ -1,8 +1,8 @@
 #include "dataset.h"
 
+#include "base/feylumeerror.h"
 #include "connection.h"
 #include "database.h"
-#include "feylumeerror.h"
 #include "fieldsize.h"
 
 #include <QRegularExpression>

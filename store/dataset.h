@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "ownedcallbacks.h"
+#include "base/ownedcallbacks.h"
 
 #include <functional>
 #include <memory>

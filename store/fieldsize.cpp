@@ -1,7 +1,7 @@
 #include "fieldsize.h"
 
-#include "charactercount.h"
-#include "feylumeerror.h"
+#include "base/charactercount.h"
+#include "base/feylumeerror.h"
 
 QString FieldSize::label(const QString& column)
 {

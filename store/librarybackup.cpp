@@ -1,6 +1,6 @@
 #include "librarybackup.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "libraryguard.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 #include "librarybackup.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "refusalcause.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 
 #include <sqlite3.h>
 

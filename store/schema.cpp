@@ -1,7 +1,7 @@
 #include "schema.h"
 
+#include "base/feylumeerror.h"
 #include "database.h"
-#include "feylumeerror.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "scriptfile.h"
 
-#include "feylumeerror.h"
+#include "base/feylumeerror.h"
 
 #include <QFile>
 #include <QSaveFile>

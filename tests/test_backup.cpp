@@ -1,8 +1,8 @@
 // Backups of the library: their names and rotation, a copy that is whole while the library is
 // written, copies that fail, and the checks that find a damaged library.
 
+#include "base/feylumeerror.h"
 #include "store/database.h"
-#include "store/feylumeerror.h"
 #include "store/librarybackup.h"
 #include "support/damagedlibrary.h"
 #include "support/filecontents.h"

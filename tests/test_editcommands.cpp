@@ -3,10 +3,10 @@
 
 #include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
+#include "dialogs/finddialog.h"
+#include "dialogs/replacedialog.h"
 #include "main/action.h"
-#include "main/finddialog.h"
 #include "main/form1.h"
-#include "main/replacedialog.h"
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"

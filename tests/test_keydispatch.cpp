@@ -3,9 +3,9 @@
 
 #include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
+#include "dialogs/finddialog.h"
 #include "main/action.h"
 #include "main/categorytree.h"
-#include "main/finddialog.h"
 #include "main/form1.h"
 #include "main/keydispatch.h"
 #include "support/libraryfixture.h"

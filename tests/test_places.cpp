@@ -3,13 +3,13 @@
 
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "main/statusbar.h"
 #include "store/appplaces.h"
 #include "store/database.h"
 #include "support/filecontents.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "widgets/statusbar.h"
 
 #include <QDir>
 #include <QFile>

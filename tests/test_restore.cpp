@@ -3,7 +3,6 @@
 
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "main/statusbar.h"
 #include "store/librarybackup.h"
 #include "store/libraryguard.h"
 #include "support/damagedlibrary.h"
@@ -11,6 +10,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "widgets/statusbar.h"
 
 #include <QAction>
 #include <QListWidget>

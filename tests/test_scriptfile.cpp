@@ -1,7 +1,7 @@
 // Script files as the code editor reads and writes them: encodings, line ends, capacity, and
 // writes that fail without harming the file they were to replace.
 
-#include "store/feylumeerror.h"
+#include "base/feylumeerror.h"
 #include "store/scriptfile.h"
 #include "support/filecontents.h"
 

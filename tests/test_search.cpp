@@ -4,12 +4,12 @@
 #include "dbctrls/dbedit.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "main/progressbar.h"
 #include "store/query.h"
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
+#include "widgets/progressbar.h"
 
 #include <QComboBox>
 #include <QGroupBox>

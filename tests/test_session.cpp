@@ -1,11 +1,11 @@
 // Where the user was, remembered from one run to the next: a round trip through the settings
 // file, and settings files that must not keep the program from starting with its defaults.
 
+#include "dialogs/finddialog.h"
+#include "dialogs/replacedialog.h"
+#include "dialogs/scriptfiledialog.h"
 #include "main/categorytree.h"
-#include "main/finddialog.h"
 #include "main/form1.h"
-#include "main/replacedialog.h"
-#include "main/scriptfiledialog.h"
 #include "store/query.h"
 #include "support/filecontents.h"
 #include "support/libraryfixture.h"

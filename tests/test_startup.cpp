@@ -2,20 +2,20 @@
 // on real widgets.
 
 #include "app/form2.h"
+#include "base/feylumeerror.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
-#include "main/progressbar.h"
-#include "main/statusbar.h"
 #include "store/database.h"
-#include "store/feylumeerror.h"
 #include "store/query.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
 #include "widgets/errorguard.h"
+#include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QFile>

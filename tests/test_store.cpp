@@ -1,9 +1,9 @@
 // The library store without any widget: opening, result sets and their record life cycle, and
 // how names reach statement texts.
 
+#include "base/feylumeerror.h"
 #include "dbctrls/datasource.h"
 #include "store/connection.h"
-#include "store/feylumeerror.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"

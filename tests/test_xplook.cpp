@@ -2,15 +2,15 @@
 // which kinds, tags and sets; its properties, setters and palette; and the hook record's state
 // as real events drive it.
 
+#include "base/feylumeerror.h"
 #include "dbctrls/dbedit.h"
 #include "dialogs/aboutbox.h"
 #include "main/form1.h"
-#include "main/panel.h"
-#include "main/statusbar.h"
-#include "store/feylumeerror.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "widgets/bitbtn.h"
+#include "widgets/panel.h"
+#include "widgets/statusbar.h"
 #include "xplook/componenttag.h"
 #include "xplook/controlsubclass.h"
 #include "xplook/xplook.h"

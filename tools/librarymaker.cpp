@@ -1,7 +1,7 @@
 #include "librarymaker.h"
 
+#include "base/feylumeerror.h"
 #include "store/database.h"
-#include "store/feylumeerror.h"
 #include "store/schema.h"
 
 #include <QDir>

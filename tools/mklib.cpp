@@ -2,8 +2,8 @@
 //   feylume-mklib [--if-missing | --replace] LIBRARY MANIFEST
 // Without a flag an existing library is left alone and reported as an error.
 
+#include "base/feylumeerror.h"
 #include "librarymaker.h"
-#include "store/feylumeerror.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "xplook.h"
 
+#include "base/feylumeerror.h"
 #include "componenttag.h"
 #include "controlsubclass.h"
 #include "painthooks.h"
-#include "store/feylumeerror.h"
 #include "systemcolors.h"
 
 #include <QAction>
