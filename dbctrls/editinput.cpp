@@ -1,6 +1,12 @@
 #include "editinput.h"
 
+#include "fieldlink.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
 bool EditInput::changesText(const QKeyEvent* event, bool multiLine)
 {
@@ -43,13 +49,6 @@ bool EditInput::changesChoice(const QKeyEvent* event)
         return true;
     }
 }
-
-#include "fieldlink.h"
-
-#include <QAction>
-#include <QDropEvent>
-#include <QInputMethodEvent>
-#include <QMenu>
 
 bool EditInput::admitKey(FieldLink* link, QKeyEvent* event, bool multiLine)
 {

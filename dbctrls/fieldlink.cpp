@@ -61,7 +61,7 @@ bool FieldLink::isActive() const
 bool FieldLink::isEditing() const
 {
     const DataSet* set = dataSet();
-    return set && (set->state() == DataSetState::Edit || set->state() == DataSetState::Insert);
+    return set && set->isChanging();
 }
 
 QString FieldLink::fieldText() const

@@ -150,7 +150,7 @@ void TForm1::configureActions()
 {
     const auto openAndChangeable = [this] { return ADOQuery2->isActive() && ADOQuery2->canModify(); };
     const auto editing = [this] {
-        return ADOQuery2->state() == DataSetState::Edit || ADOQuery2->state() == DataSetState::Insert;
+        return ADOQuery2->isChanging();
     };
     ActionList1->find(QStringLiteral("DataSetInsert1"))->setUpdateRule(openAndChangeable);
     ActionList1->find(QStringLiteral("DataSetDelete1"))->setUpdateRule([this, openAndChangeable] {

@@ -13,13 +13,6 @@
 
 #include <QCloseEvent>
 
-namespace {
-bool isChanging(const Query* query)
-{
-    return query->state() == DataSetState::Edit || query->state() == DataSetState::Insert;
-}
-} // namespace
-
 void TForm1::DataSetInsert1Execute()
 {
     if (!storePendingChanges())
@@ -32,9 +25,9 @@ void TForm1::closeEvent(QCloseEvent* event)
     // An error on the way keeps the window open: nothing typed goes without the user's word.
     bool mayClose = false;
     guarded([&] {
-        if (isChanging(ADOQuery2))
+        if (ADOQuery2->isChanging())
             ADOQuery2->writePendingEdits();
-        mayClose = !isChanging(ADOQuery2) || !ADOQuery2->isModified();
+        mayClose = !ADOQuery2->isChanging() || !ADOQuery2->isModified();
         if (mayClose)
             return;
         switch (MessageBoxes::askToSave(QStringLiteral("当前脚本的修改还没有保存，要保存吗?"))) {
@@ -59,7 +52,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 bool TForm1::storePendingChanges()
 {
-    if (!isChanging(ADOQuery2))
+    if (!ADOQuery2->isChanging())
         return true;
     ADOQuery2->writePendingEdits();
     if (!ADOQuery2->isModified()) {

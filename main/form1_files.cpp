@@ -65,7 +65,7 @@ void TForm1::FileOpen1Accept()
     if (text == DBMemo2->text())
         return;
     // As with typing: the record is changed only in edit mode, entered first when browsing.
-    if (ADOQuery2->state() != DataSetState::Edit && ADOQuery2->state() != DataSetState::Insert)
+    if (!ADOQuery2->isChanging())
         ADOQuery2->edit();
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -24,11 +24,6 @@ const QString kTakenSuffix = QStringLiteral("已经存在");
 // ComboBox1 starts with "所有分类", which is no category, even when a category carries that name.
 constexpr int kFirstFilterCategory = 1;
 
-bool isChanging(const Query* query)
-{
-    return query->state() == DataSetState::Edit || query->state() == DataSetState::Insert;
-}
-
 // The selected category's node; with none, or a script selected, the user is told `refusal`.
 TreeNode* selectedCategory(const CategoryTree* tree, const QString& refusal)
 {
@@ -63,7 +58,7 @@ void TForm1::registerNamingHandlers()
 
 bool TForm1::concernsCurrentScript(const QString& name, bool isScript) const
 {
-    if (!ADOQuery2->isActive() || (ADOQuery2->isEmpty() && !isChanging(ADOQuery2)))
+    if (!ADOQuery2->isActive() || (ADOQuery2->isEmpty() && !ADOQuery2->isChanging()))
         return false;
     if (isScript)
         return name == CurrentScriptName;
@@ -87,7 +82,7 @@ void TForm1::keepPendingCategoryChoice()
 {
     // Changing the lists makes the category box show its record's value again; a choice not
     // yet written into the record would be lost.
-    if (isChanging(ADOQuery2))
+    if (ADOQuery2->isChanging())
         ADOQuery2->writePendingEdits();
 }
 

@@ -175,7 +175,7 @@ void TForm1::TreeclassChange()
     // The node's stored bytes, not its shown text, identify the script.
     const QByteArray name = node->storedName().toByteArray();
     const bool sameRecord = ADOQuery2->state() == DataSetState::Edit && name == CurrentScriptStoredName;
-    if (ADOQuery2->state() == DataSetState::Edit || ADOQuery2->state() == DataSetState::Insert) {
+    if (ADOQuery2->isChanging()) {
         if (sameRecord) {
             showCountOf(node);
             return;

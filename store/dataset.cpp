@@ -92,7 +92,7 @@ void DataSet::close()
     m_table.clear();
     m_keyColumn = -1;
     m_recNo = 0;
-    m_bof = m_eof = true;
+    m_eof = true;
     notify(DataEvent::UpdateState);
     notify(DataEvent::Closed);
 }
@@ -219,7 +219,6 @@ void DataSet::fetchAll(Statement& statement)
     // Ends the statement's read so that nothing holds the library between uses.
     sqlite3_reset(statement.handle());
     m_recNo = 0;
-    m_bof = true;
     m_eof = m_rowCount == 0;
 }
 
@@ -233,7 +232,6 @@ void DataSet::first()
     checkActive();
     checkBrowseMode();
     m_recNo = 0;
-    m_bof = true;
     m_eof = m_rowCount == 0;
     notify(DataEvent::Scroll);
 }
@@ -244,7 +242,6 @@ void DataSet::next()
     checkBrowseMode();
     if (m_recNo + 1 < m_rowCount) {
         ++m_recNo;
-        m_bof = false;
         notify(DataEvent::Scroll);
     } else {
         m_eof = true;
@@ -254,14 +251,6 @@ void DataSet::next()
 int DataSet::fieldCount() const
 {
     return isActive() ? int(m_columns.size()) : 0;
-}
-
-QStringList DataSet::fieldNames() const
-{
-    QStringList names;
-    for (const Column& column : m_columns)
-        names << column.name;
-    return names;
 }
 
 int DataSet::fieldIndex(const QString& name) const
@@ -316,7 +305,7 @@ QVariant DataSet::fieldValue(int index) const
 {
     if (!isActive() || index < 0 || index >= int(m_columns.size()))
         fail(QStringLiteral("List index out of bounds (%1)").arg(index));
-    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+    if (isChanging())
         return m_buffer[index];
     if (m_rowCount == 0)
         return {};
@@ -349,7 +338,7 @@ void DataSet::setFieldValue(const QString& name, const QVariant& value)
 {
     checkActive();
     const int index = requireField(name);
-    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+    if (!isChanging())
         fail(QStringLiteral("Dataset not in edit or insert mode"));
     m_buffer[index] = value;
     m_changed[index] = true;
@@ -369,7 +358,7 @@ bool DataSet::canModify() const
 void DataSet::edit()
 {
     checkActive();
-    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+    if (isChanging())
         return;
     // With no row there is nothing to change: the change becomes a new row.
     if (m_rowCount == 0) {
@@ -401,7 +390,7 @@ void DataSet::insert()
 
 void DataSet::checkBrowseMode()
 {
-    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+    if (!isChanging())
         return;
     writePendingEdits();
     if (isModified())
@@ -538,13 +527,13 @@ void DataSet::storeInsert()
     const Row stored = readBack(m_connection.database().lastInsertRowId());
     m_cells.insert(m_cells.end(), stored.begin(), stored.end());
     m_recNo = m_rowCount++;
-    m_bof = m_eof = false;
+    m_eof = false;
 }
 
 void DataSet::post()
 {
     checkActive();
-    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+    if (!isChanging())
         fail(QStringLiteral("Dataset not in edit or insert mode"));
     writePendingEdits();
     checkSizes();
@@ -560,7 +549,7 @@ void DataSet::post()
 
 void DataSet::cancel()
 {
-    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+    if (!isChanging())
         return;
     m_buffer.clear();
     m_changed.clear();
@@ -592,7 +581,6 @@ void DataSet::deleteRecord()
     if (m_recNo >= m_rowCount)
         m_recNo = std::max(0, m_rowCount - 1);
     m_eof = m_rowCount == 0;
-    m_bof = m_rowCount == 0;
     m_buffer.clear();
     m_changed.clear();
     setState(DataSetState::Browse);

@@ -45,17 +45,16 @@ public:
     void close();
     bool isActive() const { return m_state != DataSetState::Inactive; }
     DataSetState state() const { return m_state; }
+    // A record being edited or added: what the editors show is not stored yet.
+    bool isChanging() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
 
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
-    int recNo() const { return m_recNo; }
     bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
     void first();
     void next();
 
     int fieldCount() const;
-    QStringList fieldNames() const;
     int fieldIndex(const QString& name) const; // -1 when absent
     // Declared size of a text column in characters; 0 when unlimited.
     int fieldSize(const QString& name) const;
@@ -149,7 +148,6 @@ private:
     QHash<QString, Declaration> m_declarations;
     int m_rowCount = 0;
     int m_recNo = 0;
-    bool m_bof = true;
     bool m_eof = true;
     QString m_table; // empty when the result cannot be written back
     int m_keyColumn = -1;

@@ -25,7 +25,6 @@ public:
     void setParameter(const QString& name, const QVariant& value);
     QVariant parameter(const QString& name) const;
     void setPrepared(bool prepared);
-    bool isPrepared() const { return m_prepared; }
 
     // Runs the text for its effect; the query stays closed.
     void execSql();

@@ -13,7 +13,6 @@ public:
     ~Table() override;
 
     void setTableName(const QString& name);
-    const QString& tableName() const { return m_tableName; }
 
 protected:
     Statement& openStatement() override;

@@ -10,6 +10,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
+#include "support/pendingevents.h"
 #include "support/userinput.h"
 
 #include <QCheckBox>
@@ -68,7 +69,7 @@ void closeAndSettle(QWidget* dialog)
 {
     click(dialog, "CancelButton");
     QTRY_VERIFY(!dialog->isVisible());
-    QTest::qWait(50);
+    letPendingEventsRun();
 }
 
 // Types into a dialog's field over what it holds; a null text leaves the field as it is.

@@ -12,6 +12,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
+#include "support/pendingevents.h"
 #include "support/userinput.h"
 
 #include <QAbstractButton>
@@ -205,7 +206,7 @@ private slots:
         press(Qt::CTRL | Qt::Key_O);
         QTRY_VERIFY(answerer.done());
         QCOMPARE(answerer.seen().at(1).text, QStringLiteral("脚本名不能为空"));
-        QTest::qWait(100);
+        letPendingEventsRun();
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(mode(form()), QStringLiteral("[编辑模式]"));
         QCOMPARE(form().DBMemo2->text(), QStringLiteral("<p>code</p>"));
@@ -220,7 +221,7 @@ private slots:
         QTRY_VERIFY(answerer.done());
         QCOMPARE(answerer.seen().at(1).objectName, QStringLiteral("InformationBox"));
         QCOMPARE(answerer.seen().at(1).text, QStringLiteral("脚本库中还没有类别，请先添加类别再导入新脚本"));
-        QTest::qWait(100);
+        letPendingEventsRun();
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(form().DBMemo2->text(), QStringLiteral("code"));
     }

@@ -95,7 +95,7 @@ void TestMenuPainter::measuredHeight()
         QSKIP("no font size gives this text height here");
     TXPLook& look = fixture.look();
     look.setFont({*font, clMenuText});
-    XPMenuItem item;
+    MenuItemFace item;
     item.caption = caption;
     if (withImage)
         item.glyph = redGlyph();
@@ -132,7 +132,7 @@ void TestMenuPainter::measuredWidth()
     QFETCH(QString, measured);
     QFETCH(int, extra);
     TXPLook& look = fixture.look();
-    XPMenuItem item;
+    MenuItemFace item;
     item.caption = caption;
     item.shortcutText = shortcut;
     item.formBarItem = formBarItem;
@@ -151,7 +151,7 @@ void TestMenuPainter::measuredWidth()
 void TestMenuPainter::separatorLineStartsAfterIconColumn()
 {
     TXPLook& look = fixture.look();
-    XPMenuItem item;
+    MenuItemFace item;
     item.caption = QStringLiteral("-");
     QImage image = blankImage(120, 5);
     XPCanvas canvas(image);
@@ -179,7 +179,7 @@ void TestMenuPainter::checkMarks()
     QFETCH(bool, radio);
     QFETCH(bool, enabled);
     TXPLook& look = fixture.look();
-    XPMenuItem item;
+    MenuItemFace item;
     item.caption = QStringLiteral("Wrap");
     item.checked = true;
     item.radioItem = radio;
@@ -218,7 +218,7 @@ void TestMenuPainter::disabledItemIsNeverHighlighted()
 {
     QFETCH(bool, enabled);
     TXPLook& look = fixture.look();
-    XPMenuItem item;
+    MenuItemFace item;
     item.caption = QStringLiteral("Go");
     item.enabled = enabled;
     QImage image = blankImage(120, 23);
@@ -254,7 +254,7 @@ void TestMenuPainter::glyphLiftsAndCastsShadowWhenSelected()
     QFETCH(QPoint, probe);
     QFETCH(QString, expected);
     TXPLook& look = fixture.look();
-    XPMenuItem item;
+    MenuItemFace item;
     item.caption = QStringLiteral("Print");
     item.checked = checked;
     item.glyph = redGlyph();
@@ -337,7 +337,7 @@ void TestMenuPainter::hookedPopupMenuDrawsItsItems()
     XP::setTag(plain, kTagNeverHooked);
     TXPLook look(&form);
     applyStoredLookSettings(look);
-    QVERIFY(qobject_cast<XPMenuStyle*>(menu->style()));
+    QVERIFY(qobject_cast<MenuFaceStyle*>(menu->style()));
 
     menu->popup(QPoint(10, 10));
     QVERIFY(QTest::qWaitForWindowExposed(menu));
@@ -356,7 +356,7 @@ void TestMenuPainter::hookedPopupMenuDrawsItsItems()
     menu->close();
 
     look.setActive(false);
-    QVERIFY(!qobject_cast<XPMenuStyle*>(menu->style()));
+    QVERIFY(!qobject_cast<MenuFaceStyle*>(menu->style()));
 }
 
 void TestMenuPainter::flatMenuFramesThePopupOverItsItems()
@@ -389,9 +389,9 @@ void TestMenuPainter::mainWindowMenusKeepToolkitLook()
     library.createSmall();
     const std::unique_ptr<TForm1> form = startMainWindow(library.appDir());
     QVERIFY(form->XPLook1->Active());
-    QVERIFY(!qobject_cast<XPMenuStyle*>(form->MainMenu1->style()));
+    QVERIFY(!qobject_cast<MenuFaceStyle*>(form->MainMenu1->style()));
     for (QMenu* menu : form->findChildren<QMenu*>())
-        QVERIFY2(!qobject_cast<XPMenuStyle*>(menu->style()), qPrintable(menu->objectName()));
+        QVERIFY2(!qobject_cast<MenuFaceStyle*>(menu->style()), qPrintable(menu->objectName()));
 }
 
 QTEST_MAIN(TestMenuPainter)

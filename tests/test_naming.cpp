@@ -9,6 +9,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
+#include "support/pendingevents.h"
 #include "support/userinput.h"
 
 #include <QComboBox>
@@ -337,7 +338,7 @@ private slots:
         ModalAnswerer answerer({{QStringLiteral("OK")}});
         editInPlace(text, Qt::Key(endKey));
         if (message.isEmpty()) {
-            QTest::qWait(100);
+            letPendingEventsRun();
             QVERIFY(answerer.seen().isEmpty());
         } else {
             QTRY_VERIFY(answerer.done());

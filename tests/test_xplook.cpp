@@ -8,6 +8,7 @@
 #include "main/form1.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/pendingevents.h"
 #include "widgets/bitbtn.h"
 #include "widgets/panel.h"
 #include "widgets/statusbar.h"
@@ -389,7 +390,7 @@ void TestXPLook::autoDetectHooksLaterControls()
     TXPLook look(&form);
     look.setActive(true);
     make<QLineEdit>(&form, "late");
-    QTest::qWait(10);
+    letPendingEventsRun();
     QCOMPARE(hookedControls(look), QStringList {"early"});
 
     look.setAutoDetect(true);
@@ -592,10 +593,10 @@ void TestXPLook::pointerOverDisabledControlChangesNothing()
     LookWindow w;
     TControlSubClass& disabled = LookWindow::record(w.disabled);
     QTest::mouseMove(w.disabled, QPoint(5, 5));
-    QTest::qWait(20);
+    letPendingEventsRun();
     QVERIFY(!disabled.Hot);
     QTest::mouseMove(&w.form, QPoint(280, 180));
-    QTest::qWait(20);
+    letPendingEventsRun();
     QVERIFY(!disabled.Hot);
 }
 

@@ -3,6 +3,7 @@
 #include "base/feylumeerror.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "store/scriptfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +19,6 @@ QByteArray readFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw FeylumeError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     return file.readAll();
-}
-
-// Code in the library keeps the editor's CR LF line ends.
-QString withCrLf(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
@@ -48,9 +41,9 @@ void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
         script.bind(1, entry.value(QStringLiteral("name")).toString());
         script.bind(2, entry.value(QStringLiteral("category")).toString());
         script.bind(3, entry.value(QStringLiteral("author")).toString());
-        script.bind(4, withCrLf(entry.value(QStringLiteral("intro")).toString()));
+        script.bind(4, ScriptFile::withCrLf(entry.value(QStringLiteral("intro")).toString()));
         script.bind(5, entry.value(QStringLiteral("date")).toString());
-        script.bind(6, withCrLf(code));
+        script.bind(6, ScriptFile::withCrLf(code));
         script.run();
     }
     db.exec(QStringLiteral("COMMIT"));

@@ -1,7 +1,7 @@
 #include "controlsubclass.h"
 
 #include "componenttag.h"
-#include "painthooks.h"
+#include "paintrecords.h"
 #include "xpkinds.h"
 #include "xplook.h"
 

@@ -2,7 +2,6 @@
 
 #include "componenttag.h"
 #include "menupainter.h"
-#include "painthooks.h"
 #include "xplook.h"
 
 #include <QApplication>
@@ -12,7 +11,7 @@
 #include <QStyleOptionMenuItem>
 
 namespace {
-const char* const kMenuStyleName = "XPMenuStyle";
+const char* const kMenuStyleName = "MenuFaceStyle";
 
 // The action an item option stands for, found by the item's place in its menu.
 const QAction* actionOf(const QStyleOption* option, const QWidget* widget)
@@ -30,9 +29,9 @@ bool leftToToolkit(const QStyleOption* option, const QWidget* widget)
     return action && XP::tagOf(action) == XP::kTagNeverHooked;
 }
 
-XP::XPMenuItem itemOf(const QStyleOptionMenuItem& option, bool onBar, XP::TColor glyphBackground)
+XP::MenuItemFace itemOf(const QStyleOptionMenuItem& option, bool onBar, XP::TColor glyphBackground)
 {
-    XP::XPMenuItem item;
+    XP::MenuItemFace item;
     if (option.menuItemType == QStyleOptionMenuItem::Separator)
         item.caption = QStringLiteral("-");
     else {
@@ -56,16 +55,16 @@ XP::XPMenuItem itemOf(const QStyleOptionMenuItem& option, bool onBar, XP::TColor
     return item;
 }
 
-XPMenuStyle* styleOn(QWidget* menu)
+MenuFaceStyle* styleOn(QWidget* menu)
 {
-    return menu->findChild<XPMenuStyle*>(QLatin1String(kMenuStyleName), Qt::FindDirectChildrenOnly);
+    return menu->findChild<MenuFaceStyle*>(QLatin1String(kMenuStyleName), Qt::FindDirectChildrenOnly);
 }
 
 void setMenuStyle(TXPLook& look, QWidget* menu, bool activate)
 {
-    XPMenuStyle* style = styleOn(menu);
+    MenuFaceStyle* style = styleOn(menu);
     if (activate && !style)
-        menu->setStyle(new XPMenuStyle(&look, menu));
+        menu->setStyle(new MenuFaceStyle(&look, menu));
     else if (!activate && style) {
         menu->setStyle(nullptr);
         delete style;
@@ -95,7 +94,7 @@ void hookMenuWithItems(TXPLook& look, QWidget* menu, bool activate)
 }
 } // namespace
 
-XPMenuStyle::XPMenuStyle(TXPLook* lookComponent, QWidget* menu)
+MenuFaceStyle::MenuFaceStyle(TXPLook* lookComponent, QWidget* menu)
     : QProxyStyle(QApplication::style()->name())
     , look(lookComponent)
 {
@@ -103,7 +102,7 @@ XPMenuStyle::XPMenuStyle(TXPLook* lookComponent, QWidget* menu)
     setParent(menu);
 }
 
-void XPMenuStyle::drawControl(
+void MenuFaceStyle::drawControl(
     ControlElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
 {
     if (element == CE_MenuEmptyArea) {
@@ -124,14 +123,14 @@ void XPMenuStyle::drawControl(
     image.fill(Qt::transparent);
     look->RefreshPalette(&image);
     XPCanvas canvas(image);
-    const XP::XPMenuItem item = itemOf(*menuOption, onBar, look->Palette.IconFace);
+    const XP::MenuItemFace item = itemOf(*menuOption, onBar, look->Palette.IconFace);
     const bool selected = option->state & State_Selected;
     // The painter grows the item's bottom by one, as the platform's rectangle excludes it.
     XP::MenuDrawItem(*look, canvas, item, {0, 0, r.width(), r.height() - 1}, selected);
     painter->drawImage(r.topLeft(), image);
 }
 
-void XPMenuStyle::drawFlatFrame(QPainter* painter, const QWidget* menu) const
+void MenuFaceStyle::drawFlatFrame(QPainter* painter, const QWidget* menu) const
 {
     QImage image(menu->size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -144,7 +143,7 @@ void XPMenuStyle::drawFlatFrame(QPainter* painter, const QWidget* menu) const
     painter->restore();
 }
 
-QSize XPMenuStyle::sizeFromContents(
+QSize MenuFaceStyle::sizeFromContents(
     ContentsType type, const QStyleOption* option, const QSize& contentsSize, const QWidget* widget) const
 {
     const auto* menuOption = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
@@ -153,7 +152,7 @@ QSize XPMenuStyle::sizeFromContents(
         return QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
     QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
     XPCanvas canvas(image);
-    const XP::XPMenuItem item = itemOf(*menuOption, onBar, 0);
+    const XP::MenuItemFace item = itemOf(*menuOption, onBar, 0);
     // The toolkit's own size is the proposal the painter adjusts; it leaves room for the
     // caption as the toolkit lays it out, which the painter's own figure alone does not.
     const QSize proposed = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);

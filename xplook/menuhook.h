@@ -12,11 +12,11 @@ class QMenu;
 class QMenuBar;
 class TXPLook;
 
-class XPMenuStyle : public QProxyStyle
+class MenuFaceStyle : public QProxyStyle
 {
     Q_OBJECT
 public:
-    XPMenuStyle(TXPLook* look, QWidget* menu);
+    MenuFaceStyle(TXPLook* look, QWidget* menu);
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
         const QWidget* widget = nullptr) const override;
@@ -28,3 +28,9 @@ private:
 
     QPointer<TXPLook> look;
 };
+
+namespace XP {
+// Installs (activate) or removes the style on a menu bar or pop-up menu and the menus below.
+void hookMainMenu(TXPLook& look, QMenuBar* menu, bool activate);
+void hookPopupMenu(TXPLook& look, QMenu* menu, bool activate);
+} // namespace XP

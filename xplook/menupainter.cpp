@@ -13,12 +13,12 @@ int roundHalfEven(double value)
     return int(std::nearbyint(value)); // the default rounding mode rounds halves to even
 }
 
-bool isSeparator(const XPMenuItem& item)
+bool isSeparator(const MenuItemFace& item)
 {
     return item.caption == QStringLiteral("-");
 }
 
-QSize GetItemImageSize(const TXPLook& look, const XPMenuItem& item)
+QSize GetItemImageSize(const TXPLook& look, const MenuItemFace& item)
 {
     QSize size = item.glyph.isNull() ? QSize(0, 0) : item.glyph.size();
     if (!item.formBarItem)
@@ -27,7 +27,7 @@ QSize GetItemImageSize(const TXPLook& look, const XPMenuItem& item)
 }
 
 void MenuMeasureItem(
-    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, int& width, int& height, bool ntFamily)
+    TXPLook& look, XPCanvas& canvas, const MenuItemFace& item, int& width, int& height, bool ntFamily)
 {
     if (!look.Active())
         return;
@@ -109,7 +109,7 @@ XPRect textRectOf(const XPRect& item, const QImage& glyph, int w, bool rtl, bool
 }
 } // namespace
 
-void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, XPRect rect, bool selected)
+void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const MenuItemFace& item, XPRect rect, bool selected)
 {
     if (!look.Active())
         return;
@@ -178,7 +178,7 @@ void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, XPRec
 }
 
 void DrawCheckMark(
-    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, bool selected, XPRect r, bool hasGlyph)
+    TXPLook& look, XPCanvas& canvas, const MenuItemFace& item, bool selected, XPRect r, bool hasGlyph)
 {
     if (!item.checked)
         return;

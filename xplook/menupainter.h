@@ -20,7 +20,7 @@ namespace XP {
 enum class XPHost { MenuItem, ToolButton, Button };
 
 // A menu item as the painter sees it.
-struct XPMenuItem
+struct MenuItemFace
 {
     QString caption; // exactly "-" makes a separator
     QString shortcutText;
@@ -37,18 +37,18 @@ struct XPMenuItem
     QImage glyph;
 };
 
-bool isSeparator(const XPMenuItem& item);
+bool isSeparator(const MenuItemFace& item);
 
 // The size the item's image takes: the glyph's, with the width raised to the icon column
 // except for items of the form's menu bar.
-QSize GetItemImageSize(const TXPLook& look, const XPMenuItem& item);
+QSize GetItemImageSize(const TXPLook& look, const MenuItemFace& item);
 // Adjusts the size the toolkit proposes for the item. ntFamily: the platform widens bar items.
 void MenuMeasureItem(
-    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, int& width, int& height, bool ntFamily = true);
-void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, XPRect rect, bool selected);
+    TXPLook& look, XPCanvas& canvas, const MenuItemFace& item, int& width, int& height, bool ntFamily = true);
+void MenuDrawItem(TXPLook& look, XPCanvas& canvas, const MenuItemFace& item, XPRect rect, bool selected);
 
 void DrawCheckMark(
-    TXPLook& look, XPCanvas& canvas, const XPMenuItem& item, bool selected, XPRect r, bool hasGlyph);
+    TXPLook& look, XPCanvas& canvas, const MenuItemFace& item, bool selected, XPRect r, bool hasGlyph);
 // The glyph, washed, greyed, lifted and shadowed by the item's state. G is a private copy.
 void DrawGlyph(TXPLook& look, XPHost host, XPCanvas& canvas, bool rightToLeft, bool bar, bool checked,
     bool enabled, bool pressed, bool hot, XPRect r, QImage glyph);

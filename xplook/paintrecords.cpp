@@ -1,10 +1,11 @@
 // The painters the hook records run: each reads its control and the record's flags and paints
 // over the control through the pure painters, on a canvas laid over the control's own drawing.
 
+#include "paintrecords.h"
+
 #include "buttonpainter.h"
 #include "controlpainter.h"
 #include "controlsubclass.h"
-#include "painthooks.h"
 #include "systemcolors.h"
 #include "widgets/bitbtn.h"
 #include "xpkinds.h"

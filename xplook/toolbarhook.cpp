@@ -1,7 +1,6 @@
 #include "toolbarhook.h"
 
 #include "componenttag.h"
-#include "painthooks.h"
 #include "toolbarpainter.h"
 #include "xplook.h"
 #include "xpwidgetcanvas.h"

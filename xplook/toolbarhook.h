@@ -48,3 +48,9 @@ private:
     QPointer<TXPLook> look;
     QWidget* bar;
 };
+
+namespace XP {
+// Installs (activate) or removes the hook on a tool bar, and the band painting on a control bar.
+void hookToolBar(TXPLook& look, QToolBar* bar, bool activate);
+void hookControlBar(TXPLook& look, QWidget* bar, bool activate);
+} // namespace XP

@@ -3,8 +3,9 @@
 #include "base/feylumeerror.h"
 #include "componenttag.h"
 #include "controlsubclass.h"
-#include "painthooks.h"
+#include "menuhook.h"
 #include "systemcolors.h"
+#include "toolbarhook.h"
 
 #include <QAction>
 #include <QApplication>
