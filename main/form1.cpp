@@ -2,6 +2,7 @@
 
 #include "action.h"
 #include "categorytree.h"
+#include "commandfocus.h"
 #include "dbctrls/datasource.h"
 #include "keydispatch.h"
 #include "sessionsettings.h"
@@ -40,14 +41,15 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     createDataComponents();
     createFrame();
-    registerCommandHandlers();
     createActions();
+    m_commandFocus = new CommandFocus(this);
+    wireCommandHandlers();
+    connectTreeEditing();
     createToolButtons();
     // After the controls and the tool bar with its buttons, before the menus: the menus keep the
     // platform's look.
     createLook();
     createCommands();
-    configureDialogCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
     setUpSearchPane();
     setUpPreview();

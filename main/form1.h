@@ -19,6 +19,7 @@ struct BoundStatement;
 class Action;
 class ActionList;
 class CategoryTree;
+class CommandFocus;
 class DataSource;
 class FindDialog;
 class KeyDispatcher;
@@ -243,10 +244,10 @@ private:
     void createActions();
     void createToolButtons();
     void createCommands();
-    void registerCommandHandlers();
+    // Gives each command its handler, from the one table in commandhandlers.cpp.
+    void wireCommandHandlers();
     void configureActions();
     void createLook();
-    void configureDialogCommands();
     void configureEditCommands();
     QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
@@ -262,14 +263,14 @@ private:
     void reselectCurrentScript();
     bool m_restoringSelection = false;
     bool m_restoredSizeSet = false;
-    void registerNamingHandlers();
+    void connectTreeEditing();
     // Whether renaming or deleting the named script or category touches the script the
     // editors show.
     bool concernsCurrentScript(const QString& name, bool isScript) const;
     bool settleCurrentScriptFor(const QString& name, bool isScript);
     void reopenCurrentScript(const QByteArray& storedName);
     void keepPendingCategoryChoice();
-    void configureFileActions();
+    void createFileDialogs();
 
     // Where the user was, read when the window is made and after the load, written at close.
     void restoreSession();
@@ -293,6 +294,8 @@ private:
     bool m_showMaximized = true;
 
     KeyDispatcher* m_keys = nullptr;
+    // The text box the edit commands serve.
+    CommandFocus* m_commandFocus = nullptr;
     // Notices told before the window showed, to be shown with it.
     QStringList m_pendingNotices;
     // Scripts the load found without a category to show them under; told once the window shows.

@@ -134,24 +134,10 @@ void TForm1::bindCommand(QAction* entry, const QString& actionName, const QStrin
         connect(entry, &QAction::triggered, this, guard(handler.value()));
 }
 
-void TForm1::registerCommandHandlers()
-{
-    // "退出系统(&X)" closes the main window, which ends the program without saving.
-    m_commandHandlers.insert(QStringLiteral("N9"), [this] { close(); });
-    registerNamingHandlers();
-    m_commandHandlers.insert(QStringLiteral("RestoreBackup1"), [this] { RestoreBackup1Click(); });
-    m_commandHandlers.insert(QStringLiteral("N15"), [this] { N15Click(); });
-    m_commandHandlers.insert(QStringLiteral("N14"), [this] { N14Click(); });
-    m_commandHandlers.insert(QStringLiteral("N35"), [this] { N35Click(); });
-    m_commandHandlers.insert(QStringLiteral("N40"), [this] { N40Click(); });
-}
-
 void TForm1::configureActions()
 {
     const auto openAndChangeable = [this] { return ADOQuery2->isActive() && ADOQuery2->canModify(); };
-    const auto editing = [this] {
-        return ADOQuery2->isChanging();
-    };
+    const auto editing = [this] { return ADOQuery2->isChanging(); };
     ActionList1->find(QStringLiteral("DataSetInsert1"))->setUpdateRule(openAndChangeable);
     ActionList1->find(QStringLiteral("DataSetDelete1"))->setUpdateRule([this, openAndChangeable] {
         return openAndChangeable() && (!ADOQuery2->isEmpty() || ADOQuery2->state() == DataSetState::Insert);
@@ -162,10 +148,5 @@ void TForm1::configureActions()
     ActionList1->find(QStringLiteral("DataSetCancel1"))->setUpdateRule([=] {
         return openAndChangeable() && editing();
     });
-    ActionList1->find(QStringLiteral("DataSetInsert1"))->setHandler([this] { DataSetInsert1Execute(); });
-    ActionList1->find(QStringLiteral("DataSetDelete1"))->setHandler([this] { DataSetDelete1Execute(); });
-    ActionList1->find(QStringLiteral("DataSetPost1"))->setHandler([this] { DataSetPost1Execute(); });
-    ActionList1->find(QStringLiteral("DataSetCancel1"))->setHandler([this] { DataSetCancel1Execute(); });
-    configureFileActions();
-    ActionList1->find(QStringLiteral("ActIE"))->setHandler([this] { ActIEExecute(); });
+    createFileDialogs();
 }

@@ -15,13 +15,6 @@ void TForm1::createLook()
     applyStoredLookSettings(*XPLook1);
 }
 
-void TForm1::configureDialogCommands()
-{
-    ActionList1->find(QStringLiteral("Actabout"))->setHandler([this] { ActaboutExecute(); });
-    ActionList1->find(QStringLiteral("ActIFnet"))->setHandler([this] { ActIFnetExecute(); });
-    ActionList1->updateAll();
-}
-
 void TForm1::ActaboutExecute()
 {
     Fmabout = new TFmabout(this);

@@ -1,11 +1,10 @@
-// The code editor commands: undo, the clipboard, select all, delete, and find and replace. Each
-// acts on whichever text box has the focus when it runs, or had it when a menu took it.
+// When the text box commands may run: undo, the clipboard, select all, delete, and find and
+// replace. Each serves whichever text box has the focus, or had it when a menu took it.
 
 #include "action.h"
 #include "commandfocus.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
-#include "dialogs/textboxsearch.h"
 #include "dialogs/textboxtarget.h"
 #include "form1.h"
 
@@ -18,45 +17,30 @@ void TForm1::configureEditCommands()
     FindDialog1 = new FindDialog(this);
     ReplaceDialog1 = new ReplaceDialog(this);
 
-    auto* focus = new CommandFocus(this);
-    const auto command = [this, focus](const char* name, std::function<bool(const TextBoxTarget&)> rule,
-                             std::function<void(TextBoxTarget&)> run) {
-        Action* action = ActionList1->find(QString::fromLatin1(name));
-        action->setUpdateRule([rule, focus] {
-            const TextBoxTarget target = TextBoxTarget::of(focus->widget());
-            return target.exists() && rule(target);
-        });
-        action->setHandler([run, focus] {
-            TextBoxTarget target = TextBoxTarget::of(focus->widget());
-            if (target.exists())
-                run(target);
+    // Each runs only when there is a text box to serve and the rule holds for it.
+    const auto rule = [this](const char* name, std::function<bool(const TextBoxTarget&)> holds) {
+        ActionList1->find(QString::fromLatin1(name))->setUpdateRule([this, holds] {
+            const TextBoxTarget target = TextBoxTarget::of(m_commandFocus->widget());
+            return target.exists() && holds(target);
         });
     };
     const auto hasSelection = [](const TextBoxTarget& box) { return box.hasSelection(); };
     const auto hasText = [](const TextBoxTarget& box) { return !box.isEmpty(); };
 
-    command(
-        "EditUndo1", [](const TextBoxTarget& box) { return box.canUndo(); },
-        [](TextBoxTarget& box) { box.undo(); });
-    command("EditCopy1", hasSelection, [](TextBoxTarget& box) { box.copy(); });
-    command("EditCut1", hasSelection, [](TextBoxTarget& box) { box.cut(); });
-    command(
-        "EditPaste1",
-        [](const TextBoxTarget&) {
-            // Asked whenever the program goes idle: the clipboard's formats only, never its
-            // content, which another program may have to send over.
-            const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-            return clip && clip->hasText();
-        },
-        [](TextBoxTarget& box) { box.paste(); });
-    command("EditSelectAll1", hasText, [](TextBoxTarget& box) { box.selectAll(); });
-    command("EditDelete1", hasSelection, [](TextBoxTarget& box) { box.deleteSelection(); });
-    command("SearchFind1", hasText, [this](TextBoxTarget& box) { FindDialog1->bindTo(box.widget()); });
-    command("SearchReplace1", hasText, [this](TextBoxTarget& box) { ReplaceDialog1->bindTo(box.widget()); });
-
-    // "Find Next" repeats the find dialog's last search on the focused box.
-    command(
-        "SearchFindNext1",
-        [this](const TextBoxTarget& box) { return !box.isEmpty() && !FindDialog1->findText().isEmpty(); },
-        [this](TextBoxTarget& box) { TextBoxSearch::findNext(box, FindDialog1->request()); });
+    rule("EditUndo1", [](const TextBoxTarget& box) { return box.canUndo(); });
+    rule("EditCopy1", hasSelection);
+    rule("EditCut1", hasSelection);
+    rule("EditPaste1", [](const TextBoxTarget&) {
+        // Asked whenever the program goes idle: the clipboard's formats only, never its
+        // content, which another program may have to send over.
+        const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+        return clip && clip->hasText();
+    });
+    rule("EditSelectAll1", hasText);
+    rule("EditDelete1", hasSelection);
+    rule("SearchFind1", hasText);
+    rule("SearchReplace1", hasText);
+    // "Find Next" repeats the find dialog's last search on the served box.
+    rule("SearchFindNext1",
+        [this](const TextBoxTarget& box) { return !box.isEmpty() && !FindDialog1->findText().isEmpty(); });
 }

@@ -17,21 +17,12 @@ const QString kFileFilter
 const QString kImportedScriptName = QStringLiteral("新的导入文件");
 } // namespace
 
-void TForm1::configureFileActions()
+void TForm1::createFileDialogs()
 {
     FileOpen1Dialog
         = new ScriptFileDialog(ScriptFileDialog::Purpose::Open, QStringLiteral("FileOpen1Dialog"), this);
     FileSaveAs1Dialog
         = new ScriptFileDialog(ScriptFileDialog::Purpose::Save, QStringLiteral("FileSaveAs1Dialog"), this);
-    ActionList1->find(QStringLiteral("FileOpen1"))->setHandler([this] {
-        if (FileOpen1BeforeExecute() && FileOpen1Dialog->execute())
-            FileOpen1Accept();
-    });
-    ActionList1->find(QStringLiteral("FileSaveAs1"))->setHandler([this] {
-        FileSaveAs1BeforeExecute();
-        if (FileSaveAs1Dialog->execute())
-            FileSaveAs1Accept();
-    });
 }
 
 bool TForm1::FileOpen1BeforeExecute()

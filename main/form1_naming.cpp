@@ -36,22 +36,8 @@ TreeNode* selectedCategory(const CategoryTree* tree, const QString& refusal)
 }
 } // namespace
 
-void TForm1::registerNamingHandlers()
+void TForm1::connectTreeEditing()
 {
-    const std::pair<const char*, void (TForm1::*)()> entries[] = {
-        {"ToolButton1", &TForm1::ToolButton1Click},
-        {"N2", &TForm1::ToolButton1Click},
-        {"N16", &TForm1::ToolButton1Click},
-        {"ToolButton2", &TForm1::ToolButton2Click},
-        {"N3", &TForm1::ToolButton2Click},
-        {"N17", &TForm1::ToolButton2Click},
-        {"ToolButton3", &TForm1::ToolButton3Click},
-        {"N4", &TForm1::ToolButton3Click},
-        {"N18", &TForm1::ToolButton3Click},
-        {"N22", &TForm1::N22Click},
-    };
-    for (const auto& [entry, handler] : entries)
-        m_commandHandlers.insert(QString::fromLatin1(entry), [this, handler] { (this->*handler)(); });
     connect(Treeclass, &CategoryTree::nodeEdited, this,
         guard([this](TreeNode* node, QString* text) { TreeclassEdited(node, *text); }));
 }

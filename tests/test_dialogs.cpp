@@ -96,6 +96,7 @@ private:
         // Keys go to the focused control of the box once it is the active window.
         const auto onceActive = [&](QWidget* open) {
             QVERIFY(QTest::qWaitForWindowActive(open));
+            QTRY_VERIFY(open->isAncestorOf(QApplication::focusWidget()));
             whileOpen(open);
         };
         ModalAnswerer answerer({Answer {QString(), {}, 0, onceActive}});
