@@ -17,7 +17,7 @@
 void TForm1::wireCommandHandlers()
 {
     // The edit commands act on the text box the command serves, when there is one.
-    const auto onTextBox = [this](std::function<void(TextBoxTarget&)> run) {
+    const auto onTextBox = [this](const std::function<void(TextBoxTarget&)>& run) {
         return [this, run] {
             TextBoxTarget target = TextBoxTarget::of(m_commandFocus->widget());
             if (target.exists())

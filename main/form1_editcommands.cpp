@@ -18,7 +18,7 @@ void TForm1::configureEditCommands()
     ReplaceDialog1 = new ReplaceDialog(this);
 
     // Each runs only when there is a text box to serve and the rule holds for it.
-    const auto rule = [this](const char* name, std::function<bool(const TextBoxTarget&)> holds) {
+    const auto rule = [this](const char* name, const std::function<bool(const TextBoxTarget&)>& holds) {
         ActionList1->find(QString::fromLatin1(name))->setUpdateRule([this, holds] {
             const TextBoxTarget target = TextBoxTarget::of(m_commandFocus->widget());
             return target.exists() && holds(target);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up like scripts/run.sh, then runs every test: all of them on the normal build, and the
-# core tests once more on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up like scripts/run.sh, then runs every test: all of them on the normal build, the core
+# tests once more on a build with AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# checks of scripts/lint.sh.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$here/scripts/setup.sh" "$here/build"
@@ -17,3 +18,5 @@ sanitized="$here/build-sanitize"
 cmake -S "$here" -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFEYLUME_SANITIZE=ON -DFEYLUME_BUILD_BENCH=OFF
 cmake --build "$sanitized" --target feylume_core_tests
 ctest --test-dir "$sanitized" --output-on-failure -L core
+
+"$here/scripts/lint.sh" "$here/build"

@@ -112,7 +112,7 @@ QString LibraryBackup::copy(
 {
     if (!QDir().mkpath(folder))
         throw FeylumeError(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-    const QString target = freeName(folder, made);
+    QString target = freeName(folder, made);
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
     try {
@@ -172,7 +172,7 @@ QString LibraryBackup::copyFile(const QString& libraryPath, const QString& folde
 {
     if (!QDir().mkpath(folder))
         throw FeylumeError(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder)));
-    const QString target = freeName(folder, made);
+    QString target = freeName(folder, made);
     copyBytes(libraryPath, target);
     return target;
 }

@@ -63,7 +63,7 @@ void LibraryGuard::start(const QString& libraryPath, const QString& backupFolder
             } catch (const FeylumeError&) { }
             if (!problem.isEmpty() && checkLimitMs > 0)
                 return damage(problem);
-            const QString message = error.message();
+            const QString& message = error.message();
             report([this, message] {
                 emit backupFailed(message);
                 emit finished();

@@ -25,7 +25,7 @@ void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
 {
     db.exec(QStringLiteral("BEGIN"));
     Statement category(db, QStringLiteral("INSERT INTO ttype(ctype_name) VALUES (?)"));
-    for (const QJsonValue& name : manifest.value(QStringLiteral("categories")).toArray()) {
+    for (const auto& name : manifest.value(QStringLiteral("categories")).toArray()) {
         category.reset();
         category.bind(1, name.toString());
         category.run();
@@ -33,7 +33,7 @@ void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
     Statement script(db,
         QStringLiteral("INSERT INTO tjs(cjs_name, cjs_type, cjs_zzm, cjs_zzjj, cjs_date, cjs_text) "
                        "VALUES (?, ?, ?, ?, ?, ?)"));
-    for (const QJsonValue& value : manifest.value(QStringLiteral("scripts")).toArray()) {
+    for (const auto& value : manifest.value(QStringLiteral("scripts")).toArray()) {
         const QJsonObject entry = value.toObject();
         const QString code
             = QString::fromUtf8(readFile(scriptDir.filePath(entry.value(QStringLiteral("file")).toString())));

@@ -21,16 +21,20 @@ template<typename Work> void guarded(Work&& work)
     }
 }
 
+// Calls work with the arguments it takes: all of them, or none.
+template<typename Work, typename... Args> void callWithArgumentsTaken(const Work& work, Args&&... args)
+{
+    if constexpr (std::is_invocable_v<const Work&, Args...>)
+        work(std::forward<Args>(args)...);
+    else
+        work();
+}
+
 // Wraps a callable so that it can be connected to a signal and still never throw into Qt.
 // Signal arguments the callable does not take are dropped.
 template<typename Work> auto guard(Work work)
 {
     return [work](auto&&... args) {
-        guarded([&] {
-            if constexpr (std::is_invocable_v<const Work&, decltype(args)...>)
-                work(std::forward<decltype(args)>(args)...);
-            else
-                work();
-        });
+        guarded([&] { callWithArgumentsTaken(work, std::forward<decltype(args)>(args)...); });
     };
 }
