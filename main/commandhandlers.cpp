@@ -11,6 +11,8 @@
 #include "dialogs/textboxsearch.h"
 #include "dialogs/textboxtarget.h"
 #include "form1.h"
+#include "previewpane.h"
+#include "searchpane.h"
 
 #include <utility>
 
@@ -56,8 +58,8 @@ void TForm1::wireCommandHandlers()
                 if (FileSaveAs1Dialog->execute())
                     FileSaveAs1Accept();
             }},
-        {"N14", [this] { N14Click(); }},
-        {"ActIE", [this] { ActIEExecute(); }},
+        {"N14", [this] { m_previewPane->N14Click(); }},
+        {"ActIE", [this] { m_previewPane->ActIEExecute(); }},
         // 代码编辑
         {"EditUndo1", onTextBox(&TextBoxTarget::undo)},
         {"EditCopy1", onTextBox(&TextBoxTarget::copy)},
@@ -73,8 +75,8 @@ void TForm1::wireCommandHandlers()
         {"N15", [this] { N15Click(); }},
         {"Actabout", [this] { ActaboutExecute(); }},
         // The search results' pop-up menu
-        {"N35", [this] { N35Click(); }},
-        {"N40", [this] { N40Click(); }},
+        {"N35", [this] { m_searchPane->N35Click(); }},
+        {"N40", [this] { m_searchPane->N40Click(); }},
     };
     for (const auto& [name, run] : handlers) {
         const QString command = QString::fromLatin1(name);

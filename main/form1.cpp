@@ -5,6 +5,8 @@
 #include "commandfocus.h"
 #include "dbctrls/datasource.h"
 #include "keydispatch.h"
+#include "previewpane.h"
+#include "searchpane.h"
 #include "sessionsettings.h"
 #include "store/query.h"
 #include "store/statements.h"
@@ -51,8 +53,8 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     createLook();
     createCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
-    setUpSearchPane();
-    setUpPreview();
+    m_searchPane = new SearchPane(*this);
+    m_previewPane = new PreviewPane(*this);
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 
     restoreSession();
@@ -144,4 +146,45 @@ void TForm1::DataSource1DataChange()
         label = QStringLiteral("[其他模式]");
     }
     setPanelText(ModePanel, label);
+}
+
+// The handlers of the features, under the names the window's commands and controls know.
+void TForm1::BitBtn1Click()
+{
+    m_searchPane->BitBtn1Click();
+}
+
+void TForm1::ListBox1Click()
+{
+    m_searchPane->ListBox1Click();
+}
+
+void TForm1::N35Click()
+{
+    m_searchPane->N35Click();
+}
+
+void TForm1::N40Click()
+{
+    m_searchPane->N40Click();
+}
+
+void TForm1::WritePreviewFile()
+{
+    m_previewPane->WritePreviewFile();
+}
+
+void TForm1::PageControl1Change()
+{
+    m_previewPane->PageControl1Change();
+}
+
+void TForm1::N14Click()
+{
+    m_previewPane->N14Click();
+}
+
+void TForm1::ActIEExecute()
+{
+    m_previewPane->ActIEExecute();
 }

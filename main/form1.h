@@ -7,7 +7,6 @@
 
 #include <QHash>
 #include <QMainWindow>
-#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 
@@ -25,6 +24,7 @@ class FindDialog;
 class KeyDispatcher;
 class LibraryGuard;
 class PageView;
+class PreviewPane;
 class Query;
 class ReplaceDialog;
 class StatusBar;
@@ -47,6 +47,7 @@ class ProgressBar;
 class QPushButton;
 class QRadioButton;
 class ScriptFileDialog;
+class SearchPane;
 class SessionSettings;
 class QSplitter;
 class QTabWidget;
@@ -118,7 +119,7 @@ public:
     void FileOpen1Accept();
     void FileSaveAs1BeforeExecute();
     void FileSaveAs1Accept();
-    // Search pane
+    // Search pane (searchpane.h)
     void BitBtn1Click();
     void ListBox1Click();
     void N35Click();
@@ -130,7 +131,7 @@ public:
     // tree; false when a pending change was refused or the backup is damaged.
     bool restoreBackup(const QString& path);
 
-    // Preview
+    // Preview (previewpane.h)
     void WritePreviewFile();
     void PageControl1Change();
     void N14Click();
@@ -238,8 +239,6 @@ private:
     QWidget* createSearchPanel();
     QWidget* createPages();
     void createStatusBar();
-    void setUpSearchPane();
-    void setUpPreview();
     void hostProgressBar();
     void createActions();
     void createToolButtons();
@@ -294,14 +293,15 @@ private:
     bool m_showMaximized = true;
 
     KeyDispatcher* m_keys = nullptr;
+    // The features the window wires; each owns its state and works on the window's controls.
+    SearchPane* m_searchPane = nullptr;
+    PreviewPane* m_previewPane = nullptr;
     // The text box the edit commands serve.
     CommandFocus* m_commandFocus = nullptr;
     // Notices told before the window showed, to be shown with it.
     QStringList m_pendingNotices;
     // Scripts the load found without a category to show them under; told once the window shows.
     int m_scriptsOutsideTheTree = 0;
-    // The results entry whose script was last opened, kept while a refused store keeps the record.
-    QPersistentModelIndex m_openedResult;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.
     QHash<QString, std::function<void()>> m_commandHandlers;
 };

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class TForm1;
+
+// The preview: the code editor's current text written to the preview file and shown in the
+// "预览" page (web1) or handed to the desktop's default browser.
+class PreviewPane : public QObject
+{
+public:
+    explicit PreviewPane(TForm1& form);
+
+    // Writes the editor's text to the preview file, in an encoding the page can be read in.
+    void WritePreviewFile();
+    // A page turned by the user: "预览" shows the page, "代码" leaves it.
+    void PageControl1Change();
+    // "快速预览" (F11): shows the page and turns to it.
+    void N14Click();
+    // "IE预览" (F12): opens the page in the desktop's browser.
+    void ActIEExecute();
+
+private:
+    TForm1& m_form;
+};
