@@ -12,6 +12,7 @@
 #include "dialogs/textboxtarget.h"
 #include "form1.h"
 #include "previewpane.h"
+#include "recordsession.h"
 #include "searchpane.h"
 
 #include <utility>
@@ -38,10 +39,10 @@ void TForm1::wireCommandHandlers()
         {"N4", [this] { ToolButton3Click(); }},
         {"N18", [this] { ToolButton3Click(); }},
         {"N22", [this] { N22Click(); }},
-        {"DataSetInsert1", [this] { DataSetInsert1Execute(); }},
-        {"DataSetDelete1", [this] { DataSetDelete1Execute(); }},
-        {"DataSetPost1", [this] { DataSetPost1Execute(); }},
-        {"DataSetCancel1", [this] { DataSetCancel1Execute(); }},
+        {"DataSetInsert1", [this] { m_recordSession->DataSetInsert1Execute(); }},
+        {"DataSetDelete1", [this] { m_recordSession->DataSetDelete1Execute(); }},
+        {"DataSetPost1", [this] { m_recordSession->DataSetPost1Execute(); }},
+        {"DataSetCancel1", [this] { m_recordSession->DataSetCancel1Execute(); }},
         {"RestoreBackup1", [this] { RestoreBackup1Click(); }},
         // "退出系统(&X)" closes the main window, which ends the program without saving.
         {"N9", [this] { close(); }},

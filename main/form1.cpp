@@ -6,16 +6,19 @@
 #include "dbctrls/datasource.h"
 #include "keydispatch.h"
 #include "previewpane.h"
+#include "recordsession.h"
 #include "searchpane.h"
 #include "sessionsettings.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
 #include "widgets/errorguard.h"
+#include "widgets/messageboxes.h"
 #include "widgets/progressbar.h"
 #include "widgets/statusbar.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTimer>
 
 static void initResources()
@@ -53,6 +56,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     createLook();
     createCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
+    m_recordSession = new RecordSession(*this);
     m_searchPane = new SearchPane(*this);
     m_previewPane = new PreviewPane(*this);
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
@@ -148,6 +152,36 @@ void TForm1::DataSource1DataChange()
     setPanelText(ModePanel, label);
 }
 
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // An error on the way keeps the window open: nothing typed goes without the user's word.
+    bool mayClose = false;
+    guarded([&] {
+        if (ADOQuery2->isChanging())
+            ADOQuery2->writePendingEdits();
+        mayClose = !ADOQuery2->isChanging() || !ADOQuery2->isModified();
+        if (mayClose)
+            return;
+        switch (MessageBoxes::askToSave(QStringLiteral("当前脚本的修改还没有保存，要保存吗?"))) {
+        case MessageBoxes::Choice::Save:
+            mayClose = m_recordSession->saveCurrentScript();
+            break;
+        case MessageBoxes::Choice::Discard:
+            ADOQuery2->cancel();
+            mayClose = true;
+            break;
+        case MessageBoxes::Choice::Cancel:
+            mayClose = false;
+        }
+    });
+    if (mayClose) {
+        saveSession();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
 // The handlers of the features, under the names the window's commands and controls know.
 void TForm1::BitBtn1Click()
 {
@@ -187,4 +221,29 @@ void TForm1::N14Click()
 void TForm1::ActIEExecute()
 {
     m_previewPane->ActIEExecute();
+}
+
+bool TForm1::storePendingChanges()
+{
+    return m_recordSession->storePendingChanges();
+}
+
+void TForm1::DataSetInsert1Execute()
+{
+    m_recordSession->DataSetInsert1Execute();
+}
+
+void TForm1::DataSetDelete1Execute()
+{
+    m_recordSession->DataSetDelete1Execute();
+}
+
+void TForm1::DataSetPost1Execute()
+{
+    m_recordSession->DataSetPost1Execute();
+}
+
+void TForm1::DataSetCancel1Execute()
+{
+    m_recordSession->DataSetCancel1Execute();
 }

@@ -26,6 +26,7 @@ class LibraryGuard;
 class PageView;
 class PreviewPane;
 class Query;
+class RecordSession;
 class ReplaceDialog;
 class StatusBar;
 class TDBComboBox;
@@ -92,7 +93,7 @@ public:
     void showCountOf(const TreeNode* node);
     int FindStoredNodeIndex(QByteArrayView storedName, bool scriptLevel) const;
 
-    // Script commands
+    // Script commands (recordsession.h)
     // Stores a changed current record through the save command before anything replaces it;
     // false when the store was refused, the record then keeping its mode and typed values.
     // An untouched edit or new record is simply dropped.
@@ -252,11 +253,6 @@ private:
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
 
-    // Stores a pending edit or new script with the save command's checks and brings the tree in
-    // line; true when nothing is left pending.
-    bool saveCurrentScript();
-    bool saveEditedScript();
-    bool saveNewScript();
 
     // Puts the selection back on the current script after a refused store, without reopening it.
     void reselectCurrentScript();
@@ -294,6 +290,7 @@ private:
 
     KeyDispatcher* m_keys = nullptr;
     // The features the window wires; each owns its state and works on the window's controls.
+    RecordSession* m_recordSession = nullptr;
     SearchPane* m_searchPane = nullptr;
     PreviewPane* m_previewPane = nullptr;
     // The text box the edit commands serve.
