@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include "base/feylumeerror.h"
+#include "statements.h"
 
 #include <sqlite3.h>
 
@@ -55,7 +56,7 @@ void Database::open(const QString& path, OpenMode mode)
     try {
         // The cascading link between the tables belongs to the library; SQLite enforces it
         // only on connections that ask for it.
-        exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+        exec(Statements::kEnforceForeignKeys);
     } catch (...) {
         close();
         throw;

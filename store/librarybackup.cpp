@@ -1,6 +1,7 @@
 #include "librarybackup.h"
 
 #include "base/feylumeerror.h"
+#include "statements.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -189,7 +190,7 @@ int LibraryBackup::countScripts(const QString& path)
     try {
         Handle db = openFile(path, SQLITE_OPEN_READONLY);
         int rc = SQLITE_OK;
-        const QString count = firstRow(db.get(), "SELECT count(*) FROM tjs", &rc);
+        const QString count = firstRow(db.get(), Statements::kBackupScriptCount.toUtf8().constData(), &rc);
         return rc == SQLITE_ROW ? count.toInt() : -1;
     } catch (const FeylumeError&) {
         return -1;
@@ -228,12 +229,12 @@ QString check(const QString& path, const char* sql, Limit* limit, bool* complete
 
 QString LibraryBackup::integrityProblem(const QString& path)
 {
-    return check(path, "PRAGMA integrity_check", nullptr, nullptr);
+    return check(path, Statements::kIntegrityCheck.toUtf8().constData(), nullptr, nullptr);
 }
 
 QString LibraryBackup::quickProblem(
     const QString& path, int limitMs, bool* completed, const std::atomic_bool* cancel)
 {
     Limit limit {QDeadlineTimer(limitMs), cancel};
-    return check(path, "PRAGMA quick_check", &limit, completed);
+    return check(path, Statements::kQuickCheck.toUtf8().constData(), &limit, completed);
 }
