@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 
 #include <cstring>
-#include <sqlite3.h>
 
 namespace {
 QString quotedIdentifier(const QString& name)
@@ -17,11 +16,11 @@ QString quotedIdentifier(const QString& name)
     return QLatin1Char('"') + copy.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-int declaredTextSize(const char* declaredType)
+int declaredTextSize(const QString& declaredType)
 {
     static const QRegularExpression sizePattern(QStringLiteral(R"(^\s*(?:VAR)?CHAR\s*\(\s*(\d+)\s*\)\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
-    const auto match = sizePattern.match(QString::fromUtf8(declaredType ? declaredType : ""));
+    const auto match = sizePattern.match(declaredType);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 } // namespace
@@ -102,34 +101,26 @@ void DataSet::describeColumns(const Statement& statement)
     m_columns.clear();
     m_table.clear();
     m_keyColumn = -1;
-    sqlite3* db = m_connection.database().handle();
     const int count = statement.columnCount();
     bool oneTable = count > 0;
     for (int i = 0; i < count; ++i) {
         Column column;
         column.name = statement.columnName(i);
-        const char* table = sqlite3_column_table_name(statement.handle(), i);
-        const char* origin = sqlite3_column_origin_name(statement.handle(), i);
-        if (table && origin) {
-            column.table = QString::fromUtf8(table);
-            column.origin = QString::fromUtf8(origin);
+        const ColumnOrigin origin = statement.columnOrigin(i);
+        if (!origin.table.isEmpty()) {
+            column.table = origin.table;
+            column.origin = origin.column;
             // A column's declaration does not change while the program runs; a load opens a
             // thousand results over the same columns.
             const QString key = column.table + QLatin1Char('.') + column.origin;
             auto known = m_declarations.constFind(key);
             if (known == m_declarations.constEnd()) {
                 Declaration declaration;
-                const char* declaredType = nullptr;
-                int primaryKey = 0;
-                if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement.handle(), i),
-                        table, origin, &declaredType, nullptr, nullptr, &primaryKey, nullptr)
-                    == SQLITE_OK) {
-                    declaration.size = declaredTextSize(declaredType);
+                if (const auto declared = m_connection.database().declaration(origin)) {
+                    declaration.size = declaredTextSize(declared->type);
                     // Only an INTEGER PRIMARY KEY is the row's own number and never changes.
-                    declaration.rowKey = primaryKey
-                        && QString::fromUtf8(declaredType)
-                                .compare(QLatin1String("INTEGER"), Qt::CaseInsensitive)
-                            == 0;
+                    declaration.rowKey = declared->primaryKey
+                        && declared->type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
                 }
                 known = m_declarations.insert(key, declaration);
             }
@@ -194,30 +185,29 @@ void DataSet::fetchAll(Statement& statement)
     m_cells.clear();
     m_rowCount = 0;
     releaseTexts();
-    sqlite3_stmt* handle = statement.handle();
     const int count = int(m_columns.size());
     while (statement.step()) {
         for (int i = 0; i < count; ++i) {
-            switch (sqlite3_column_type(handle, i)) {
-            case SQLITE_INTEGER:
-                m_cells.push_back(Cell {Cell::Integer, sqlite3_column_int64(handle, i), 0, nullptr, 0});
+            switch (statement.kind(i)) {
+            case ValueKind::Integer:
+                m_cells.push_back(Cell {Cell::Integer, statement.integer(i), 0, nullptr, 0});
                 break;
-            case SQLITE_FLOAT:
-                m_cells.push_back(Cell {Cell::Real, 0, sqlite3_column_double(handle, i), nullptr, 0});
+            case ValueKind::Real:
+                m_cells.push_back(Cell {Cell::Real, 0, statement.real(i), nullptr, 0});
                 break;
-            case SQLITE_NULL:
+            case ValueKind::Null:
                 m_cells.push_back(Cell {});
                 break;
-            default:
-                // Read as bytes: asking for text would make SQLite copy each value to end it with a zero.
-                m_cells.push_back(keepText(static_cast<const char*>(sqlite3_column_blob(handle, i)),
-                    sqlite3_column_bytes(handle, i)));
+            case ValueKind::Text: {
+                const QByteArrayView text = statement.textView(i);
+                m_cells.push_back(keepText(text.data(), text.size()));
+            }
             }
         }
         ++m_rowCount;
     }
     // Ends the statement's read so that nothing holds the library between uses.
-    sqlite3_reset(statement.handle());
+    statement.rewind();
     m_recNo = 0;
     m_eof = m_rowCount == 0;
 }
