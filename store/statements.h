@@ -18,8 +18,8 @@ struct BoundStatement
 
 // Every statement text the program sends, in one place. Two kinds are built where they are used
 // instead: the write-back a data set makes for any table from the columns its result holds
-// (update, insert, delete and read-back by row locator), and the look the schema takes at a
-// library's own catalogue to verify it (schema.cpp).
+// (update, insert, delete and read-back by row locator, in recordwriteback.cpp), and the look
+// the schema takes at a library's own catalogue to verify it (schema.cpp).
 //
 // Names are given as the bytes stored in the library (a node's stored name) or as typed text
 // turned into UTF-8; they are bound as text with exactly those bytes, so a name read from the
