@@ -26,13 +26,13 @@ void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
 {
     db.exec(Statements::kBegin);
     Statement category(db, Statements::kMakerCategory);
-    for (const QJsonValue& name : manifest.value(QStringLiteral("categories")).toArray()) {
+    for (const auto& name : manifest.value(QStringLiteral("categories")).toArray()) {
         category.reset();
         category.bind(1, name.toString());
         category.run();
     }
     Statement script(db, Statements::kMakerScript);
-    for (const QJsonValue& value : manifest.value(QStringLiteral("scripts")).toArray()) {
+    for (const auto& value : manifest.value(QStringLiteral("scripts")).toArray()) {
         const QJsonObject entry = value.toObject();
         const QString code
             = QString::fromUtf8(readFile(scriptDir.filePath(entry.value(QStringLiteral("file")).toString())));
