@@ -131,7 +131,7 @@ int TForm1::countScriptsOutsideTheTree()
     if (!ADOConnection1.connected())
         return 0;
     try {
-        Statement all(ADOConnection1.database(), QStringLiteral("select count(*) from tjs"));
+        Statement all(ADOConnection1.database(), Statements::kScriptCount);
         return all.step() ? std::max(0, int(all.value(0).toLongLong()) - TotalScripts) : 0;
     } catch (const std::exception&) {
         return 0;

@@ -6,31 +6,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 
-#include <sqlite3.h>
-
-namespace {
-constexpr int kLockPollMs = 10;
-
-int waitUntilDeadline(void* deadline, int)
-{
-    if (static_cast<QDeadlineTimer*>(deadline)->hasExpired())
-        return 0;
-    sqlite3_sleep(kLockPollMs);
-    return 1;
-}
-
-void rowChanged(void* connection, int, const char*, const char*, sqlite3_int64)
-{
-    static_cast<Connection*>(connection)->notifyChange();
-}
-
-bool isLocked(const Database& db)
-{
-    const int code = sqlite3_extended_errcode(db.handle()) & 0xff;
-    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
-}
-} // namespace
-
 void Connection::open()
 {
     if (m_db.isOpen())
@@ -40,7 +15,7 @@ void Connection::open()
             throw FeylumeError(QStringLiteral("no library file given"));
         m_db.open(m_path, Database::OpenMode::ExistingOnly);
         verifyWithinWait();
-        sqlite3_update_hook(m_db.handle(), rowChanged, this);
+        m_db.setRowChangeHook([this] { notifyChange(); });
     } catch (const FeylumeError& error) {
         m_db.close();
         throw FeylumeError(QStringLiteral("%1 (%2)").arg(error.message(), QDir::toNativeSeparators(m_path)));
@@ -51,17 +26,17 @@ void Connection::verifyWithinWait()
 {
     // Reading the catalogue is the first read, so it is where a lock held elsewhere shows.
     QDeadlineTimer deadline(m_openWaitLeftMs);
-    sqlite3_busy_handler(m_db.handle(), waitUntilDeadline, &deadline);
+    m_db.waitForLocksUntil(deadline);
     try {
         Schema::verify(m_db);
     } catch (const FeylumeError& error) {
-        if (!isLocked(m_db))
+        if (failureKind(m_db.errorCode()) != FailureKind::Locked)
             throw;
         m_openWaitLeftMs = int(std::max<qint64>(0, deadline.remainingTime()));
         throw FeylumeError(QStringLiteral("数据库文件被其他程序锁定 (%1)").arg(error.message()));
     }
     m_openWaitLeftMs = kOpenWaitMs;
-    sqlite3_busy_timeout(m_db.handle(), Database::kBusyTimeoutMs);
+    m_db.waitForLocksAsUsual();
 }
 
 void Connection::setChangeObserver(std::function<void()> observer)

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include "base/ownedcallbacks.h"
+#include "recordstate.h"
+#include "resultcolumns.h"
+#include "textarena.h"
 
 #include <functional>
 #include <memory>
@@ -14,8 +16,6 @@
 
 class Connection;
 class Statement;
-
-enum class DataSetState { Inactive, Browse, Edit, Insert };
 
 // What a data set tells the data sources that watch it.
 enum class DataEvent {
@@ -43,10 +43,10 @@ public:
 
     void open();
     void close();
-    bool isActive() const { return m_state != DataSetState::Inactive; }
-    DataSetState state() const { return m_state; }
+    bool isActive() const { return m_record.isActive(); }
+    DataSetState state() const { return m_record.state(); }
     // A record being edited or added: what the editors show is not stored yet.
-    bool isChanging() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
+    bool isChanging() const { return m_record.isChanging(); }
 
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
@@ -94,67 +94,26 @@ protected:
     void checkActive() const;
 
 private:
-    struct Column
+    Cell* rowAt(int row) { return m_cells.data() + qsizetype(row) * qsizetype(m_columns.count()); }
+    const Cell* rowAt(int row) const
     {
-        QString name;
-        QString table;
-        QString origin;
-        int size = 0;
-        bool rowKey = false;
-    };
-    // A fetched value, kept without any allocation of its own: text stays in its stored UTF-8
-    // bytes, in blocks owned by the data set, until someone asks for it. A load reads few of the
-    // columns it fetches.
-    struct Cell
-    {
-        enum Kind : quint8 { Null, Integer, Real, Text };
-        Kind kind = Null;
-        qint64 integer = 0;
-        double real = 0;
-        const char* text = nullptr;
-        qsizetype size = 0;
-    };
-    using Row = std::vector<Cell>;
-    Cell keepText(const char* data, qsizetype size);
-    Cell cellFrom(const QVariant& value);
-    void releaseTexts();
-    int rowCount() const { return m_rowCount; }
-    Cell* rowAt(int row) { return m_cells.data() + qsizetype(row) * qsizetype(m_columns.size()); }
-    const Cell* rowAt(int row) const { return m_cells.data() + qsizetype(row) * qsizetype(m_columns.size()); }
-    void describeColumns(const Statement& statement);
+        return m_cells.data() + qsizetype(row) * qsizetype(m_columns.count());
+    }
     int requireField(const QString& name) const;
-    static QVariant cellValue(const Cell& cell);
-    static QVariant storedValue(const Cell& cell);
-    void setState(DataSetState state);
     void notify(DataEvent event, const QString& field = {});
     void checkSizes() const;
     void storeEdit();
     void storeInsert();
-    void bindRowLocator(Statement& statement, int firstPosition, const Cell* row) const;
-    QString rowLocatorSql() const;
-    Row readBack(qint64 rowId);
 
     Connection& m_connection;
     QString m_name;
-    DataSetState m_state = DataSetState::Inactive;
-    std::vector<Column> m_columns;
-    // Every fetched row's cells, row after row.
+    RecordState m_record;
+    ResultColumns m_columns;
+    // Every fetched row's cells, row after row; their texts are kept in m_texts.
     std::vector<Cell> m_cells;
-    struct Declaration
-    {
-        int size = 0;
-        bool rowKey = false;
-    };
-    QHash<QString, Declaration> m_declarations;
+    TextArena m_texts;
     int m_rowCount = 0;
     int m_recNo = 0;
     bool m_eof = true;
-    QString m_table; // empty when the result cannot be written back
-    int m_keyColumn = -1;
-    std::vector<QVariant> m_buffer;
-    std::vector<bool> m_changed;
     OwnedCallbacks m_recordWriters;
-    std::vector<std::unique_ptr<char[]>> m_textBlocks;
-    char* m_textFree = nullptr;
-    qsizetype m_textLeft = 0;
 };

@@ -1,6 +1,8 @@
 #include "librarybackup.h"
 
 #include "base/feylumeerror.h"
+#include "database.h"
+#include "statements.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -8,49 +10,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-
-#include <sqlite3.h>
-
-#include <memory>
+#include <QThread>
 
 namespace {
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 // 256 pages of the usual 4 KB: a millisecond or two of reading per step.
 constexpr int kPagesPerStep = 256;
 constexpr int kBusyPauseMs = 5;
-
-struct ConnectionCloser
-{
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-using Handle = std::unique_ptr<sqlite3, ConnectionCloser>;
-
-Handle openFile(const QString& path, int flags)
-{
-    sqlite3* db = nullptr;
-    const int rc
-        = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    Handle handle(db);
-    if (rc != SQLITE_OK)
-        throw FeylumeError(
-            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
-    sqlite3_busy_timeout(db, 2000);
-    return handle;
-}
-
-QString firstRow(sqlite3* db, const char* sql, int* rc)
-{
-    sqlite3_stmt* stmt = nullptr;
-    *rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    QString value;
-    if (*rc == SQLITE_OK) {
-        *rc = sqlite3_step(stmt);
-        if (*rc == SQLITE_ROW)
-            value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    }
-    sqlite3_finalize(stmt);
-    return value;
-}
 
 QString withSeparator(const QString& folder)
 {
@@ -116,27 +82,21 @@ QString LibraryBackup::copy(
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
     try {
-        Handle source = openFile(libraryPath, SQLITE_OPEN_READONLY);
+        Database source;
+        source.open(libraryPath, Database::OpenMode::ReadOnly);
         {
-            Handle copy = openFile(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", source.get(), "main");
-            if (!backup)
-                throw FeylumeError(QString::fromUtf8(sqlite3_errmsg(copy.get())));
-            int rc = SQLITE_OK;
-            while (rc != SQLITE_DONE) {
-                if (cancel && cancel->load()) {
-                    sqlite3_backup_finish(backup);
+            Database copy;
+            copy.open(partial, Database::OpenMode::CreateIfMissing);
+            OnlineBackup backup(copy, source);
+            for (;;) {
+                if (cancel && cancel->load())
                     throw FeylumeError(QStringLiteral("备份已取消"));
-                }
-                rc = sqlite3_backup_step(backup, kPagesPerStep);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                    sqlite3_sleep(kBusyPauseMs);
-                else if (rc != SQLITE_OK && rc != SQLITE_DONE)
+                const OnlineBackup::Progress progress = backup.step(kPagesPerStep);
+                if (progress == OnlineBackup::Progress::Done)
                     break;
+                if (progress == OnlineBackup::Progress::SourceBusy)
+                    QThread::msleep(kBusyPauseMs);
             }
-            sqlite3_backup_finish(backup);
-            if (rc != SQLITE_DONE)
-                throw FeylumeError(QString::fromUtf8(sqlite3_errstr(rc)));
         }
         if (!QFile::rename(partial, target))
             throw FeylumeError(QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(target)));
@@ -187,10 +147,10 @@ void LibraryBackup::putInPlace(const QString& backupPath, const QString& library
 int LibraryBackup::countScripts(const QString& path)
 {
     try {
-        Handle db = openFile(path, SQLITE_OPEN_READONLY);
-        int rc = SQLITE_OK;
-        const QString count = firstRow(db.get(), "SELECT count(*) FROM tjs", &rc);
-        return rc == SQLITE_ROW ? count.toInt() : -1;
+        Database db;
+        db.open(path, Database::OpenMode::ReadOnly);
+        Statement count(db, Statements::kBackupScriptCount);
+        return count.step() ? count.value(0).toInt() : -1;
     } catch (const FeylumeError&) {
         return -1;
     }
@@ -203,37 +163,43 @@ struct Limit
     const std::atomic_bool* cancel;
 };
 
-int stopAtLimit(void* limit)
+bool stopAtLimit(const Limit& limit)
 {
-    const auto* given = static_cast<const Limit*>(limit);
-    return given->deadline.hasExpired() || (given->cancel && given->cancel->load()) ? 1 : 0;
+    return limit.deadline.hasExpired() || (limit.cancel && limit.cancel->load());
 }
 
-QString check(const QString& path, const char* sql, Limit* limit, bool* completed)
+QString check(const QString& path, const QString& sql, Limit* limit, bool* completed)
 {
-    Handle db = openFile(path, SQLITE_OPEN_READONLY);
+    Database db;
+    db.open(path, Database::OpenMode::ReadOnly);
     if (limit)
-        sqlite3_progress_handler(db.get(), 1000, stopAtLimit, limit);
-    int rc = SQLITE_OK;
-    const QString verdict = firstRow(db.get(), sql, &rc);
+        db.setInterruptCheck([limit] { return stopAtLimit(*limit); });
     if (completed)
-        *completed = rc != SQLITE_INTERRUPT;
-    if (rc == SQLITE_INTERRUPT)
+        *completed = true;
+    try {
+        Statement check(db, sql);
+        if (!check.step())
+            return db.errorMessage();
+        const QString verdict = check.value(0).toString();
+        return verdict == QLatin1String("ok") ? QString() : verdict;
+    } catch (const FeylumeError& error) {
+        if (failureKind(error.code()) != FailureKind::Interrupted)
+            return error.message();
+        if (completed)
+            *completed = false;
         return {};
-    if (rc != SQLITE_ROW)
-        return QString::fromUtf8(sqlite3_errmsg(db.get()));
-    return verdict == QLatin1String("ok") ? QString() : verdict;
+    }
 }
 } // namespace
 
 QString LibraryBackup::integrityProblem(const QString& path)
 {
-    return check(path, "PRAGMA integrity_check", nullptr, nullptr);
+    return check(path, Statements::kIntegrityCheck, nullptr, nullptr);
 }
 
 QString LibraryBackup::quickProblem(
     const QString& path, int limitMs, bool* completed, const std::atomic_bool* cancel)
 {
     Limit limit {QDeadlineTimer(limitMs), cancel};
-    return check(path, "PRAGMA quick_check", &limit, completed);
+    return check(path, Statements::kQuickCheck, &limit, completed);
 }

@@ -2,6 +2,7 @@
 
 #include "base/feylumeerror.h"
 #include "database.h"
+#include "statements.h"
 
 #include <QStringList>
 
@@ -9,19 +10,6 @@
 #include <vector>
 
 namespace {
-const char* const kCreateStatements = R"SQL(
-CREATE TABLE ttype (ctype_name VARCHAR(50) NOT NULL UNIQUE);
-CREATE TABLE tjs (
-  cjs_id   INTEGER PRIMARY KEY AUTOINCREMENT,
-  cjs_name VARCHAR(50) NOT NULL UNIQUE,
-  cjs_type VARCHAR(50) REFERENCES ttype(ctype_name) ON UPDATE CASCADE ON DELETE CASCADE,
-  cjs_zzm  VARCHAR(50),
-  cjs_zzjj TEXT,
-  cjs_date TEXT NOT NULL DEFAULT (datetime('now','localtime')),
-  cjs_text TEXT);
-CREATE INDEX tjs_by_type ON tjs(cjs_type, cjs_id);
-)SQL";
-
 // What the program reads and writes; a library made elsewhere may carry more.
 const std::vector<std::pair<QString, QStringList>> kRequiredColumns = {
     {QStringLiteral("tjs"),
@@ -34,7 +22,7 @@ const std::vector<std::pair<QString, QStringList>> kRequiredColumns = {
 
 void Schema::create(Database& db)
 {
-    db.exec(QString::fromUtf8(kCreateStatements));
+    db.exec(Statements::kCreateLibrary);
 }
 
 void Schema::verify(const Database& db)

@@ -1,23 +1,24 @@
 #include "scriptsearch.h"
 
+#include "statements.h"
+
 QString ScriptSearch::columnName(Column column)
 {
     switch (column) {
     case Column::Name:
-        return QStringLiteral("cjs_name");
+        return Statements::kSearchNameColumn;
     case Column::Code:
-        return QStringLiteral("cjs_text");
+        return Statements::kSearchCodeColumn;
     case Column::Author:
-        return QStringLiteral("cjs_zzm");
+        return Statements::kSearchAuthorColumn;
     }
     Q_UNREACHABLE();
 }
 
 QString ScriptSearch::statement(Column column, bool oneCategory)
 {
-    const QString match = columnName(column) + QStringLiteral(" like:") + kKeywordParameter;
+    const QString match = columnName(column) + Statements::kSearchLike + kKeywordParameter;
     if (!oneCategory)
-        return QStringLiteral("select cjs_name from tjs where ") + match;
-    return QStringLiteral("select cjs_name from tjs where cjs_type =:") + kCategoryParameter
-        + QStringLiteral(" and ") + match;
+        return Statements::kSearchAll + match;
+    return Statements::kSearchInCategory + kCategoryParameter + Statements::kSearchAnd + match;
 }

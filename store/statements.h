@@ -16,18 +16,80 @@ struct BoundStatement
     QList<QPair<QString, QVariant>> parameters; // parameter name without the colon, value
 };
 
-// Every statement the program sends. Names are given as the bytes stored in the library (a
-// node's stored name) or as typed text turned into UTF-8; they are bound as text with exactly
-// those bytes, so a name read from the library finds its own row again.
+// Every statement text the program sends, in one place. Two kinds are built where they are used
+// instead: the write-back a data set makes for any table from the columns its result holds
+// (update, insert, delete and read-back by row locator, in recordwriteback.cpp), and the look
+// the schema takes at a library's own catalogue to verify it (schema.cpp).
+//
+// Names are given as the bytes stored in the library (a node's stored name) or as typed text
+// turned into UTF-8; they are bound as text with exactly those bytes, so a name read from the
+// library finds its own row again. Names are bound as parameters, never pasted into the text, so
+// quotes, percent signs or any other character in a name are stored and found exactly.
 namespace Statements {
+// The script being shown, by name (parameter ":JsName").
 inline const QString kCurrentScript = QStringLiteral("select * from tjs where cjs_name = :JsName");
 inline const QString kCategoryTable = QStringLiteral("ttype");
+// Every row of one table in stored order; %1 is the table's name with its quotes doubled.
+// Without the ordering SQLite may walk a unique index instead of the stored order.
+inline const QString kWholeTable = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid");
+inline const QString kScriptsOfCategory
+    = QStringLiteral("select * from tjs where cjs_type=:category order by cjs_id");
+inline const QString kScriptCount = QStringLiteral("select count(*) from tjs");
+
+// The naming commands.
+inline const QString kScriptNameTaken = QStringLiteral("select cjs_name from tjs where cjs_name=:name");
+inline const QString kCategoryNameTaken
+    = QStringLiteral("select ctype_name from ttype where ctype_name=:name");
+inline const QString kRenameScript
+    = QStringLiteral("update tjs set cjs_name=:newName where cjs_name=:oldName");
+inline const QString kRenameCategory
+    = QStringLiteral("update ttype set ctype_name=:newName where ctype_name=:oldName");
+inline const QString kFindCategory = QStringLiteral("select * from ttype where ctype_name=:name");
+inline const QString kAddCategory = QStringLiteral("insert into ttype(ctype_name) values(:name)");
+
+// The pieces of the script search (see ScriptSearch::statement): the names of every script, all
+// of them or those of one category, narrowed by a "like" on one column.
+inline const QString kSearchAll = QStringLiteral("select cjs_name from tjs where ");
+inline const QString kSearchInCategory = QStringLiteral("select cjs_name from tjs where cjs_type =:");
+inline const QString kSearchAnd = QStringLiteral(" and ");
+inline const QString kSearchLike = QStringLiteral(" like:");
+inline const QString kSearchNameColumn = QStringLiteral("cjs_name");
+inline const QString kSearchCodeColumn = QStringLiteral("cjs_text");
+inline const QString kSearchAuthorColumn = QStringLiteral("cjs_zzm");
+
+// Every connection asks SQLite to keep the cascading link between the tables.
+inline const QString kEnforceForeignKeys = QStringLiteral("PRAGMA foreign_keys = ON");
+
+// The backups and the damage checks.
+inline const QString kBackupScriptCount = QStringLiteral("SELECT count(*) FROM tjs");
+inline const QString kIntegrityCheck = QStringLiteral("PRAGMA integrity_check");
+inline const QString kQuickCheck = QStringLiteral("PRAGMA quick_check");
+
+// Making a library: its tables, then its content.
+inline const QString kCreateLibrary = QStringLiteral(R"SQL(
+CREATE TABLE ttype (ctype_name VARCHAR(50) NOT NULL UNIQUE);
+CREATE TABLE tjs (
+  cjs_id   INTEGER PRIMARY KEY AUTOINCREMENT,
+  cjs_name VARCHAR(50) NOT NULL UNIQUE,
+  cjs_type VARCHAR(50) REFERENCES ttype(ctype_name) ON UPDATE CASCADE ON DELETE CASCADE,
+  cjs_zzm  VARCHAR(50),
+  cjs_zzjj TEXT,
+  cjs_date TEXT NOT NULL DEFAULT (datetime('now','localtime')),
+  cjs_text TEXT);
+CREATE INDEX tjs_by_type ON tjs(cjs_type, cjs_id);
+)SQL");
+inline const QString kBegin = QStringLiteral("BEGIN");
+inline const QString kCommit = QStringLiteral("COMMIT");
+inline const QString kMakerCategory = QStringLiteral("INSERT INTO ttype(ctype_name) VALUES (?)");
+inline const QString kMakerScript
+    = QStringLiteral("INSERT INTO tjs(cjs_name, cjs_type, cjs_zzm, cjs_zzjj, cjs_date, cjs_text) "
+                     "VALUES (?, ?, ?, ?, ?, ?)");
 
 // Binds every parameter value of bound onto a statement compiled from bound's text.
 void bind(Statement& statement, const BoundStatement& bound);
 
 BoundStatement scriptsOfCategory(const QByteArray& category);
-// The naming commands' statements (texts in namingstatements.h) with their names bound.
+// The naming commands' statements with their names bound.
 BoundStatement scriptNameTaken(const QByteArray& name);
 BoundStatement categoryNameTaken(const QByteArray& name);
 BoundStatement renameScript(const QByteArray& newName, const QByteArray& oldName);

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "database.h"
+#include "statements.h"
 
 Table::~Table() = default;
 
@@ -15,8 +16,6 @@ Statement& Table::openStatement()
 {
     QString quoted = m_tableName;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    // Without the ordering SQLite may walk a unique index instead of the stored order.
-    m_statement = std::make_unique<Statement>(
-        connection().database(), QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(quoted));
+    m_statement = std::make_unique<Statement>(connection().database(), Statements::kWholeTable.arg(quoted));
     return *m_statement;
 }

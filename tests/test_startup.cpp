@@ -23,8 +23,6 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include <sqlite3.h>
-
 namespace {
 QStringList topLevelNames(const TForm1& form)
 {
@@ -279,8 +277,7 @@ private slots:
             // program's per-category statement is refused.
             Database db;
             db.open(library.libraryPath(), Database::OpenMode::ExistingOnly);
-            sqlite3_create_collation(db.handle(), "maker_only", SQLITE_UTF8, nullptr,
-                [](void*, int, const void*, int, const void*) { return 0; });
+            db.defineEverythingEqualCollationForTests("maker_only");
             db.exec(QStringLiteral(
                 "DROP TABLE tjs; CREATE TABLE tjs (cjs_id INTEGER PRIMARY KEY, cjs_name TEXT, "
                 "cjs_type TEXT COLLATE maker_only, cjs_zzm TEXT, cjs_zzjj TEXT, cjs_date TEXT, "

@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/scriptfile.h"
+#include "store/statements.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,16 +24,14 @@ QByteArray readFile(const QString& path)
 
 void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
 {
-    db.exec(QStringLiteral("BEGIN"));
-    Statement category(db, QStringLiteral("INSERT INTO ttype(ctype_name) VALUES (?)"));
+    db.exec(Statements::kBegin);
+    Statement category(db, Statements::kMakerCategory);
     for (const auto& name : manifest.value(QStringLiteral("categories")).toArray()) {
         category.reset();
         category.bind(1, name.toString());
         category.run();
     }
-    Statement script(db,
-        QStringLiteral("INSERT INTO tjs(cjs_name, cjs_type, cjs_zzm, cjs_zzjj, cjs_date, cjs_text) "
-                       "VALUES (?, ?, ?, ?, ?, ?)"));
+    Statement script(db, Statements::kMakerScript);
     for (const auto& value : manifest.value(QStringLiteral("scripts")).toArray()) {
         const QJsonObject entry = value.toObject();
         const QString code
@@ -46,7 +45,7 @@ void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
         script.bind(6, ScriptFile::withCrLf(code));
         script.run();
     }
-    db.exec(QStringLiteral("COMMIT"));
+    db.exec(Statements::kCommit);
 }
 } // namespace
 

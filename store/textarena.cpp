@@ -1,0 +1,72 @@
+#include "textarena.h"
+
+#include "database.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr qsizetype kTextBlockSize = 1 << 20;
+} // namespace
+
+QVariant Cell::value() const
+{
+    switch (kind) {
+    case Integer:
+        return QVariant(integer);
+    case Real:
+        return QVariant(real);
+    case Text:
+        return QVariant(QString::fromUtf8(text, size));
+    default:
+        return {};
+    }
+}
+
+QVariant Cell::storedValue() const
+{
+    if (kind == Text)
+        return QVariant(QByteArray(text, size));
+    return value();
+}
+
+Cell TextArena::keepText(const char* data, qsizetype size)
+{
+    if (size == 0)
+        return Cell {Cell::Text, 0, 0, "", 0};
+    if (size > m_left) {
+        const qsizetype blockSize = std::max(kTextBlockSize, size);
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
+        m_free = m_blocks.back().get();
+        m_left = blockSize;
+    }
+    std::memcpy(m_free, data, size_t(size));
+    const Cell cell {Cell::Text, 0, 0, m_free, size};
+    m_free += size;
+    m_left -= size;
+    return cell;
+}
+
+Cell TextArena::cellFrom(const QVariant& value)
+{
+    switch (valueKind(value)) {
+    case ValueKind::Null:
+        return Cell {};
+    case ValueKind::Integer:
+        return Cell {Cell::Integer, value.toLongLong(), 0, nullptr, 0};
+    case ValueKind::Real:
+        return Cell {Cell::Real, 0, value.toDouble(), nullptr, 0};
+    case ValueKind::Text:
+        break;
+    }
+    const QByteArray text = storedBytes(value);
+    return keepText(text.constData(), text.size());
+}
+
+void TextArena::release()
+{
+    if (m_blocks.size() > 1)
+        m_blocks.resize(1);
+    m_free = m_blocks.empty() ? nullptr : m_blocks.front().get();
+    m_left = m_blocks.empty() ? 0 : kTextBlockSize;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+// A fetched value, kept without any allocation of its own: a text stays in its stored UTF-8
+// bytes, in a block of a TextArena, until someone asks for it. A load reads few of the columns
+// it fetches.
+struct Cell
+{
+    enum Kind : quint8 { Null, Integer, Real, Text };
+    Kind kind = Null;
+    qint64 integer = 0;
+    double real = 0;
+    const char* text = nullptr;
+    qsizetype size = 0;
+
+    // The value as the program reads it: a text decoded from UTF-8.
+    QVariant value() const;
+    // The value as stored: a text as the bytes it was read with, since decoding bytes that are
+    // not UTF-8 would give a value the row no longer matches.
+    QVariant storedValue() const;
+};
+
+// Where the cells' texts are kept: large blocks filled one text after another, so a thousand
+// short names cost one allocation and a long script one copy of its bytes.
+class TextArena
+{
+public:
+    Cell keepText(const char* data, qsizetype size);
+    Cell cellFrom(const QVariant& value);
+    // Forgets every text kept. The first block stays for the next use: loads open many small
+    // results in a row.
+    void release();
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char* m_free = nullptr;
+    qsizetype m_left = 0;
+};
