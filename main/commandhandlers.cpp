@@ -11,6 +11,7 @@
 #include "dialogs/textboxsearch.h"
 #include "dialogs/textboxtarget.h"
 #include "form1.h"
+#include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
 #include "searchpane.h"
@@ -29,16 +30,16 @@ void TForm1::wireCommandHandlers()
     };
     const std::pair<const char*, std::function<void()>> handlers[] = {
         // 管理功能
-        {"ToolButton1", [this] { ToolButton1Click(); }},
-        {"N2", [this] { ToolButton1Click(); }},
-        {"N16", [this] { ToolButton1Click(); }},
-        {"ToolButton2", [this] { ToolButton2Click(); }},
-        {"N3", [this] { ToolButton2Click(); }},
-        {"N17", [this] { ToolButton2Click(); }},
-        {"ToolButton3", [this] { ToolButton3Click(); }},
-        {"N4", [this] { ToolButton3Click(); }},
-        {"N18", [this] { ToolButton3Click(); }},
-        {"N22", [this] { N22Click(); }},
+        {"ToolButton1", [this] { m_namingCommands->ToolButton1Click(); }},
+        {"N2", [this] { m_namingCommands->ToolButton1Click(); }},
+        {"N16", [this] { m_namingCommands->ToolButton1Click(); }},
+        {"ToolButton2", [this] { m_namingCommands->ToolButton2Click(); }},
+        {"N3", [this] { m_namingCommands->ToolButton2Click(); }},
+        {"N17", [this] { m_namingCommands->ToolButton2Click(); }},
+        {"ToolButton3", [this] { m_namingCommands->ToolButton3Click(); }},
+        {"N4", [this] { m_namingCommands->ToolButton3Click(); }},
+        {"N18", [this] { m_namingCommands->ToolButton3Click(); }},
+        {"N22", [this] { m_namingCommands->N22Click(); }},
         {"DataSetInsert1", [this] { m_recordSession->DataSetInsert1Execute(); }},
         {"DataSetDelete1", [this] { m_recordSession->DataSetDelete1Execute(); }},
         {"DataSetPost1", [this] { m_recordSession->DataSetPost1Execute(); }},

@@ -5,6 +5,7 @@
 #include "commandfocus.h"
 #include "dbctrls/datasource.h"
 #include "keydispatch.h"
+#include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
 #include "searchpane.h"
@@ -49,7 +50,6 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     createActions();
     m_commandFocus = new CommandFocus(this);
     wireCommandHandlers();
-    connectTreeEditing();
     createToolButtons();
     // After the controls and the tool bar with its buttons, before the menus: the menus keep the
     // platform's look.
@@ -57,6 +57,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     createCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
     m_recordSession = new RecordSession(*this);
+    m_namingCommands = new NamingCommands(*this);
     m_searchPane = new SearchPane(*this);
     m_previewPane = new PreviewPane(*this);
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
@@ -246,4 +247,44 @@ void TForm1::DataSetPost1Execute()
 void TForm1::DataSetCancel1Execute()
 {
     m_recordSession->DataSetCancel1Execute();
+}
+
+bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript)
+{
+    return m_namingCommands->RenameEntry(oldStored, newName, isScript);
+}
+
+void TForm1::AddCategory(const QString& name)
+{
+    m_namingCommands->AddCategory(name);
+}
+
+bool TForm1::DeleteCategoryRow(const QByteArray& stored)
+{
+    return m_namingCommands->DeleteCategoryRow(stored);
+}
+
+void TForm1::ToolButton1Click()
+{
+    m_namingCommands->ToolButton1Click();
+}
+
+void TForm1::ToolButton2Click()
+{
+    m_namingCommands->ToolButton2Click();
+}
+
+void TForm1::ToolButton3Click()
+{
+    m_namingCommands->ToolButton3Click();
+}
+
+void TForm1::N22Click()
+{
+    m_namingCommands->N22Click();
+}
+
+void TForm1::TreeclassEdited(TreeNode* node, QString& text)
+{
+    m_namingCommands->TreeclassEdited(node, text);
 }

@@ -23,6 +23,7 @@ class DataSource;
 class FindDialog;
 class KeyDispatcher;
 class LibraryGuard;
+class NamingCommands;
 class PageView;
 class PreviewPane;
 class Query;
@@ -104,7 +105,7 @@ public:
     void DataSetCancel1Execute();
     void DataSource1DataChange();
 
-    // Category and script naming
+    // Category and script naming (namingcommands.h)
     bool RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript);
     void AddCategory(const QString& name);
     bool DeleteCategoryRow(const QByteArray& stored);
@@ -258,13 +259,6 @@ private:
     void reselectCurrentScript();
     bool m_restoringSelection = false;
     bool m_restoredSizeSet = false;
-    void connectTreeEditing();
-    // Whether renaming or deleting the named script or category touches the script the
-    // editors show.
-    bool concernsCurrentScript(const QString& name, bool isScript) const;
-    bool settleCurrentScriptFor(const QString& name, bool isScript);
-    void reopenCurrentScript(const QByteArray& storedName);
-    void keepPendingCategoryChoice();
     void createFileDialogs();
 
     // Where the user was, read when the window is made and after the load, written at close.
@@ -291,6 +285,7 @@ private:
     KeyDispatcher* m_keys = nullptr;
     // The features the window wires; each owns its state and works on the window's controls.
     RecordSession* m_recordSession = nullptr;
+    NamingCommands* m_namingCommands = nullptr;
     SearchPane* m_searchPane = nullptr;
     PreviewPane* m_previewPane = nullptr;
     // The text box the edit commands serve.

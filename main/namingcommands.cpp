@@ -1,6 +1,4 @@
-// Category and script naming: adding, deleting and renaming categories, renaming scripts from
-// the tree. Each command checks the library, changes it with one statement and then patches the
-// tree and both category lists in place; nothing is reloaded.
+#include "namingcommands.h"
 
 #include "base/feylumeerror.h"
 #include "categoryentries.h"
@@ -36,53 +34,55 @@ TreeNode* selectedCategory(const CategoryTree* tree, const QString& refusal)
 }
 } // namespace
 
-void TForm1::connectTreeEditing()
+NamingCommands::NamingCommands(TForm1& form)
+    : QObject(&form)
+    , m_form(form)
 {
-    connect(Treeclass, &CategoryTree::nodeEdited, this,
+    connect(m_form.Treeclass, &CategoryTree::nodeEdited, this,
         guard([this](TreeNode* node, QString* text) { TreeclassEdited(node, *text); }));
 }
 
-bool TForm1::concernsCurrentScript(const QString& name, bool isScript) const
+bool NamingCommands::concernsCurrentScript(const QString& name, bool isScript) const
 {
-    if (!ADOQuery2->isActive() || (ADOQuery2->isEmpty() && !ADOQuery2->isChanging()))
+    if (!m_form.ADOQuery2->isActive() || (m_form.ADOQuery2->isEmpty() && !m_form.ADOQuery2->isChanging()))
         return false;
     if (isScript)
-        return name == CurrentScriptName;
-    return name == CurrentScriptCategory || name == CBX1->text();
+        return name == m_form.CurrentScriptName;
+    return name == m_form.CurrentScriptCategory || name == m_form.CBX1->text();
 }
 
-bool TForm1::settleCurrentScriptFor(const QString& name, bool isScript)
+bool NamingCommands::settleCurrentScriptFor(const QString& name, bool isScript)
 {
     // The current script is reopened after the change, so what is pending there is stored
     // first; when that is refused the change does not happen.
-    return !concernsCurrentScript(name, isScript) || storePendingChanges();
+    return !concernsCurrentScript(name, isScript) || m_form.storePendingChanges();
 }
 
-void TForm1::reopenCurrentScript(const QByteArray& storedName)
+void NamingCommands::reopenCurrentScript(const QByteArray& storedName)
 {
-    OpenStoredScript(storedName);
-    CurrentScriptCategory = CBX1->text();
+    m_form.OpenStoredScript(storedName);
+    m_form.CurrentScriptCategory = m_form.CBX1->text();
 }
 
-void TForm1::keepPendingCategoryChoice()
+void NamingCommands::keepPendingCategoryChoice()
 {
     // Changing the lists makes the category box show its record's value again; a choice not
     // yet written into the record would be lost.
-    if (ADOQuery2->isChanging())
-        ADOQuery2->writePendingEdits();
+    if (m_form.ADOQuery2->isChanging())
+        m_form.ADOQuery2->writePendingEdits();
 }
 
-bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript)
+bool NamingCommands::RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript)
 {
     const QString oldName = QString::fromUtf8(oldStored);
-    RunStatement(isScript ? Statements::scriptNameTaken(newName.toUtf8())
+    m_form.RunStatement(isScript ? Statements::scriptNameTaken(newName.toUtf8())
                           : Statements::categoryNameTaken(newName.toUtf8()),
         true);
-    const bool taken = ADOQuery1->recordCount() > 0;
+    const bool taken = m_form.ADOQuery1->recordCount() > 0;
     const QString column = isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name");
     if (!taken)
-        FieldSize::check(column, ADOQuery1->fieldSize(column), newName);
-    ADOQuery1->close();
+        FieldSize::check(column, m_form.ADOQuery1->fieldSize(column), newName);
+    m_form.ADOQuery1->close();
     if (taken) {
         MessageBoxes::information(
             (isScript ? QStringLiteral("脚本") : QStringLiteral("分类")) + newName + kTakenSuffix);
@@ -91,58 +91,58 @@ bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bo
     const bool concerned = concernsCurrentScript(oldName, isScript);
     if (!isScript)
         keepPendingCategoryChoice();
-    RunStatement(isScript ? Statements::renameScript(newName.toUtf8(), oldStored)
+    m_form.RunStatement(isScript ? Statements::renameScript(newName.toUtf8(), oldStored)
                           : Statements::renameCategory(newName.toUtf8(), oldStored),
         false);
-    ADOQuery1->close();
+    m_form.ADOQuery1->close();
     // Renaming a row that is no longer there would leave the tree disagreeing with the library.
-    if (ADOConnection1.database().changes() == 0)
+    if (m_form.ADOConnection1.database().changes() == 0)
         throw FeylumeError(QStringLiteral("Row cannot be located for updating. Some values may have been "
                                           "changed since it was last read"));
     if (!isScript) {
         // Only now that the library holds the new name do the lists show it.
-        if (const int entry = CategoryEntries::find(ComboBox1, oldStored, kFirstFilterCategory); entry >= 0)
-            CategoryEntries::rename(ComboBox1, entry, newName);
-        if (const int entry = CategoryEntries::find(CBX1, oldStored, 0); entry >= 0)
-            CategoryEntries::rename(CBX1, entry, newName);
+        if (const int entry = CategoryEntries::find(m_form.ComboBox1, oldStored, kFirstFilterCategory); entry >= 0)
+            CategoryEntries::rename(m_form.ComboBox1, entry, newName);
+        if (const int entry = CategoryEntries::find(m_form.CBX1, oldStored, 0); entry >= 0)
+            CategoryEntries::rename(m_form.CBX1, entry, newName);
     }
     if (concerned)
-        reopenCurrentScript(isScript ? newName.toUtf8() : CurrentScriptStoredName);
+        reopenCurrentScript(isScript ? newName.toUtf8() : m_form.CurrentScriptStoredName);
     return true;
 }
 
-void TForm1::AddCategory(const QString& name)
+void NamingCommands::AddCategory(const QString& name)
 {
-    RunStatement(Statements::findCategory(name.toUtf8()), true);
-    const bool taken = ADOQuery1->recordCount() > 0;
+    m_form.RunStatement(Statements::findCategory(name.toUtf8()), true);
+    const bool taken = m_form.ADOQuery1->recordCount() > 0;
     if (!taken)
         FieldSize::check(
-            QStringLiteral("ctype_name"), ADOQuery1->fieldSize(QStringLiteral("ctype_name")), name);
-    ADOQuery1->close();
+            QStringLiteral("ctype_name"), m_form.ADOQuery1->fieldSize(QStringLiteral("ctype_name")), name);
+    m_form.ADOQuery1->close();
     if (taken) {
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
         return;
     }
-    RunStatement(Statements::addCategory(name.toUtf8()), false);
-    TreeNode* node = Treeclass->addCategoryNode(name);
+    m_form.RunStatement(Statements::addCategory(name.toUtf8()), false);
+    TreeNode* node = m_form.Treeclass->addCategoryNode(name);
     keepPendingCategoryChoice();
-    CBX1->addItem(name);
-    ComboBox1->addItem(name);
-    Treeclass->setCurrentNode(node);
+    m_form.CBX1->addItem(name);
+    m_form.ComboBox1->addItem(name);
+    m_form.Treeclass->setCurrentNode(node);
 }
 
-bool TForm1::DeleteCategoryRow(const QByteArray& stored)
+bool NamingCommands::DeleteCategoryRow(const QByteArray& stored)
 {
-    RunStatement(Statements::findCategory(stored), true);
-    ADOQuery1->first();
+    m_form.RunStatement(Statements::findCategory(stored), true);
+    m_form.ADOQuery1->first();
     // The library deletes the category's scripts with its row.
-    ADOQuery1->deleteRecord();
-    ADOQuery1->close();
-    pgb->setMaximum(0);
+    m_form.ADOQuery1->deleteRecord();
+    m_form.ADOQuery1->close();
+    m_form.pgb->setMaximum(0);
     return true;
 }
 
-void TForm1::ToolButton1Click()
+void NamingCommands::ToolButton1Click()
 {
     QString name;
     if (!MessageBoxes::prompt(QStringLiteral("输入新类名"), QStringLiteral("请输入新类别名"), name))
@@ -150,9 +150,9 @@ void TForm1::ToolButton1Click()
     AddCategory(name);
 }
 
-void TForm1::ToolButton2Click()
+void NamingCommands::ToolButton2Click()
 {
-    TreeNode* node = selectedCategory(Treeclass, QStringLiteral("未正确选择要删除的类别"));
+    TreeNode* node = selectedCategory(m_form.Treeclass, QStringLiteral("未正确选择要删除的类别"));
     if (!node)
         return;
     const QString name = node->text(0);
@@ -161,25 +161,25 @@ void TForm1::ToolButton2Click()
             QStringLiteral("确认删除分类[ ") + name + QStringLiteral(" ]和该类下所有脚本吗")))
         return;
     const bool concerned = concernsCurrentScript(name, false);
-    if (concerned && !storePendingChanges())
+    if (concerned && !m_form.storePendingChanges())
         return;
     keepPendingCategoryChoice();
     DeleteCategoryRow(stored);
     // Removing the node may select a script elsewhere, which then becomes the current one.
-    const QString shownBefore = CurrentScriptName;
-    Treeclass->removeNode(Treeclass->nodeAt(FindStoredNodeIndex(stored, false)));
-    if (const int entry = CategoryEntries::find(CBX1, stored, 0); entry >= 0)
-        CBX1->removeItem(entry);
-    if (const int entry = CategoryEntries::find(ComboBox1, stored, kFirstFilterCategory); entry >= 0)
-        ComboBox1->removeItem(entry);
+    const QString shownBefore = m_form.CurrentScriptName;
+    m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(stored, false)));
+    if (const int entry = CategoryEntries::find(m_form.CBX1, stored, 0); entry >= 0)
+        m_form.CBX1->removeItem(entry);
+    if (const int entry = CategoryEntries::find(m_form.ComboBox1, stored, kFirstFilterCategory); entry >= 0)
+        m_form.ComboBox1->removeItem(entry);
     // The editors must not go on showing a script the library no longer has.
-    if (concerned && CurrentScriptName == shownBefore)
-        reopenCurrentScript(CurrentScriptStoredName);
+    if (concerned && m_form.CurrentScriptName == shownBefore)
+        reopenCurrentScript(m_form.CurrentScriptStoredName);
 }
 
-void TForm1::ToolButton3Click()
+void NamingCommands::ToolButton3Click()
 {
-    TreeNode* node = selectedCategory(Treeclass, QStringLiteral("未正确选择要改名的类别"));
+    TreeNode* node = selectedCategory(m_form.Treeclass, QStringLiteral("未正确选择要改名的类别"));
     if (!node)
         return;
     const QString oldName = node->text(0);
@@ -190,10 +190,10 @@ void TForm1::ToolButton3Click()
     if (!settleCurrentScriptFor(oldName, false))
         return;
     if (RenameEntry(oldStored, newName, false))
-        Treeclass->setNodeText(Treeclass->nodeAt(FindStoredNodeIndex(oldStored, false)), newName);
+        m_form.Treeclass->setNodeText(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(oldStored, false)), newName);
 }
 
-void TForm1::TreeclassEdited(TreeNode* node, QString& text)
+void NamingCommands::TreeclassEdited(TreeNode* node, QString& text)
 {
     const bool isScript = CategoryTree::isScriptNode(node);
     const QString wanted = text;
@@ -202,40 +202,40 @@ void TForm1::TreeclassEdited(TreeNode* node, QString& text)
     // Whatever stops the rename below, the node keeps its name.
     text = oldName;
     const bool storesEditedScript
-        = isScript && ADOQuery2->state() == DataSetState::Edit && concernsCurrentScript(oldName, true);
+        = isScript && m_form.ADOQuery2->state() == DataSetState::Edit && concernsCurrentScript(oldName, true);
     if (!settleCurrentScriptFor(oldName, isScript))
         return;
     // Storing may have renamed the script's node or moved it to another category; from here on
     // the node is found by its name.
     if (storesEditedScript) {
-        oldName = CurrentScriptName;
-        oldStored = CurrentScriptStoredName;
+        oldName = m_form.CurrentScriptName;
+        oldStored = m_form.CurrentScriptStoredName;
     }
     text = oldName;
     if (!RenameEntry(oldStored, wanted, isScript))
         return;
-    Treeclass->setNodeText(Treeclass->nodeAt(FindStoredNodeIndex(oldStored, isScript)), wanted);
+    m_form.Treeclass->setNodeText(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(oldStored, isScript)), wanted);
     text = wanted;
 }
 
-void TForm1::N22Click()
+void NamingCommands::N22Click()
 {
-    TreeNode* node = Treeclass->selectedNode();
+    TreeNode* node = m_form.Treeclass->selectedNode();
     if (!CategoryTree::isScriptNode(node))
         return;
     const QByteArray stored = node->storedName().toByteArray();
     // The command renames the selected script: a new record being filled in, or another script
     // shown in the editors, is settled first and the selected script opened.
-    if (ADOQuery2->state() == DataSetState::Insert || CurrentScriptStoredName != stored) {
-        if (!storePendingChanges())
+    if (m_form.ADOQuery2->state() == DataSetState::Insert || m_form.CurrentScriptStoredName != stored) {
+        if (!m_form.storePendingChanges())
             return;
-        TreeNode* selected = Treeclass->nodeAt(FindStoredNodeIndex(stored, true));
-        if (Treeclass->selectedNode() != selected)
-            Treeclass->setCurrentNode(selected);
+        TreeNode* selected = m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(stored, true));
+        if (m_form.Treeclass->selectedNode() != selected)
+            m_form.Treeclass->setCurrentNode(selected);
         else
             reopenCurrentScript(stored);
     }
-    ADOQuery2->edit();
-    DBEdit2->setFocus(Qt::OtherFocusReason);
-    DBEdit2->selectAll();
+    m_form.ADOQuery2->edit();
+    m_form.DBEdit2->setFocus(Qt::OtherFocusReason);
+    m_form.DBEdit2->selectAll();
 }
