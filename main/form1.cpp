@@ -10,6 +10,7 @@
 #include "recordsession.h"
 #include "searchpane.h"
 #include "sessionsettings.h"
+#include "startupload.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
@@ -56,6 +57,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     createLook();
     createCommands();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
+    m_startupLoad = new StartupLoad(*this);
     m_recordSession = new RecordSession(*this);
     m_namingCommands = new NamingCommands(*this);
     m_searchPane = new SearchPane(*this);
@@ -287,4 +289,14 @@ void TForm1::N22Click()
 void TForm1::TreeclassEdited(TreeNode* node, QString& text)
 {
     m_namingCommands->TreeclassEdited(node, text);
+}
+
+void TForm1::LoadCategories()
+{
+    m_startupLoad->LoadCategories();
+}
+
+void TForm1::LoadScripts()
+{
+    m_startupLoad->LoadScripts();
 }

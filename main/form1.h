@@ -29,6 +29,7 @@ class PreviewPane;
 class Query;
 class RecordSession;
 class ReplaceDialog;
+class StartupLoad;
 class StatusBar;
 class TDBComboBox;
 class TDBEdit;
@@ -232,9 +233,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void tickProgress(int columns);
-    int countScriptsOutsideTheTree();
-    void reportScriptsOutsideTheTree();
     void createDataComponents();
     void createFrame();
     QWidget* createHeaderPanel();
@@ -284,6 +282,7 @@ private:
 
     KeyDispatcher* m_keys = nullptr;
     // The features the window wires; each owns its state and works on the window's controls.
+    StartupLoad* m_startupLoad = nullptr;
     RecordSession* m_recordSession = nullptr;
     NamingCommands* m_namingCommands = nullptr;
     SearchPane* m_searchPane = nullptr;
@@ -292,8 +291,6 @@ private:
     CommandFocus* m_commandFocus = nullptr;
     // Notices told before the window showed, to be shown with it.
     QStringList m_pendingNotices;
-    // Scripts the load found without a category to show them under; told once the window shows.
-    int m_scriptsOutsideTheTree = 0;
     // Handlers of menu items and tool buttons that are not tied to an action, by entry name.
     QHash<QString, std::function<void()>> m_commandHandlers;
 };

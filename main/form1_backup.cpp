@@ -6,6 +6,7 @@
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
 #include "restorebackupdialog.h"
+#include "startupload.h"
 #include "store/librarybackup.h"
 #include "store/libraryguard.h"
 #include "store/query.h"
@@ -164,9 +165,9 @@ void TForm1::reloadLibrary()
     ComboBox1->setCurrentIndex(0);
     ListBox1->clear();
     TotalScripts = 0;
-    LoadCategories();
-    LoadScripts();
-    TotalScripts += countScriptsOutsideTheTree();
+    m_startupLoad->LoadCategories();
+    m_startupLoad->LoadScripts();
+    TotalScripts += m_startupLoad->countScriptsOutsideTheTree();
     pgb->setMaximum(0);
     setPanelText(TotalPanel, QStringLiteral("总脚本数:") + QString::number(TotalScripts));
     setPanelText(CountPanel, QString());

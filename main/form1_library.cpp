@@ -43,16 +43,7 @@ void TForm1::RunStatement(const BoundStatement& statement, bool open)
         ADOQuery1->open();
     else
         ADOQuery1->execSql();
-    tickProgress(ADOQuery1->fieldCount());
-}
-
-void TForm1::tickProgress(int columns)
-{
-    // Successive statements tick the bar along as an activity indicator.
-    pgb->setMaximum(columns);
-    pgb->setMinimum(0);
-    pgb->setStep(1);
-    pgb->stepIt();
+    pgb->tickAlong(ADOQuery1->fieldCount());
 }
 
 void TForm1::OpenScript(const QString& name)

@@ -1,18 +1,12 @@
-// The category tree: the deferred load at start-up, the selection handler and name look-up.
+// The category tree: the deferred load's timer, the selection handler and name look-up.
 
-#include "categoryentries.h"
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
-#include "store/database.h"
+#include "startupload.h"
 #include "store/query.h"
-#include "store/statements.h"
-#include "store/table.h"
-#include "widgets/messageboxes.h"
-#include "widgets/progressbar.h"
 #include "widgets/statusbar.h"
 
-#include <QComboBox>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -46,110 +40,13 @@ template<typename Matches> int findPosition(const CategoryTree* tree, bool scrip
 void TForm1::Timer1Timer()
 {
     Timer1->stop();
-    LoadCategories();
-    LoadScripts();
-    const int outside = countScriptsOutsideTheTree();
-    TotalScripts += outside;
-    setPanelText(ModePanel, QStringLiteral("载入正常完成"));
-    pgb->setMaximum(0);
-    setPanelText(TotalPanel, QStringLiteral("总脚本数:") + QString::number(TotalScripts));
+    m_startupLoad->loadTree();
     Timer1->deleteLater();
     Timer1 = nullptr;
-    m_scriptsOutsideTheTree = outside;
     if (isVisible())
-        reportScriptsOutsideTheTree();
+        m_startupLoad->reportScriptsOutsideTheTree();
     restoreLoadedPlaces();
     guardLibrary();
-}
-
-void TForm1::LoadCategories()
-{
-    // Both lists take the names in one go once they are read: one at a time, each entry costs
-    // the lists a round of change notices.
-    QList<QByteArray> names;
-    try {
-        ADOTable2->open();
-        pgb->setMaximum(ADOTable2->fieldCount());
-        pgb->setMinimum(0);
-        pgb->setStep(1);
-        pgb->stepIt();
-        const CategoryTree::UpdateBlock batch(Treeclass);
-        const int nameColumn = ADOTable2->fieldIndex(QStringLiteral("ctype_name"));
-        names.reserve(ADOTable2->recordCount());
-        for (ADOTable2->first(); !ADOTable2->eof(); ADOTable2->next()) {
-            // The node keeps the stored bytes: they find the category's scripts and its row.
-            names.append(ADOTable2->fieldBytes(nameColumn));
-            Treeclass->addCategoryNode(QByteArrayView(names.last()));
-        }
-        ADOTable2->close();
-    } catch (const std::exception&) {
-        // An unreadable category table leaves the tree as far as it got, without a message.
-        ADOTable2->close();
-    }
-    CategoryEntries::append(CBX1, names);
-    CategoryEntries::append(ComboBox1, names);
-}
-
-void TForm1::LoadScripts()
-{
-    const int categories = Treeclass->topLevelItemCount();
-    if (categories == 0)
-        return;
-    ADOQuery1->close();
-    ADOConnection1.ensureOpen();
-    // One compiled statement serves every category, bound to each category's stored name in
-    // turn; the names are taken straight from each row as it is stepped.
-    Statement scripts(ADOConnection1.database(), Statements::scriptsOfCategory({}).text);
-    const int nameColumn = [&scripts] {
-        for (int i = 0; i < scripts.columnCount(); ++i) {
-            if (scripts.columnName(i).compare(QLatin1String("cjs_name"), Qt::CaseInsensitive) == 0)
-                return i;
-        }
-        return -1;
-    }();
-    CategoryTree::BulkLoad load(Treeclass);
-    // Walking from the last category, as scripts were always added, keeps the order of the
-    // statements the library sees.
-    for (int row = categories - 1; row >= 0; --row) {
-        TreeNode* category = Treeclass->topLevelItem(row);
-        scripts.reset();
-        Statements::bind(scripts, Statements::scriptsOfCategory(category->storedName().toByteArray()));
-        int count = 0;
-        while (scripts.step()) {
-            load.addScript(category, scripts.textView(nameColumn));
-            ++count;
-        }
-        TotalScripts += count;
-        tickProgress(scripts.columnCount());
-    }
-}
-
-int TForm1::countScriptsOutsideTheTree()
-{
-    // Scripts whose category is missing or empty belong to no node. Counting them must not turn
-    // a start without a library into a failed load.
-    if (!ADOConnection1.connected())
-        return 0;
-    try {
-        Statement all(ADOConnection1.database(), Statements::kScriptCount);
-        return all.step() ? std::max(0, int(all.value(0).toLongLong()) - TotalScripts) : 0;
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
-void TForm1::reportScriptsOutsideTheTree()
-{
-    const int count = std::exchange(m_scriptsOutsideTheTree, 0);
-    if (count == 0)
-        return;
-    // Told once the window is up, not over the splash.
-    QTimer::singleShot(0, this, [count] {
-        MessageBoxes::information(QStringLiteral(
-            "库中有 %1 个脚本的类别不存在或为空，分类树中没有显示它们。\n"
-            "在“所有分类”中查找可以找到并打开它们；选定脚本类别后保存，它们就会出现在该类别下。")
-                                      .arg(count));
-    });
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -157,7 +54,7 @@ void TForm1::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     for (const QString& notice : std::exchange(m_pendingNotices, {}))
         Stb->showNotice(notice);
-    reportScriptsOutsideTheTree();
+    m_startupLoad->reportScriptsOutsideTheTree();
 }
 
 void TForm1::TreeclassChange()

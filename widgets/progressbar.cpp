@@ -51,3 +51,11 @@ void ProgressBar::paintEvent(QPaintEvent*)
         painter.fillRect(QRect(inner.left() + x, inner.top(), std::min(kBlock, filled - x), inner.height()),
             pal.highlight());
 }
+
+void ProgressBar::tickAlong(int steps)
+{
+    setMaximum(steps);
+    setMinimum(0);
+    setStep(1);
+    stepIt();
+}

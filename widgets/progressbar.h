@@ -19,6 +19,9 @@ public:
     void setStep(int value) { m_step = value; }
     void setPosition(int value);
     void stepIt();
+    // Successive statements tick the bar along as an activity indicator: a range of `steps`,
+    // one step further.
+    void tickAlong(int steps);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
