@@ -15,11 +15,11 @@
 #include <limits>
 
 TDBEdit::TDBEdit(QWidget* parent)
-    : QLineEdit(parent)
-    , m_link(new FieldLink(
-          this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
+    : FieldInput<QLineEdit>(parent)
     , m_limit(new CharacterLimit(this))
 {
+    m_link = new FieldLink(
+        this, [this](const QString& value) { showField(value); }, [this] { return text(); });
     // The limit is the declared size in characters; QLineEdit's own maximum would cut stored
     // text that is longer, and counts UTF-16 units.
     setMaxLength(std::numeric_limits<int>::max());
@@ -110,12 +110,6 @@ void TDBEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
 }
 
-void TDBEdit::inputMethodEvent(QInputMethodEvent* event)
-{
-    if (EditInput::admitInputMethod(m_link, event))
-        QLineEdit::inputMethodEvent(event);
-}
-
 void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu* menu = createStandardContextMenu();
@@ -126,16 +120,4 @@ void TDBEdit::contextMenuEvent(QContextMenuEvent* event)
             {QStringLiteral("edit-delete"), [this] { del(); }}});
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
-}
-
-void TDBEdit::dropEvent(QDropEvent* event)
-{
-    if (EditInput::admitDrop(m_link, event))
-        QLineEdit::dropEvent(event);
-}
-
-void TDBEdit::focusOutEvent(QFocusEvent* event)
-{
-    QLineEdit::focusOutEvent(event);
-    m_link->focusLeft(event);
 }

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "fieldinput.h"
+
 #include <QLineEdit>
 
 class CharacterLimit;
 class DataSource;
-class FieldLink;
 
 // A single-line editor bound to one column of the current record. Typing takes it to at most as
 // many characters as the column is declared to hold; a stored text that is longer is shown whole.
-class TDBEdit : public QLineEdit
+class TDBEdit : public FieldInput<QLineEdit>
 {
     Q_OBJECT
 public:
@@ -23,17 +24,13 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showField(const QString& value);
     void fitTextToBox();
 
-    FieldLink* m_link;
     CharacterLimit* m_limit;
     bool m_showsDateTime = false;
     bool m_fitsTextToBox = false;

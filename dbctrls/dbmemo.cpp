@@ -9,10 +9,10 @@
 #include <QTextBlock>
 
 TDBMemo::TDBMemo(QWidget* parent)
-    : QPlainTextEdit(parent)
-    , m_link(new FieldLink(
-          this, [this](const QString& value) { showField(value); }, [this] { return text(); }))
+    : FieldInput<QPlainTextEdit>(parent)
 {
+    m_link = new FieldLink(
+        this, [this](const QString& value) { showField(value); }, [this] { return text(); });
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, m_link, &FieldLink::contentChanged);
     connect(document(), &QTextDocument::contentsChange, this, &TDBMemo::checkLineLength);
@@ -176,12 +176,6 @@ void TDBMemo::keyPressEvent(QKeyEvent* event)
         QPlainTextEdit::keyPressEvent(event);
 }
 
-void TDBMemo::inputMethodEvent(QInputMethodEvent* event)
-{
-    if (EditInput::admitInputMethod(m_link, event))
-        QPlainTextEdit::inputMethodEvent(event);
-}
-
 void TDBMemo::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu* menu = createStandardContextMenu(event->pos());
@@ -192,12 +186,6 @@ void TDBMemo::contextMenuEvent(QContextMenuEvent* event)
             {QStringLiteral("edit-delete"), [this] { textCursor().removeSelectedText(); }}});
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
-}
-
-void TDBMemo::dropEvent(QDropEvent* event)
-{
-    if (EditInput::admitDrop(m_link, event))
-        QPlainTextEdit::dropEvent(event);
 }
 
 void TDBMemo::insertFromMimeData(const QMimeData* source)
@@ -211,10 +199,4 @@ void TDBMemo::insertFromMimeData(const QMimeData* source)
             wrapFor(longest);
     }
     QPlainTextEdit::insertFromMimeData(source);
-}
-
-void TDBMemo::focusOutEvent(QFocusEvent* event)
-{
-    QPlainTextEdit::focusOutEvent(event);
-    m_link->focusLeft(event);
 }

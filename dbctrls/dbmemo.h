@@ -1,15 +1,16 @@
 #pragma once
 
+#include "fieldinput.h"
+
 #include <QPlainTextEdit>
 
 class CodeColouring;
 class DataSource;
-class FieldLink;
 class LineNumberGutter;
 
 // A multi-line editor bound to one column. The library keeps CR LF line ends; the editor shows
 // plain lines and gives CR LF back. Tab moves the focus on, Enter breaks the line.
-class TDBMemo : public QPlainTextEdit
+class TDBMemo : public FieldInput<QPlainTextEdit>
 {
     Q_OBJECT
 public:
@@ -27,11 +28,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -54,7 +52,6 @@ private:
     void paintLineNumbers(QPaintEvent* event);
     void markCaret();
 
-    FieldLink* m_link;
     QString m_shownValue; // the field's text last shown, and whether the editor still holds it
     bool m_shownUntouched = false;
     bool m_showing = false;
