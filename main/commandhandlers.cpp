@@ -7,13 +7,13 @@
 #include "commandfocus.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
-#include "dialogs/scriptfiledialog.h"
 #include "dialogs/textboxsearch.h"
 #include "dialogs/textboxtarget.h"
 #include "form1.h"
 #include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
+#include "scriptfiles.h"
 #include "searchpane.h"
 
 #include <utility>
@@ -48,18 +48,9 @@ void TForm1::wireCommandHandlers()
         // "退出系统(&X)" closes the main window, which ends the program without saving.
         {"N9", [this] { close(); }},
         // 脚本处理
-        {"FileOpen1",
-            [this] {
-                if (FileOpen1BeforeExecute() && FileOpen1Dialog->execute())
-                    FileOpen1Accept();
-            }},
+        {"FileOpen1", [this] { m_scriptFiles->importFile(); }},
         {"ActIFnet", [this] { ActIFnetExecute(); }},
-        {"FileSaveAs1",
-            [this] {
-                FileSaveAs1BeforeExecute();
-                if (FileSaveAs1Dialog->execute())
-                    FileSaveAs1Accept();
-            }},
+        {"FileSaveAs1", [this] { m_scriptFiles->exportFile(); }},
         {"N14", [this] { m_previewPane->N14Click(); }},
         {"ActIE", [this] { m_previewPane->ActIEExecute(); }},
         // 代码编辑

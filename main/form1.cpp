@@ -8,6 +8,7 @@
 #include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
+#include "scriptfiles.h"
 #include "searchpane.h"
 #include "sessionsettings.h"
 #include "startupload.h"
@@ -59,6 +60,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
     m_startupLoad = new StartupLoad(*this);
     m_recordSession = new RecordSession(*this);
+    m_scriptFiles = new ScriptFiles(*this);
     m_namingCommands = new NamingCommands(*this);
     m_searchPane = new SearchPane(*this);
     m_previewPane = new PreviewPane(*this);
@@ -299,4 +301,24 @@ void TForm1::LoadCategories()
 void TForm1::LoadScripts()
 {
     m_startupLoad->LoadScripts();
+}
+
+bool TForm1::FileOpen1BeforeExecute()
+{
+    return m_scriptFiles->FileOpen1BeforeExecute();
+}
+
+void TForm1::FileOpen1Accept()
+{
+    m_scriptFiles->FileOpen1Accept();
+}
+
+void TForm1::FileSaveAs1BeforeExecute()
+{
+    m_scriptFiles->FileSaveAs1BeforeExecute();
+}
+
+void TForm1::FileSaveAs1Accept()
+{
+    m_scriptFiles->FileSaveAs1Accept();
 }

@@ -50,6 +50,7 @@ class ProgressBar;
 class QPushButton;
 class QRadioButton;
 class ScriptFileDialog;
+class ScriptFiles;
 class SearchPane;
 class SessionSettings;
 class QSplitter;
@@ -116,7 +117,7 @@ public:
     void N22Click();
     void TreeclassEdited(TreeNode* node, QString& text);
 
-    // Script files. The "before" handler of the import returns false when the dialog must not
+    // Script files (scriptfiles.h). The "before" handler of the import returns false when the dialog must not
     // be shown.
     bool FileOpen1BeforeExecute();
     void FileOpen1Accept();
@@ -284,6 +285,7 @@ private:
     // The features the window wires; each owns its state and works on the window's controls.
     StartupLoad* m_startupLoad = nullptr;
     RecordSession* m_recordSession = nullptr;
+    ScriptFiles* m_scriptFiles = nullptr;
     NamingCommands* m_namingCommands = nullptr;
     SearchPane* m_searchPane = nullptr;
     PreviewPane* m_previewPane = nullptr;

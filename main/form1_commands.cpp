@@ -5,6 +5,7 @@
 #include "categorytree.h"
 #include "commandtable.h"
 #include "dbctrls/datasource.h"
+#include "dialogs/scriptfiledialog.h"
 #include "form1.h"
 #include "keydispatch.h"
 #include "store/query.h"
@@ -149,4 +150,12 @@ void TForm1::configureActions()
         return openAndChangeable() && editing();
     });
     createFileDialogs();
+}
+
+void TForm1::createFileDialogs()
+{
+    FileOpen1Dialog
+        = new ScriptFileDialog(ScriptFileDialog::Purpose::Open, QStringLiteral("FileOpen1Dialog"), this);
+    FileSaveAs1Dialog
+        = new ScriptFileDialog(ScriptFileDialog::Purpose::Save, QStringLiteral("FileSaveAs1Dialog"), this);
 }
