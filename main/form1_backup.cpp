@@ -12,7 +12,6 @@
 #include "store/query.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
-#include "widgets/progressbar.h"
 #include "widgets/statusbar.h"
 
 #include <QComboBox>
@@ -165,11 +164,7 @@ void TForm1::reloadLibrary()
     ComboBox1->setCurrentIndex(0);
     ListBox1->clear();
     TotalScripts = 0;
-    m_startupLoad->LoadCategories();
-    m_startupLoad->LoadScripts();
-    TotalScripts += m_startupLoad->countScriptsOutsideTheTree();
-    pgb->setMaximum(0);
-    setPanelText(TotalPanel, QStringLiteral("总脚本数:") + QString::number(TotalScripts));
+    m_startupLoad->loadCategoriesAndScripts();
     setPanelText(CountPanel, QString());
     ADOQuery2->open();
     const int position = CurrentScriptName.isEmpty() ? -1 : FindNodeIndex(CurrentScriptName, true);

@@ -23,14 +23,19 @@ StartupLoad::StartupLoad(TForm1& form)
 
 void StartupLoad::loadTree()
 {
+    m_scriptsOutsideTheTree = loadCategoriesAndScripts();
+    m_form.setPanelText(TForm1::ModePanel, QStringLiteral("载入正常完成"));
+}
+
+int StartupLoad::loadCategoriesAndScripts()
+{
     LoadCategories();
     LoadScripts();
     const int outside = countScriptsOutsideTheTree();
     m_form.TotalScripts += outside;
-    m_form.setPanelText(TForm1::ModePanel, QStringLiteral("载入正常完成"));
     m_form.pgb->setMaximum(0);
     m_form.setPanelText(TForm1::TotalPanel, QStringLiteral("总脚本数:") + QString::number(m_form.TotalScripts));
-    m_scriptsOutsideTheTree = outside;
+    return outside;
 }
 
 void StartupLoad::LoadCategories()
@@ -40,10 +45,7 @@ void StartupLoad::LoadCategories()
     QList<QByteArray> names;
     try {
         m_form.ADOTable2->open();
-        m_form.pgb->setMaximum(m_form.ADOTable2->fieldCount());
-        m_form.pgb->setMinimum(0);
-        m_form.pgb->setStep(1);
-        m_form.pgb->stepIt();
+        m_form.pgb->tickAlong(m_form.ADOTable2->fieldCount());
         const CategoryTree::UpdateBlock batch(m_form.Treeclass);
         const int nameColumn = m_form.ADOTable2->fieldIndex(QStringLiteral("ctype_name"));
         names.reserve(m_form.ADOTable2->recordCount());

@@ -14,6 +14,9 @@ public:
 
     // Loads categories and scripts and shows the totals.
     void loadTree();
+    // The same into emptied lists, for a library swapped in later; returns how many scripts
+    // no node shows.
+    int loadCategoriesAndScripts();
     void LoadCategories();
     void LoadScripts();
     // Scripts whose category is missing or empty, which no node shows.

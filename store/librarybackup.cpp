@@ -149,7 +149,7 @@ int LibraryBackup::countScripts(const QString& path)
     try {
         Database db;
         db.open(path, Database::OpenMode::ReadOnly);
-        Statement count(db, Statements::kBackupScriptCount);
+        Statement count(db, Statements::kScriptCount);
         return count.step() ? count.value(0).toInt() : -1;
     } catch (const FeylumeError&) {
         return -1;

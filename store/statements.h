@@ -61,7 +61,6 @@ inline const QString kSearchAuthorColumn = QStringLiteral("cjs_zzm");
 inline const QString kEnforceForeignKeys = QStringLiteral("PRAGMA foreign_keys = ON");
 
 // The backups and the damage checks.
-inline const QString kBackupScriptCount = QStringLiteral("SELECT count(*) FROM tjs");
 inline const QString kIntegrityCheck = QStringLiteral("PRAGMA integrity_check");
 inline const QString kQuickCheck = QStringLiteral("PRAGMA quick_check");
 
