@@ -24,13 +24,14 @@ void CategoryEntries::append(QComboBox* list, const QList<QByteArray>& stored)
         list->setItemData(first + int(i), stored.at(i), kStoredRole);
 }
 
-QByteArray CategoryEntries::storedName(const QComboBox* list, int index)
+StoredName CategoryEntries::storedName(const QComboBox* list, int index)
 {
     const QVariant stored = list->itemData(index, kStoredRole);
-    return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : list->itemText(index).toUtf8();
+    return stored.typeId() == QMetaType::QByteArray ? StoredName::fromBytes(stored.toByteArray())
+                                                    : StoredName(list->itemText(index));
 }
 
-int CategoryEntries::find(const QComboBox* list, QByteArrayView stored, int first)
+int CategoryEntries::find(const QComboBox* list, const StoredName& stored, int first)
 {
     for (int i = first; i < list->count(); ++i) {
         if (storedName(list, i) == stored)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "store/storedname.h"
+
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QList>
 
 class QComboBox;
@@ -13,8 +14,8 @@ class QString;
 // is found, renamed, removed and searched as exactly that row.
 namespace CategoryEntries {
 void append(QComboBox* list, const QList<QByteArray>& stored);
-QByteArray storedName(const QComboBox* list, int index);
+StoredName storedName(const QComboBox* list, int index);
 // The first entry from `first` on with these stored bytes, or -1.
-int find(const QComboBox* list, QByteArrayView stored, int first);
+int find(const QComboBox* list, const StoredName& stored, int first);
 void rename(QComboBox* list, int index, const QString& newName);
 } // namespace CategoryEntries

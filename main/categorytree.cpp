@@ -82,34 +82,19 @@ bool CategoryTree::isExpanded(const TreeNode* node) const
     return QTreeView::isExpanded(m_model->indexOf(node));
 }
 
-TreeNode* CategoryTree::addCategoryNode(const QString& name)
+TreeNode* CategoryTree::addCategoryNode(const StoredName& name)
 {
-    return addCategoryNode(QByteArrayView(name.toUtf8()));
+    return m_model->appendCategory(name.bytes());
 }
 
-TreeNode* CategoryTree::addCategoryNode(QByteArrayView storedName)
+TreeNode* CategoryTree::addScriptNode(TreeNode* category, const StoredName& name)
 {
-    return m_model->appendCategory(storedName);
+    return m_model->appendScript(category, name.bytes());
 }
 
-TreeNode* CategoryTree::addScriptNode(TreeNode* category, const QString& name)
+void CategoryTree::setNodeText(TreeNode* node, const StoredName& name)
 {
-    return addScriptNode(category, QByteArrayView(name.toUtf8()));
-}
-
-TreeNode* CategoryTree::addScriptNode(TreeNode* category, QByteArrayView storedName)
-{
-    return m_model->appendScript(category, storedName);
-}
-
-void CategoryTree::setNodeText(TreeNode* node, const QString& text)
-{
-    setNodeText(node, QByteArrayView(text.toUtf8()));
-}
-
-void CategoryTree::setNodeText(TreeNode* node, QByteArrayView storedName)
-{
-    m_model->setText(node, storedName);
+    m_model->setText(node, name.bytes());
 }
 
 CategoryTree::BulkLoad::BulkLoad(CategoryTree* tree)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/storedname.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QIcon>
@@ -27,6 +29,7 @@ public:
         return QString::fromUtf8(storedName());
     }
     QByteArrayView storedName() const;
+    StoredName name() const { return StoredName::fromBytes(storedName()); }
     // The category of a script node; nullptr for a category node.
     TreeNode* parent() const;
     int childCount() const;
@@ -106,13 +109,9 @@ public:
     bool isExpanded(const TreeNode* node) const;
     void expandNode(const TreeNode* node);
 
-    // Names are given as typed text, or as the bytes stored in the library.
-    TreeNode* addCategoryNode(const QString& name);
-    TreeNode* addCategoryNode(QByteArrayView storedName);
-    TreeNode* addScriptNode(TreeNode* category, const QString& name);
-    TreeNode* addScriptNode(TreeNode* category, QByteArrayView storedName);
-    void setNodeText(TreeNode* node, const QString& text);
-    void setNodeText(TreeNode* node, QByteArrayView storedName);
+    TreeNode* addCategoryNode(const StoredName& name);
+    TreeNode* addScriptNode(TreeNode* category, const StoredName& name);
+    void setNodeText(TreeNode* node, const StoredName& name);
     // Removes the node and its children; the tree picks another current node by its own rule.
     void removeNode(TreeNode* node);
 

@@ -253,9 +253,9 @@ void TForm1::DataSetCancel1Execute()
     m_recordSession->DataSetCancel1Execute();
 }
 
-bool TForm1::RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript)
+bool TForm1::RenameEntry(const StoredName& oldName, const QString& newName, bool isScript)
 {
-    return m_namingCommands->RenameEntry(oldStored, newName, isScript);
+    return m_namingCommands->RenameEntry(oldName, newName, isScript);
 }
 
 void TForm1::AddCategory(const QString& name)
@@ -263,9 +263,9 @@ void TForm1::AddCategory(const QString& name)
     m_namingCommands->AddCategory(name);
 }
 
-bool TForm1::DeleteCategoryRow(const QByteArray& stored)
+bool TForm1::DeleteCategoryRow(const StoredName& name)
 {
-    return m_namingCommands->DeleteCategoryRow(stored);
+    return m_namingCommands->DeleteCategoryRow(name);
 }
 
 void TForm1::ToolButton1Click()

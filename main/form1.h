@@ -4,6 +4,7 @@
 #include "imagelist.h"
 #include "store/appplaces.h"
 #include "store/connection.h"
+#include "store/storedname.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -82,19 +83,17 @@ public:
     void OpenLibrary();
     void RunStatement(const QString& text, bool open);
     void RunStatement(const BoundStatement& statement, bool open);
-    void OpenScript(const QString& name);
-    // Opens the script whose stored name has exactly these bytes: a node's own name, which may
-    // not survive a trip through display text.
-    void OpenStoredScript(const QByteArray& storedName);
+    // Opens the script stored under exactly this name's bytes.
+    void OpenScript(const StoredName& name);
 
     // Category tree
     void LoadCategories();
     void LoadScripts();
     void TreeclassChange();
-    int FindNodeIndex(const QString& name, bool scriptLevel) const;
+    // The tree position of the first category (or script) node with this name; -1 if none.
+    int FindNodeIndex(const StoredName& name, bool scriptLevel) const;
     // Status panel 2: the script count of the node's category.
     void showCountOf(const TreeNode* node);
-    int FindStoredNodeIndex(QByteArrayView storedName, bool scriptLevel) const;
 
     // Script commands (recordsession.h)
     // Stores a changed current record through the save command before anything replaces it;
@@ -108,9 +107,9 @@ public:
     void DataSource1DataChange();
 
     // Category and script naming (namingcommands.h)
-    bool RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript);
+    bool RenameEntry(const StoredName& oldName, const QString& newName, bool isScript);
     void AddCategory(const QString& name);
-    bool DeleteCategoryRow(const QByteArray& stored);
+    bool DeleteCategoryRow(const StoredName& name);
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton3Click();
@@ -160,7 +159,7 @@ public:
     AppPlaces Places;
     QString CurrentScriptName;
     // The bytes CurrentScriptName was opened with, as stored in the library.
-    QByteArray CurrentScriptStoredName;
+    StoredName CurrentScriptStoredName;
     QString CurrentScriptCategory;
     QString PreviewFileName;
     int TotalScripts = 0;
@@ -252,7 +251,6 @@ private:
     QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
-
 
     // Puts the selection back on the current script after a refused store, without reopening it.
     void reselectCurrentScript();

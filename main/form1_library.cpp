@@ -46,18 +46,13 @@ void TForm1::RunStatement(const BoundStatement& statement, bool open)
     pgb->tickAlong(ADOQuery1->fieldCount());
 }
 
-void TForm1::OpenScript(const QString& name)
-{
-    OpenStoredScript(name.toUtf8());
-}
-
-void TForm1::OpenStoredScript(const QByteArray& storedName)
+void TForm1::OpenScript(const StoredName& name)
 {
     ADOQuery2->close();
-    ADOQuery2->setParameter(QStringLiteral("JsName"), storedName);
+    ADOQuery2->setParameter(QStringLiteral("JsName"), name.bytes());
     ADOQuery2->open();
-    CurrentScriptStoredName = storedName;
-    CurrentScriptName = QString::fromUtf8(storedName);
+    CurrentScriptStoredName = name;
+    CurrentScriptName = name.text();
     setPanelText(ScriptPanel, openScriptName());
 }
 

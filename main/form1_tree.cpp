@@ -70,7 +70,7 @@ void TForm1::TreeclassChange()
         return;
     }
     // The node's stored bytes, not its shown text, identify the script.
-    const QByteArray name = node->storedName().toByteArray();
+    const StoredName name = node->name();
     const bool sameRecord = ADOQuery2->state() == DataSetState::Edit && name == CurrentScriptStoredName;
     if (ADOQuery2->isChanging()) {
         if (sameRecord) {
@@ -83,7 +83,7 @@ void TForm1::TreeclassChange()
         }
         // Storing may have renamed, moved or added nodes and moved the selection: find the
         // chosen script again, and let its own selection open it.
-        const int position = FindStoredNodeIndex(name, true);
+        const int position = FindNodeIndex(name, true);
         if (position < 0)
             return;
         node = Treeclass->nodeAt(position);
@@ -93,7 +93,7 @@ void TForm1::TreeclassChange()
         }
     }
     showCountOf(node);
-    OpenStoredScript(name);
+    OpenScript(name);
     CurrentScriptCategory = CBX1->text();
 }
 
@@ -108,25 +108,19 @@ void TForm1::showCountOf(const TreeNode* node)
 void TForm1::reselectCurrentScript()
 {
     const QScopedValueRollback<bool> restoring(m_restoringSelection, true);
-    const int position = FindStoredNodeIndex(CurrentScriptStoredName, true);
+    const int position = FindNodeIndex(CurrentScriptStoredName, true);
     Treeclass->setCurrentNode(position >= 0 ? Treeclass->nodeAt(position) : nullptr);
 }
 
-int TForm1::FindNodeIndex(const QString& name, bool scriptLevel) const
+int TForm1::FindNodeIndex(const StoredName& name, bool scriptLevel) const
 {
-    const QByteArray bytes = name.toUtf8();
-    // Stored bytes that are valid UTF-8 show exactly the text they encode, so comparing bytes
-    // is comparing texts; only a name with replacement marks must be compared as shown.
-    if (!name.contains(QChar::ReplacementCharacter) && QString::fromUtf8(bytes) == name) {
-        return findPosition(
-            Treeclass, scriptLevel, [&bytes](const TreeNode* node) { return node->storedName() == bytes; });
-    }
+    const int position = findPosition(
+        Treeclass, scriptLevel, [&name](const TreeNode* node) { return name == node->storedName(); });
+    // A name given as shown text with replacement marks may stand for stored bytes that are no
+    // valid UTF-8: only the text shown for them finds those.
+    const QString text = name.text();
+    if (position >= 0 || !name.isShowable() || !text.contains(QChar::ReplacementCharacter))
+        return position;
     return findPosition(
-        Treeclass, scriptLevel, [&name](const TreeNode* node) { return node->text() == name; });
-}
-
-int TForm1::FindStoredNodeIndex(QByteArrayView storedName, bool scriptLevel) const
-{
-    return findPosition(Treeclass, scriptLevel,
-        [storedName](const TreeNode* node) { return node->storedName() == storedName; });
+        Treeclass, scriptLevel, [&text](const TreeNode* node) { return node->text() == text; });
 }

@@ -58,9 +58,9 @@ bool NamingCommands::settleCurrentScriptFor(const QString& name, bool isScript)
     return !concernsCurrentScript(name, isScript) || m_form.storePendingChanges();
 }
 
-void NamingCommands::reopenCurrentScript(const QByteArray& storedName)
+void NamingCommands::reopenCurrentScript(const StoredName& name)
 {
-    m_form.OpenStoredScript(storedName);
+    m_form.OpenScript(name);
     m_form.CurrentScriptCategory = m_form.CBX1->text();
 }
 
@@ -72,12 +72,11 @@ void NamingCommands::keepPendingCategoryChoice()
         m_form.ADOQuery2->writePendingEdits();
 }
 
-bool NamingCommands::RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript)
+bool NamingCommands::RenameEntry(const StoredName& oldStored, const QString& newName, bool isScript)
 {
-    const QString oldName = QString::fromUtf8(oldStored);
-    m_form.RunStatement(isScript ? Statements::scriptNameTaken(newName.toUtf8())
-                          : Statements::categoryNameTaken(newName.toUtf8()),
-        true);
+    const QString oldName = oldStored.text();
+    m_form.RunStatement(
+        isScript ? Statements::scriptNameTaken(newName) : Statements::categoryNameTaken(newName), true);
     const bool taken = m_form.ADOQuery1->recordCount() > 0;
     const QString column = isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name");
     if (!taken)
@@ -91,8 +90,8 @@ bool NamingCommands::RenameEntry(const QByteArray& oldStored, const QString& new
     const bool concerned = concernsCurrentScript(oldName, isScript);
     if (!isScript)
         keepPendingCategoryChoice();
-    m_form.RunStatement(isScript ? Statements::renameScript(newName.toUtf8(), oldStored)
-                          : Statements::renameCategory(newName.toUtf8(), oldStored),
+    m_form.RunStatement(isScript ? Statements::renameScript(newName, oldStored)
+                                 : Statements::renameCategory(newName, oldStored),
         false);
     m_form.ADOQuery1->close();
     // Renaming a row that is no longer there would leave the tree disagreeing with the library.
@@ -101,19 +100,20 @@ bool NamingCommands::RenameEntry(const QByteArray& oldStored, const QString& new
                                           "changed since it was last read"));
     if (!isScript) {
         // Only now that the library holds the new name do the lists show it.
-        if (const int entry = CategoryEntries::find(m_form.ComboBox1, oldStored, kFirstFilterCategory); entry >= 0)
+        if (const int entry = CategoryEntries::find(m_form.ComboBox1, oldStored, kFirstFilterCategory);
+            entry >= 0)
             CategoryEntries::rename(m_form.ComboBox1, entry, newName);
         if (const int entry = CategoryEntries::find(m_form.CBX1, oldStored, 0); entry >= 0)
             CategoryEntries::rename(m_form.CBX1, entry, newName);
     }
     if (concerned)
-        reopenCurrentScript(isScript ? newName.toUtf8() : m_form.CurrentScriptStoredName);
+        reopenCurrentScript(isScript ? StoredName(newName) : m_form.CurrentScriptStoredName);
     return true;
 }
 
 void NamingCommands::AddCategory(const QString& name)
 {
-    m_form.RunStatement(Statements::findCategory(name.toUtf8()), true);
+    m_form.RunStatement(Statements::findCategory(name), true);
     const bool taken = m_form.ADOQuery1->recordCount() > 0;
     if (!taken)
         FieldSize::check(
@@ -123,7 +123,7 @@ void NamingCommands::AddCategory(const QString& name)
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
         return;
     }
-    m_form.RunStatement(Statements::addCategory(name.toUtf8()), false);
+    m_form.RunStatement(Statements::addCategory(name), false);
     TreeNode* node = m_form.Treeclass->addCategoryNode(name);
     keepPendingCategoryChoice();
     m_form.CBX1->addItem(name);
@@ -131,7 +131,7 @@ void NamingCommands::AddCategory(const QString& name)
     m_form.Treeclass->setCurrentNode(node);
 }
 
-bool NamingCommands::DeleteCategoryRow(const QByteArray& stored)
+bool NamingCommands::DeleteCategoryRow(const StoredName& stored)
 {
     m_form.RunStatement(Statements::findCategory(stored), true);
     m_form.ADOQuery1->first();
@@ -156,7 +156,7 @@ void NamingCommands::ToolButton2Click()
     if (!node)
         return;
     const QString name = node->text(0);
-    const QByteArray stored = node->storedName().toByteArray();
+    const StoredName stored = node->name();
     if (!MessageBoxes::confirm(
             QStringLiteral("确认删除分类[ ") + name + QStringLiteral(" ]和该类下所有脚本吗")))
         return;
@@ -167,7 +167,7 @@ void NamingCommands::ToolButton2Click()
     DeleteCategoryRow(stored);
     // Removing the node may select a script elsewhere, which then becomes the current one.
     const QString shownBefore = m_form.CurrentScriptName;
-    m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(stored, false)));
+    m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(m_form.FindNodeIndex(stored, false)));
     if (const int entry = CategoryEntries::find(m_form.CBX1, stored, 0); entry >= 0)
         m_form.CBX1->removeItem(entry);
     if (const int entry = CategoryEntries::find(m_form.ComboBox1, stored, kFirstFilterCategory); entry >= 0)
@@ -183,14 +183,15 @@ void NamingCommands::ToolButton3Click()
     if (!node)
         return;
     const QString oldName = node->text(0);
-    const QByteArray oldStored = node->storedName().toByteArray();
+    const StoredName oldStored = node->name();
     QString newName = oldName;
     if (!MessageBoxes::prompt(QStringLiteral("类别更名"), QStringLiteral("请输入新类别名"), newName))
         return;
     if (!settleCurrentScriptFor(oldName, false))
         return;
     if (RenameEntry(oldStored, newName, false))
-        m_form.Treeclass->setNodeText(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(oldStored, false)), newName);
+        m_form.Treeclass->setNodeText(
+            m_form.Treeclass->nodeAt(m_form.FindNodeIndex(oldStored, false)), newName);
 }
 
 void NamingCommands::TreeclassEdited(TreeNode* node, QString& text)
@@ -198,7 +199,7 @@ void NamingCommands::TreeclassEdited(TreeNode* node, QString& text)
     const bool isScript = CategoryTree::isScriptNode(node);
     const QString wanted = text;
     QString oldName = node->text(0);
-    QByteArray oldStored = node->storedName().toByteArray();
+    StoredName oldStored = node->name();
     // Whatever stops the rename below, the node keeps its name.
     text = oldName;
     const bool storesEditedScript
@@ -214,7 +215,8 @@ void NamingCommands::TreeclassEdited(TreeNode* node, QString& text)
     text = oldName;
     if (!RenameEntry(oldStored, wanted, isScript))
         return;
-    m_form.Treeclass->setNodeText(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(oldStored, isScript)), wanted);
+    m_form.Treeclass->setNodeText(
+        m_form.Treeclass->nodeAt(m_form.FindNodeIndex(oldStored, isScript)), wanted);
     text = wanted;
 }
 
@@ -223,13 +225,13 @@ void NamingCommands::N22Click()
     TreeNode* node = m_form.Treeclass->selectedNode();
     if (!CategoryTree::isScriptNode(node))
         return;
-    const QByteArray stored = node->storedName().toByteArray();
+    const StoredName stored = node->name();
     // The command renames the selected script: a new record being filled in, or another script
     // shown in the editors, is settled first and the selected script opened.
     if (m_form.ADOQuery2->state() == DataSetState::Insert || m_form.CurrentScriptStoredName != stored) {
         if (!m_form.storePendingChanges())
             return;
-        TreeNode* selected = m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(stored, true));
+        TreeNode* selected = m_form.Treeclass->nodeAt(m_form.FindNodeIndex(stored, true));
         if (m_form.Treeclass->selectedNode() != selected)
             m_form.Treeclass->setCurrentNode(selected);
         else

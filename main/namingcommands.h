@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class StoredName;
 class TForm1;
 class TreeNode;
 
@@ -25,16 +26,16 @@ public:
     void TreeclassEdited(TreeNode* node, QString& text);
 
     // Renames a script or category in the library; false when the name was refused.
-    bool RenameEntry(const QByteArray& oldStored, const QString& newName, bool isScript);
+    bool RenameEntry(const StoredName& oldStored, const QString& newName, bool isScript);
     void AddCategory(const QString& name);
-    bool DeleteCategoryRow(const QByteArray& stored);
+    bool DeleteCategoryRow(const StoredName& stored);
 
 private:
     // Whether renaming or deleting the named script or category touches the script the
     // editors show.
     bool concernsCurrentScript(const QString& name, bool isScript) const;
     bool settleCurrentScriptFor(const QString& name, bool isScript);
-    void reopenCurrentScript(const QByteArray& storedName);
+    void reopenCurrentScript(const StoredName& name);
     void keepPendingCategoryChoice();
 
     TForm1& m_form;

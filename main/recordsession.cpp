@@ -78,21 +78,21 @@ bool RecordSession::saveEditedScript()
     // The script's node is found by the bytes it was opened with: its shown text may not be
     // what the library holds.
     if (m_form.DBEdit2->text() != m_form.CurrentScriptName) {
-        TreeNode* node = m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(m_form.CurrentScriptStoredName, true));
+        TreeNode* node = m_form.Treeclass->nodeAt(m_form.FindNodeIndex(m_form.CurrentScriptStoredName, true));
         m_form.Treeclass->setNodeText(node, m_form.DBEdit2->text());
-        m_form.CurrentScriptStoredName = node->storedName().toByteArray();
+        m_form.CurrentScriptStoredName = node->name();
         m_form.CurrentScriptName = node->text(0);
         m_form.setPanelText(TForm1::ScriptPanel, m_form.CurrentScriptName);
     }
     if (m_form.CBX1->text() != m_form.CurrentScriptCategory) {
         // Taken before the old node goes: removing it may select and open another script.
-        const QByteArray name = m_form.CurrentScriptStoredName;
+        const StoredName name = m_form.CurrentScriptStoredName;
         const QString category = m_form.CBX1->text();
         // A script whose category was missing had no node: choosing one gives it its node.
-        if (const int old = m_form.FindStoredNodeIndex(name, true); old >= 0)
+        if (const int old = m_form.FindNodeIndex(name, true); old >= 0)
             m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(old));
         TreeNode* moved = m_form.Treeclass->addScriptNode(
-            m_form.Treeclass->nodeAt(m_form.FindNodeIndex(category, false)), QByteArrayView(name));
+            m_form.Treeclass->nodeAt(m_form.FindNodeIndex(category, false)), name);
         m_form.Treeclass->setCurrentNode(moved);
         m_form.Treeclass->setFocus();
         m_form.CurrentScriptCategory = category;
@@ -131,7 +131,7 @@ void RecordSession::DataSetDelete1Execute()
         MessageBoxes::information(QStringLiteral("未正确选择要删除的脚本"));
         return;
     }
-    const QByteArray name = node->storedName().toByteArray();
+    const StoredName name = node->name();
     // A new record with typed values is not dropped on the way: the user saves or abandons it
     // first, and is told so before being asked anything.
     const bool inserting = m_form.ADOQuery2->state() == DataSetState::Insert;
@@ -150,12 +150,12 @@ void RecordSession::DataSetDelete1Execute()
     if (m_form.CurrentScriptStoredName != name) {
         if (!storePendingChanges())
             return;
-        m_form.OpenStoredScript(name);
+        m_form.OpenScript(name);
     }
     m_form.ADOQuery2->deleteRecord();
     m_form.setPanelText(TForm1::ScriptPanel, m_form.openScriptName());
     // The confirmation box may have let the tree change; remove the node that carries the name.
-    const int position = m_form.FindStoredNodeIndex(name, true);
+    const int position = m_form.FindNodeIndex(name, true);
     if (position >= 0) {
         m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(position));
         // The tree moved its selection before the node left it: count as the tree now stands.

@@ -71,7 +71,7 @@ void SearchPane::BitBtn1Click()
     const QString filter = m_form.ComboBox1->currentText();
     const ScriptSearch::Column column = m_form.rb1->isChecked() ? ScriptSearch::Column::Name
         : m_form.rb2->isChecked()                               ? ScriptSearch::Column::Code
-                                                         : ScriptSearch::Column::Author;
+                                                                : ScriptSearch::Column::Author;
     // A name typed into the filter box counts as chosen when it is one of the entries.
     int chosen = m_form.ComboBox1->currentIndex();
     if (chosen < 0 || m_form.ComboBox1->itemText(chosen) != filter)
@@ -82,7 +82,8 @@ void SearchPane::BitBtn1Click()
     m_form.ADOQuery1->setSql(ScriptSearch::statement(column, oneCategory));
     m_form.ADOQuery1->setParameter(ScriptSearch::kKeywordParameter, keyword);
     m_form.ADOQuery1->setParameter(ScriptSearch::kCategoryParameter,
-        oneCategory ? QVariant(CategoryEntries::storedName(m_form.ComboBox1, chosen)) : QVariant(filter));
+        oneCategory ? QVariant(CategoryEntries::storedName(m_form.ComboBox1, chosen).bytes())
+                    : QVariant(filter));
     m_form.ADOQuery1->open();
 
     m_form.setPanelText(TForm1::CountPanel,
@@ -114,7 +115,8 @@ void SearchPane::ListBox1Click()
     if (!entry)
         return;
     const QVariant kept = entry->data(Qt::UserRole);
-    const QByteArray storedName = kept.isValid() ? kept.toByteArray() : entry->text().toUtf8();
+    const StoredName name
+        = kept.isValid() ? StoredName::fromBytes(kept.toByteArray()) : StoredName(entry->text());
     if (!m_form.storePendingChanges()) {
         // The record still holds the typed values; the list shows again whose they are.
         const QSignalBlocker quiet(m_form.ListBox1);
@@ -126,8 +128,8 @@ void SearchPane::ListBox1Click()
         return;
     }
     m_openedResult = m_form.ListBox1->model()->index(m_form.ListBox1->row(entry), 0);
-    m_form.OpenStoredScript(storedName);
-    m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(m_form.FindStoredNodeIndex(storedName, true)));
+    m_form.OpenScript(name);
+    m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(m_form.FindNodeIndex(name, true)));
     m_form.Treeclass->setFocus();
 }
 

@@ -34,7 +34,8 @@ int StartupLoad::loadCategoriesAndScripts()
     const int outside = countScriptsOutsideTheTree();
     m_form.TotalScripts += outside;
     m_form.pgb->setMaximum(0);
-    m_form.setPanelText(TForm1::TotalPanel, QStringLiteral("总脚本数:") + QString::number(m_form.TotalScripts));
+    m_form.setPanelText(
+        TForm1::TotalPanel, QStringLiteral("总脚本数:") + QString::number(m_form.TotalScripts));
     return outside;
 }
 
@@ -52,7 +53,7 @@ void StartupLoad::LoadCategories()
         for (m_form.ADOTable2->first(); !m_form.ADOTable2->eof(); m_form.ADOTable2->next()) {
             // The node keeps the stored bytes: they find the category's scripts and its row.
             names.append(m_form.ADOTable2->fieldBytes(nameColumn));
-            m_form.Treeclass->addCategoryNode(QByteArrayView(names.last()));
+            m_form.Treeclass->addCategoryNode(StoredName::fromBytes(names.last()));
         }
         m_form.ADOTable2->close();
     } catch (const std::exception&) {
@@ -86,7 +87,7 @@ void StartupLoad::LoadScripts()
     for (int row = categories - 1; row >= 0; --row) {
         TreeNode* category = m_form.Treeclass->topLevelItem(row);
         scripts.reset();
-        Statements::bind(scripts, Statements::scriptsOfCategory(category->storedName().toByteArray()));
+        Statements::bind(scripts, Statements::scriptsOfCategory(category->name()));
         int count = 0;
         while (scripts.step()) {
             load.addScript(category, scripts.textView(nameColumn));
@@ -124,4 +125,3 @@ void StartupLoad::reportScriptsOutsideTheTree()
                                       .arg(count));
     });
 }
-

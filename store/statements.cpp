@@ -8,37 +8,39 @@ void Statements::bind(Statement& statement, const BoundStatement& bound)
         statement.bind(QLatin1Char(':') + name, value);
 }
 
-BoundStatement Statements::scriptsOfCategory(const QByteArray& category)
+BoundStatement Statements::scriptsOfCategory(const StoredName& category)
 {
-    return {kScriptsOfCategory, {{QStringLiteral("category"), category}}};
+    return {kScriptsOfCategory, {{QStringLiteral("category"), category.bytes()}}};
 }
 
-BoundStatement Statements::scriptNameTaken(const QByteArray& name)
+BoundStatement Statements::scriptNameTaken(const StoredName& name)
 {
-    return {kScriptNameTaken, {{QStringLiteral("name"), name}}};
+    return {kScriptNameTaken, {{QStringLiteral("name"), name.bytes()}}};
 }
 
-BoundStatement Statements::categoryNameTaken(const QByteArray& name)
+BoundStatement Statements::categoryNameTaken(const StoredName& name)
 {
-    return {kCategoryNameTaken, {{QStringLiteral("name"), name}}};
+    return {kCategoryNameTaken, {{QStringLiteral("name"), name.bytes()}}};
 }
 
-BoundStatement Statements::renameScript(const QByteArray& newName, const QByteArray& oldName)
+BoundStatement Statements::renameScript(const StoredName& newName, const StoredName& oldName)
 {
-    return {kRenameScript, {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}}};
+    return {kRenameScript,
+        {{QStringLiteral("newName"), newName.bytes()}, {QStringLiteral("oldName"), oldName.bytes()}}};
 }
 
-BoundStatement Statements::renameCategory(const QByteArray& newName, const QByteArray& oldName)
+BoundStatement Statements::renameCategory(const StoredName& newName, const StoredName& oldName)
 {
-    return {kRenameCategory, {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}}};
+    return {kRenameCategory,
+        {{QStringLiteral("newName"), newName.bytes()}, {QStringLiteral("oldName"), oldName.bytes()}}};
 }
 
-BoundStatement Statements::findCategory(const QByteArray& name)
+BoundStatement Statements::findCategory(const StoredName& name)
 {
-    return {kFindCategory, {{QStringLiteral("name"), name}}};
+    return {kFindCategory, {{QStringLiteral("name"), name.bytes()}}};
 }
 
-BoundStatement Statements::addCategory(const QByteArray& name)
+BoundStatement Statements::addCategory(const StoredName& name)
 {
-    return {kAddCategory, {{QStringLiteral("name"), name}}};
+    return {kAddCategory, {{QStringLiteral("name"), name.bytes()}}};
 }

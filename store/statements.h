@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storedname.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -87,12 +89,12 @@ inline const QString kMakerScript
 // Binds every parameter value of bound onto a statement compiled from bound's text.
 void bind(Statement& statement, const BoundStatement& bound);
 
-BoundStatement scriptsOfCategory(const QByteArray& category);
+BoundStatement scriptsOfCategory(const StoredName& category);
 // The naming commands' statements with their names bound.
-BoundStatement scriptNameTaken(const QByteArray& name);
-BoundStatement categoryNameTaken(const QByteArray& name);
-BoundStatement renameScript(const QByteArray& newName, const QByteArray& oldName);
-BoundStatement renameCategory(const QByteArray& newName, const QByteArray& oldName);
-BoundStatement findCategory(const QByteArray& name);
-BoundStatement addCategory(const QByteArray& name);
+BoundStatement scriptNameTaken(const StoredName& name);
+BoundStatement categoryNameTaken(const StoredName& name);
+BoundStatement renameScript(const StoredName& newName, const StoredName& oldName);
+BoundStatement renameCategory(const StoredName& newName, const StoredName& oldName);
+BoundStatement findCategory(const StoredName& name);
+BoundStatement addCategory(const StoredName& name);
 } // namespace Statements

@@ -125,7 +125,7 @@ private slots:
     void resultsAreClientSideWithExactCounts()
     {
         Query query(*m_connection, QStringLiteral("ADOQuery1"));
-        query.setStatement(Statements::scriptsOfCategory(QByteArray("文字特效")));
+        query.setStatement(Statements::scriptsOfCategory("文字特效"));
         query.open();
         QCOMPARE(query.recordCount(), 2);
         QCOMPARE(query.fieldCount(), 7);
@@ -212,7 +212,7 @@ private slots:
         query->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("新作者"));
         // Meanwhile a statement renames the same row: the store must not undo it.
         Query rename(*m_connection, QStringLiteral("ADOQuery1"));
-        rename.setStatement(Statements::renameScript(QByteArray("新时钟"), QByteArray("时钟")));
+        rename.setStatement(Statements::renameScript("新时钟", "时钟"));
         rename.execSql();
         query->post();
         QCOMPARE(query->state(), DataSetState::Browse);
@@ -312,7 +312,7 @@ private slots:
 
         // A category row has no number of its own: it is found by its values. Its scripts go with it.
         Query category(*m_connection, QStringLiteral("ADOQuery1"));
-        category.setStatement(Statements::findCategory(QByteArray("时间日期")));
+        category.setStatement(Statements::findCategory("时间日期"));
         category.open();
         category.deleteRecord();
         QCOMPARE(m_library->column(QStringLiteral("select ctype_name from ttype order by rowid")),
@@ -323,7 +323,7 @@ private slots:
     void categoryRenameCarriesItsScripts()
     {
         Query rename(*m_connection, QStringLiteral("ADOQuery1"));
-        rename.setStatement(Statements::renameCategory(QByteArray("日期'时间"), QByteArray("时间日期")));
+        rename.setStatement(Statements::renameCategory("日期'时间", "时间日期"));
         rename.execSql();
         QCOMPARE(m_library->value(QStringLiteral("select count(*) from tjs where cjs_type = '日期''时间'")),
             QStringLiteral("2"));
@@ -343,7 +343,7 @@ private slots:
 
     void namesAreBoundNeverPasted_data()
     {
-        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("quote inside") << QByteArray("a'b");
         QTest::newRow("always true") << QByteArray("x' or '1'='1");
         QTest::newRow("second statement") << QByteArray("'; delete from tjs; --");
@@ -354,7 +354,8 @@ private slots:
 
     void namesAreBoundNeverPasted()
     {
-        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, bytes);
+        const StoredName name = StoredName::fromBytes(bytes);
         Query query(*m_connection, QStringLiteral("ADOQuery1"));
         query.setStatement(Statements::scriptNameTaken(name));
         query.open();
@@ -365,9 +366,9 @@ private slots:
         query.setStatement(Statements::categoryNameTaken(name));
         query.open();
         QCOMPARE(query.recordCount(), 1);
-        QCOMPARE(query.fieldBytes(query.fieldIndex(QStringLiteral("ctype_name"))), name);
+        QCOMPARE(query.fieldBytes(query.fieldIndex(QStringLiteral("ctype_name"))), bytes);
 
-        query.setStatement(Statements::renameScript(name, QByteArray("时钟")));
+        query.setStatement(Statements::renameScript(name, "时钟"));
         query.execSql();
         QCOMPARE(m_library->value(QStringLiteral("select count(*) from tjs")), QStringLiteral("4"));
         query.setStatement(Statements::scriptNameTaken(name));
@@ -380,7 +381,7 @@ private slots:
         // The current-script query finds the row by the same bytes.
         auto current = currentScript(QStringLiteral("无此脚本"));
         current->close();
-        current->setParameter(QStringLiteral("JsName"), name);
+        current->setParameter(QStringLiteral("JsName"), bytes);
         current->open();
         QCOMPARE(current->recordCount(), 1);
         QCOMPARE(current->fieldText(QStringLiteral("cjs_zzm")), QStringLiteral("王二"));

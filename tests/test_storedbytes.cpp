@@ -70,7 +70,7 @@ void createHostileLibrary(LibraryFixture& library)
 
 TreeNode* storedNode(TForm1& form, QByteArrayView name, bool scriptLevel)
 {
-    const int position = form.FindStoredNodeIndex(name, scriptLevel);
+    const int position = form.FindNodeIndex(StoredName::fromBytes(name), scriptLevel);
     return position < 0 ? nullptr : form.Treeclass->nodeAt(position);
 }
 
