@@ -1,81 +1,80 @@
-// Which code each command runs, in one table: a row per action (by the action's name) and per
-// menu entry or tool button that runs no action (by its own name). Entries that run an action
-// are listed with it in commandtable.cpp; when a command may run is decided in
-// form1_commands.cpp (the record commands) and form1_editcommands.cpp (the text box commands).
+#include "commandhandlers.h"
 
-#include "action.h"
 #include "commandfocus.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
 #include "dialogs/textboxsearch.h"
 #include "dialogs/textboxtarget.h"
 #include "form1.h"
+#include "librarybackups.h"
 #include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
 #include "scriptfiles.h"
 #include "searchpane.h"
 
-#include <utility>
-
-void TForm1::wireCommandHandlers()
+CommandHandlers::Table CommandHandlers::table(TForm1& form, const CommandFeatures& features)
 {
     // The edit commands act on the text box the command serves, when there is one.
-    const auto onTextBox = [this](const std::function<void(TextBoxTarget&)>& run) {
-        return [this, run] {
-            TextBoxTarget target = TextBoxTarget::of(m_commandFocus->widget());
+    const CommandFocus* focus = &features.focus;
+    const auto onTextBox = [focus](const std::function<void(TextBoxTarget&)>& run) {
+        return [focus, run] {
+            TextBoxTarget target = TextBoxTarget::of(focus->widget());
             if (target.exists())
                 run(target);
         };
     };
-    const std::pair<const char*, std::function<void()>> handlers[] = {
+    NamingCommands* naming = &features.naming;
+    RecordSession* record = &features.record;
+    ScriptFiles* files = &features.files;
+    PreviewPane* preview = &features.preview;
+    SearchPane* search = &features.search;
+    LibraryBackups* backups = &features.backups;
+    TForm1* window = &form;
+    return {
         // 管理功能
-        {"ToolButton1", [this] { m_namingCommands->ToolButton1Click(); }},
-        {"N2", [this] { m_namingCommands->ToolButton1Click(); }},
-        {"N16", [this] { m_namingCommands->ToolButton1Click(); }},
-        {"ToolButton2", [this] { m_namingCommands->ToolButton2Click(); }},
-        {"N3", [this] { m_namingCommands->ToolButton2Click(); }},
-        {"N17", [this] { m_namingCommands->ToolButton2Click(); }},
-        {"ToolButton3", [this] { m_namingCommands->ToolButton3Click(); }},
-        {"N4", [this] { m_namingCommands->ToolButton3Click(); }},
-        {"N18", [this] { m_namingCommands->ToolButton3Click(); }},
-        {"N22", [this] { m_namingCommands->N22Click(); }},
-        {"DataSetInsert1", [this] { m_recordSession->DataSetInsert1Execute(); }},
-        {"DataSetDelete1", [this] { m_recordSession->DataSetDelete1Execute(); }},
-        {"DataSetPost1", [this] { m_recordSession->DataSetPost1Execute(); }},
-        {"DataSetCancel1", [this] { m_recordSession->DataSetCancel1Execute(); }},
-        {"RestoreBackup1", [this] { RestoreBackup1Click(); }},
+        {QStringLiteral("ToolButton1"), [naming] { naming->ToolButton1Click(); }},
+        {QStringLiteral("N2"), [naming] { naming->ToolButton1Click(); }},
+        {QStringLiteral("N16"), [naming] { naming->ToolButton1Click(); }},
+        {QStringLiteral("ToolButton2"), [naming] { naming->ToolButton2Click(); }},
+        {QStringLiteral("N3"), [naming] { naming->ToolButton2Click(); }},
+        {QStringLiteral("N17"), [naming] { naming->ToolButton2Click(); }},
+        {QStringLiteral("ToolButton3"), [naming] { naming->ToolButton3Click(); }},
+        {QStringLiteral("N4"), [naming] { naming->ToolButton3Click(); }},
+        {QStringLiteral("N18"), [naming] { naming->ToolButton3Click(); }},
+        {QStringLiteral("N22"), [naming] { naming->N22Click(); }},
+        {QStringLiteral("DataSetInsert1"), [record] { record->DataSetInsert1Execute(); }},
+        {QStringLiteral("DataSetDelete1"), [record] { record->DataSetDelete1Execute(); }},
+        {QStringLiteral("DataSetPost1"), [record] { record->DataSetPost1Execute(); }},
+        {QStringLiteral("DataSetCancel1"), [record] { record->DataSetCancel1Execute(); }},
+        {QStringLiteral("RestoreBackup1"), [backups] { backups->RestoreBackup1Click(); }},
         // "退出系统(&X)" closes the main window, which ends the program without saving.
-        {"N9", [this] { close(); }},
+        {QStringLiteral("N9"), [window] { window->close(); }},
         // 脚本处理
-        {"FileOpen1", [this] { m_scriptFiles->importFile(); }},
-        {"ActIFnet", [this] { ActIFnetExecute(); }},
-        {"FileSaveAs1", [this] { m_scriptFiles->exportFile(); }},
-        {"N14", [this] { m_previewPane->N14Click(); }},
-        {"ActIE", [this] { m_previewPane->ActIEExecute(); }},
+        {QStringLiteral("FileOpen1"), [files] { files->importFile(); }},
+        {QStringLiteral("ActIFnet"), [window] { window->ActIFnetExecute(); }},
+        {QStringLiteral("FileSaveAs1"), [files] { files->exportFile(); }},
+        {QStringLiteral("N14"), [preview] { preview->N14Click(); }},
+        {QStringLiteral("ActIE"), [preview] { preview->ActIEExecute(); }},
         // 代码编辑
-        {"EditUndo1", onTextBox(&TextBoxTarget::undo)},
-        {"EditCopy1", onTextBox(&TextBoxTarget::copy)},
-        {"EditCut1", onTextBox(&TextBoxTarget::cut)},
-        {"EditPaste1", onTextBox(&TextBoxTarget::paste)},
-        {"EditSelectAll1", onTextBox(&TextBoxTarget::selectAll)},
-        {"EditDelete1", onTextBox(&TextBoxTarget::deleteSelection)},
-        {"SearchFind1", onTextBox([this](TextBoxTarget& box) { FindDialog1->bindTo(box.widget()); })},
-        {"SearchFindNext1",
-            onTextBox([this](TextBoxTarget& box) { TextBoxSearch::findNext(box, FindDialog1->request()); })},
-        {"SearchReplace1", onTextBox([this](TextBoxTarget& box) { ReplaceDialog1->bindTo(box.widget()); })},
+        {QStringLiteral("EditUndo1"), onTextBox(&TextBoxTarget::undo)},
+        {QStringLiteral("EditCopy1"), onTextBox(&TextBoxTarget::copy)},
+        {QStringLiteral("EditCut1"), onTextBox(&TextBoxTarget::cut)},
+        {QStringLiteral("EditPaste1"), onTextBox(&TextBoxTarget::paste)},
+        {QStringLiteral("EditSelectAll1"), onTextBox(&TextBoxTarget::selectAll)},
+        {QStringLiteral("EditDelete1"), onTextBox(&TextBoxTarget::deleteSelection)},
+        {QStringLiteral("SearchFind1"),
+            onTextBox([window](TextBoxTarget& box) { window->FindDialog1->bindTo(box.widget()); })},
+        {QStringLiteral("SearchFindNext1"), onTextBox([window](TextBoxTarget& box) {
+             TextBoxSearch::findNext(box, window->FindDialog1->request());
+         })},
+        {QStringLiteral("SearchReplace1"),
+            onTextBox([window](TextBoxTarget& box) { window->ReplaceDialog1->bindTo(box.widget()); })},
         // 帮助
-        {"N15", [this] { N15Click(); }},
-        {"Actabout", [this] { ActaboutExecute(); }},
+        {QStringLiteral("N15"), [window] { window->N15Click(); }},
+        {QStringLiteral("Actabout"), [window] { window->ActaboutExecute(); }},
         // The search results' pop-up menu
-        {"N35", [this] { m_searchPane->N35Click(); }},
-        {"N40", [this] { m_searchPane->N40Click(); }},
+        {QStringLiteral("N35"), [search] { search->N35Click(); }},
+        {QStringLiteral("N40"), [search] { search->N40Click(); }},
     };
-    for (const auto& [name, run] : handlers) {
-        const QString command = QString::fromLatin1(name);
-        if (Action* action = ActionList1->find(command))
-            action->setHandler(run);
-        else
-            m_commandHandlers.insert(command, run);
-    }
 }

@@ -1,28 +1,47 @@
 #include "form1.h"
 
 #include "action.h"
+#include "base/feylumeerror.h"
 #include "categorytree.h"
 #include "commandfocus.h"
+#include "commandhandlers.h"
+#include "commandrules.h"
 #include "dbctrls/datasource.h"
+#include "dialogs/aboutbox.h"
+#include "dialogs/finddialog.h"
+#include "dialogs/importsettings.h"
+#include "dialogs/replacedialog.h"
+#include "dialogs/scriptfiledialog.h"
+#include "dialogs/webaddresses.h"
 #include "keydispatch.h"
+#include "librarybackups.h"
+#include "mainwindowlayout.h"
 #include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
 #include "scriptfiles.h"
 #include "searchpane.h"
-#include "sessionsettings.h"
+#include "sessionmemory.h"
 #include "startupload.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
+#include "treeselection.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
 #include "widgets/progressbar.h"
 #include "widgets/statusbar.h"
+#include "windowcommands.h"
+#include "xplook/xplook.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QTimer>
+#include <QWindow>
+#include <QWindowStateChangeEvent>
+
+#include <utility>
 
 static void initResources()
 {
@@ -48,26 +67,39 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     initResources();
     setObjectName(QStringLiteral("Form1"));
     createDataComponents();
-    createFrame();
-    createActions();
+    MainWindowLayout(*this).createFrame();
+
+    // The features, each owning its state and working on the controls made above.
     m_commandFocus = new CommandFocus(this);
-    wireCommandHandlers();
-    createToolButtons();
-    // After the controls and the tool bar with its buttons, before the menus: the menus keep the
-    // platform's look.
-    createLook();
-    createCommands();
-    m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
     m_startupLoad = new StartupLoad(*this);
     m_recordSession = new RecordSession(*this);
     m_scriptFiles = new ScriptFiles(*this);
     m_namingCommands = new NamingCommands(*this);
     m_searchPane = new SearchPane(*this);
     m_previewPane = new PreviewPane(*this);
+    m_treeSelection = std::make_unique<TreeSelection>(*this);
+    m_backups = new LibraryBackups(*this, *m_startupLoad);
+
+    WindowCommands commands(*this,
+        CommandHandlers::table(*this,
+            {*m_namingCommands, *m_recordSession, *m_scriptFiles, *m_previewPane, *m_searchPane, *m_backups,
+                *m_commandFocus}));
+    commands.createActions();
+    commands.createToolButtons();
+    // After the controls and the tool bar with its buttons, before the menus: the menus keep the
+    // platform's look.
+    createLook();
+    // The dialogs and the rules come after the look component: its walk takes the dialogs for
+    // windows of their own.
+    createDialogs();
+    CommandRules::apply(*this, *m_commandFocus);
+    commands.createMenus();
+    m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
     connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
 
-    restoreSession();
-    setUpBackups();
+    m_session = std::make_unique<SessionMemory>(*this);
+    // A restore from maximised brings back the remembered size, not the first start's.
+    m_restoredSizeSet = m_session->restore();
 
     // The deferred load runs from the first event loop that dispatches timers: normally the
     // splash's, or an error box that FormCreate shows before it.
@@ -84,7 +116,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
 TForm1::~TForm1()
 {
     delete m_keys;
-    dropUnneededBackup();
+    m_backups->dropUnneededBackup();
     // Closing never saves: drop any pending edit before the data components go.
     if (ADOQuery2)
         ADOQuery2->close();
@@ -104,12 +136,115 @@ void TForm1::createDataComponents()
     connect(DataSource1, &DataSource::dataChange, this, [this] { DataSource1DataChange(); });
 }
 
+void TForm1::createDialogs()
+{
+    FileOpen1Dialog
+        = new ScriptFileDialog(ScriptFileDialog::Purpose::Open, QStringLiteral("FileOpen1Dialog"), this);
+    FileSaveAs1Dialog
+        = new ScriptFileDialog(ScriptFileDialog::Purpose::Save, QStringLiteral("FileSaveAs1Dialog"), this);
+    FindDialog1 = new FindDialog(this);
+    ReplaceDialog1 = new ReplaceDialog(this);
+}
+
+void TForm1::createLook()
+{
+    XPLook1 = new TXPLook(this);
+    applyStoredLookSettings(*XPLook1);
+}
+
 void TForm1::FormCreate()
 {
     hostProgressBar();
     OpenLibrary();
     setPanelText(ModePanel, QStringLiteral("数据载入中---"));
     ADOQuery2->open();
+}
+
+void TForm1::OpenLibrary()
+{
+    ADOConnection1.setDatabasePath(Places.libraryPath);
+    try {
+        if (Places.provideLibrary())
+            tellInStatusBar(QStringLiteral("首次启动：已从示例库建立脚本库 %1")
+                                .arg(QDir::toNativeSeparators(Places.libraryPath)));
+        ADOConnection1.open();
+    } catch (const FeylumeError&) {
+        MessageBoxes::plain(QStringLiteral("错误"), QStringLiteral("无法打开数据库"),
+            QDir::toNativeSeparators(Places.libraryPath));
+        return;
+    }
+    // Without write permission every change would be refused later, one command at a time;
+    // say so once, up front. The editing commands stay greyed.
+    if (ADOConnection1.database().isReadOnly())
+        MessageBoxes::information(QStringLiteral("数据库文件是只读的，只能浏览脚本，不能保存修改"));
+}
+
+void TForm1::RunStatement(const QString& text, bool open)
+{
+    RunStatement(BoundStatement {text, {}}, open);
+}
+
+void TForm1::RunStatement(const BoundStatement& statement, bool open)
+{
+    ADOQuery1->close();
+    ADOQuery1->setStatement(statement);
+    if (open)
+        ADOQuery1->open();
+    else
+        ADOQuery1->execSql();
+    pgb->tickAlong(ADOQuery1->fieldCount());
+}
+
+void TForm1::OpenScript(const StoredName& name)
+{
+    ADOQuery2->close();
+    ADOQuery2->setParameter(QStringLiteral("JsName"), name.bytes());
+    ADOQuery2->open();
+    CurrentScriptStoredName = name;
+    CurrentScriptName = name.text();
+    setPanelText(ScriptPanel, openScriptName());
+}
+
+QString TForm1::openScriptName() const
+{
+    // A name that found no row, or whose row was deleted, names nothing the editors show.
+    return ADOQuery2->isActive() && !ADOQuery2->isEmpty() ? CurrentScriptName : QString();
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    m_startupLoad->loadTree();
+    Timer1->deleteLater();
+    Timer1 = nullptr;
+    if (isVisible())
+        m_startupLoad->reportScriptsOutsideTheTree();
+    m_session->restoreLoadedPlaces();
+    m_backups->guardLibrary();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    for (const QString& notice : std::exchange(m_pendingNotices, {}))
+        Stb->showNotice(notice);
+    m_startupLoad->reportScriptsOutsideTheTree();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_restoredSizeSet)
+        return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    const bool restored = (change->oldState() & Qt::WindowMaximized)
+        && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    if (!restored || !windowHandle())
+        return;
+    // By now the window has been shown with its frame, so the frame's size is known. Only the
+    // first restore is sized: later ones bring back whatever size the user gave the window.
+    m_restoredSizeSet = true;
+    resize(MainWindowLayout::kRestoredOuterSize.shrunkBy(windowHandle()->frameMargins()));
 }
 
 QString TForm1::panelText(int panel) const
@@ -180,7 +315,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         }
     });
     if (mayClose) {
-        saveSession();
+        m_session->save();
         event->accept();
     } else {
         event->ignore();
@@ -321,4 +456,53 @@ void TForm1::FileSaveAs1BeforeExecute()
 void TForm1::FileSaveAs1Accept()
 {
     m_scriptFiles->FileSaveAs1Accept();
+}
+
+void TForm1::TreeclassChange()
+{
+    m_treeSelection->TreeclassChange();
+}
+
+int TForm1::FindNodeIndex(const StoredName& name, bool scriptLevel) const
+{
+    return m_treeSelection->FindNodeIndex(name, scriptLevel);
+}
+
+void TForm1::showCountOf(const TreeNode* node)
+{
+    m_treeSelection->showCountOf(node);
+}
+
+void TForm1::RestoreBackup1Click()
+{
+    m_backups->RestoreBackup1Click();
+}
+
+bool TForm1::restoreBackup(const QString& path)
+{
+    return m_backups->restoreBackup(path);
+}
+
+void TForm1::showAsRemembered()
+{
+    m_session->showAsRemembered();
+}
+
+void TForm1::ActaboutExecute()
+{
+    Fmabout = new TFmabout(this);
+    // Destroyed as it closes; its result is of no use here.
+    Fmabout->exec();
+}
+
+void TForm1::N15Click()
+{
+    WebAddresses::open(WebAddresses::kHelpPage);
+}
+
+void TForm1::ActIFnetExecute()
+{
+    FmImport = new TFmImport(this);
+    KeyDispatcher::shareCommandKeys(FmImport);
+    FmImport->show();
 }

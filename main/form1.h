@@ -1,17 +1,14 @@
 #pragma once
 
-#include "commandtable.h"
 #include "imagelist.h"
 #include "store/appplaces.h"
 #include "store/connection.h"
 #include "store/storedname.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <utility>
 
@@ -23,6 +20,7 @@ class CommandFocus;
 class DataSource;
 class FindDialog;
 class KeyDispatcher;
+class LibraryBackups;
 class LibraryGuard;
 class NamingCommands;
 class PageView;
@@ -53,12 +51,13 @@ class QRadioButton;
 class ScriptFileDialog;
 class ScriptFiles;
 class SearchPane;
-class SessionSettings;
+class SessionMemory;
 class QSplitter;
 class QTabWidget;
 class QTimer;
 class QToolBar;
 class TreeNode;
+class TreeSelection;
 
 // The main window: the library, the category tree, the editors of the current script, the
 // search pane and the preview. Its component members keep the names the window is described
@@ -73,22 +72,29 @@ public:
     explicit TForm1(const AppPlaces& places, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Start-up
+    // Start-up (startupload.h)
+    // Opens the library and the current-script query as the window is made.
     void FormCreate();
+    // The deferred load: fills the tree, then gives back the places the user left.
     void Timer1Timer();
-    // Shows the window as the user left it: maximized, or where it stood.
+    // Shows the window as the user left it: maximized, or where it stood (sessionmemory.h).
     void showAsRemembered();
 
     // Library store
+    // Opens the library file, making it from the sample at a first start.
     void OpenLibrary();
+    // Runs a statement on ADOQuery1: opened to read rows, or executed.
     void RunStatement(const QString& text, bool open);
     void RunStatement(const BoundStatement& statement, bool open);
     // Opens the script stored under exactly this name's bytes.
     void OpenScript(const StoredName& name);
 
-    // Category tree
+    // Category tree (treeselection.h)
+    // Fills the tree and both category lists with the categories.
     void LoadCategories();
+    // Puts each category's scripts under its node.
     void LoadScripts();
+    // The tree's selection moved: opens the chosen script or counts the category.
     void TreeclassChange();
     // The tree position of the first category (or script) node with this name; -1 if none.
     int FindNodeIndex(const StoredName& name, bool scriptLevel) const;
@@ -100,53 +106,82 @@ public:
     // false when the store was refused, the record then keeping its mode and typed values.
     // An untouched edit or new record is simply dropped.
     bool storePendingChanges();
+    // "添加脚本" (F5): a new record in the editors.
     void DataSetInsert1Execute();
+    // "删除脚本" (F6): the selected script, after the user confirms.
     void DataSetDelete1Execute();
+    // "保存脚本" (F7): stores the current record.
     void DataSetPost1Execute();
+    // "放弃修改" (F8): drops the current record's changes.
     void DataSetCancel1Execute();
+    // Status panel 0 shows the record's mode.
     void DataSource1DataChange();
 
     // Category and script naming (namingcommands.h)
+    // Renames a script or category in the library; false when the name was refused.
     bool RenameEntry(const StoredName& oldName, const QString& newName, bool isScript);
+    // Adds a category with this name unless it is taken.
     void AddCategory(const QString& name);
+    // Deletes the category's row, and with it its scripts.
     bool DeleteCategoryRow(const StoredName& name);
+    // "添加类别": asks for a name and adds the category.
     void ToolButton1Click();
+    // "删除类别": the selected category and its scripts, after the user confirms.
     void ToolButton2Click();
+    // "类别更名": renames the selected category.
     void ToolButton3Click();
+    // "脚本改名(&E)": edits the selected script's name.
     void N22Click();
+    // A name edited in the tree: renamed in the library first, then in the tree.
     void TreeclassEdited(TreeNode* node, QString& text);
 
-    // Script files (scriptfiles.h). The "before" handler of the import returns false when the dialog must not
-    // be shown.
+    // Script files (scriptfiles.h)
+    // Import: prepares the open dialog; false when it must not be shown.
     bool FileOpen1BeforeExecute();
+    // Import: reads the chosen file into a new record.
     void FileOpen1Accept();
+    // Export: prepares the save dialog.
     void FileSaveAs1BeforeExecute();
+    // Export: writes the code to the chosen file.
     void FileSaveAs1Accept();
     // Search pane (searchpane.h)
+    // "查找": fills the results list with the matching scripts.
     void BitBtn1Click();
+    // Opens the chosen result and selects its node.
     void ListBox1Click();
+    // "移去": takes the selected entry off the results list; the script stays.
     void N35Click();
+    // "清空": empties the results list.
     void N40Click();
 
-    // Backups: the run's backup and the quick check, and restoring a backup ("恢复备份…").
+    // Restoring a backup ("恢复备份…"); the run's backup and the quick check are in
+    // librarybackups.h.
     void RestoreBackup1Click();
     // Replaces the library by the backup after saving it as a backup itself, and reloads the
     // tree; false when a pending change was refused or the backup is damaged.
     bool restoreBackup(const QString& path);
 
     // Preview (previewpane.h)
+    // Writes the code into the preview file.
     void WritePreviewFile();
+    // Turning to the preview page shows the code as a page.
     void PageControl1Change();
+    // "快速预览" (F11): shows the page and turns to it.
     void N14Click();
+    // "IE预览" (F12): opens the page in the desktop's browser.
     void ActIEExecute();
 
     // About box, help page, network import settings
+    // The about box.
     void ActaboutExecute();
+    // The help page in the default browser.
     void N15Click();
+    // The network import settings window.
     void ActIFnetExecute();
 
     // Status panels
     enum Panel { ModePanel = 0, TotalPanel = 1, CountPanel = 2, ProgressPanel = 3, ScriptPanel = 4 };
+    // The text of a status panel.
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString& text);
     // The name status panel 4 shows: the current script's, or nothing when no row is open.
@@ -234,50 +269,9 @@ protected:
 
 private:
     void createDataComponents();
-    void createFrame();
-    QWidget* createHeaderPanel();
-    QWidget* createSearchPanel();
-    QWidget* createPages();
-    void createStatusBar();
-    void hostProgressBar();
-    void createActions();
-    void createToolButtons();
-    void createCommands();
-    // Gives each command its handler, from the one table in commandhandlers.cpp.
-    void wireCommandHandlers();
-    void configureActions();
     void createLook();
-    void configureEditCommands();
-    QMenu* buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries);
-    void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
-    void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
-
-    // Puts the selection back on the current script after a refused store, without reopening it.
-    void reselectCurrentScript();
-    bool m_restoringSelection = false;
-    bool m_restoredSizeSet = false;
-    void createFileDialogs();
-
-    // Where the user was, read when the window is made and after the load, written at close.
-    void restoreSession();
-    void restoreLoadedPlaces();
-    void saveSession();
-    std::unique_ptr<SessionSettings> m_session;
-
-    void setUpBackups();
-    // Starts the quick check and the run's backup once the library is loaded.
-    void guardLibrary();
-    void firstChangeMade();
-    void keepRunBackup();
-    void dropUnneededBackup();
-    void reportDamagedLibrary(const QString& problem);
-    void reloadLibrary();
-    // The backup made in this run, kept once the library changes.
-    QString m_runBackup;
-    bool m_runBackupKept = false;
-    bool m_libraryChanged = false;
-    bool m_backupFailureTold = false;
-    bool m_showMaximized = true;
+    void createDialogs();
+    void hostProgressBar();
 
     KeyDispatcher* m_keys = nullptr;
     // The features the window wires; each owns its state and works on the window's controls.
@@ -287,10 +281,14 @@ private:
     NamingCommands* m_namingCommands = nullptr;
     SearchPane* m_searchPane = nullptr;
     PreviewPane* m_previewPane = nullptr;
+    std::unique_ptr<TreeSelection> m_treeSelection;
+    LibraryBackups* m_backups = nullptr;
+    // Where the user was, read when the window is made and after the load, written at close.
+    std::unique_ptr<SessionMemory> m_session;
     // The text box the edit commands serve.
     CommandFocus* m_commandFocus = nullptr;
+    // Set once the restored size is known: remembered, or given at the first restore.
+    bool m_restoredSizeSet = false;
     // Notices told before the window showed, to be shown with it.
     QStringList m_pendingNotices;
-    // Handlers of menu items and tool buttons that are not tied to an action, by entry name.
-    QHash<QString, std::function<void()>> m_commandHandlers;
 };

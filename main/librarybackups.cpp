@@ -1,5 +1,4 @@
-// Backups of the library and the way back: one backup in each run that changes the library, a
-// quick check of the library once it is loaded, and restoring a backup.
+#include "librarybackups.h"
 
 #include "base/feylumeerror.h"
 #include "categorytree.h"
@@ -31,62 +30,65 @@ QString shownTime(const QDateTime& made)
 }
 } // namespace
 
-void TForm1::setUpBackups()
+LibraryBackups::LibraryBackups(TForm1& form, StartupLoad& load)
+    : QObject(&form)
+    , m_form(form)
+    , m_load(load)
 {
-    LibraryGuard1 = new LibraryGuard(this);
-    LibraryGuard1->setObjectName(QStringLiteral("LibraryGuard1"));
-    connect(LibraryGuard1, &LibraryGuard::backedUp, this, [this](const QString& path) {
+    m_form.LibraryGuard1 = new LibraryGuard(&form);
+    m_form.LibraryGuard1->setObjectName(QStringLiteral("m_form.LibraryGuard1"));
+    connect(m_form.LibraryGuard1, &LibraryGuard::backedUp, this, [this](const QString& path) {
         m_runBackup = path;
         if (m_libraryChanged)
             keepRunBackup();
     });
-    connect(LibraryGuard1, &LibraryGuard::backupFailed, this, [this](const QString& message) {
+    connect(m_form.LibraryGuard1, &LibraryGuard::backupFailed, this, [this](const QString& message) {
         if (std::exchange(m_backupFailureTold, true))
             return;
-        tellInStatusBar(QStringLiteral("脚本库备份失败：") + message);
+        m_form.tellInStatusBar(QStringLiteral("脚本库备份失败：") + message);
     });
-    connect(LibraryGuard1, &LibraryGuard::damaged, this,
+    connect(m_form.LibraryGuard1, &LibraryGuard::damaged, this,
         guard([this](const QString& problem) { reportDamagedLibrary(problem); }));
     // Told from inside the statement that makes the change; acted on once it is done.
-    ADOConnection1.setChangeObserver([this] {
+    m_form.ADOConnection1.setChangeObserver([this] {
         if (!std::exchange(m_libraryChanged, true))
             QTimer::singleShot(0, this, [this] { firstChangeMade(); });
     });
 }
 
-void TForm1::guardLibrary()
+void LibraryBackups::guardLibrary()
 {
     // A read-only library cannot change, and needs no backup of this run.
-    if (!ADOConnection1.connected() || ADOConnection1.database().isReadOnly())
+    if (!m_form.ADOConnection1.connected() || m_form.ADOConnection1.database().isReadOnly())
         return;
-    LibraryGuard1->start(Places.libraryPath, Places.backupDir, kQuickCheckLimitMs);
+    m_form.LibraryGuard1->start(m_form.Places.libraryPath, m_form.Places.backupDir, kQuickCheckLimitMs);
 }
 
-void TForm1::firstChangeMade()
+void LibraryBackups::firstChangeMade()
 {
     if (!m_runBackup.isEmpty())
         keepRunBackup();
-    else if (!LibraryGuard1->isBusy() && !m_backupFailureTold)
-        LibraryGuard1->start(Places.libraryPath, Places.backupDir, 0);
+    else if (!m_form.LibraryGuard1->isBusy() && !m_backupFailureTold)
+        m_form.LibraryGuard1->start(m_form.Places.libraryPath, m_form.Places.backupDir, 0);
 }
 
-void TForm1::keepRunBackup()
+void LibraryBackups::keepRunBackup()
 {
-    LibraryBackup::prune(Places.backupDir);
+    LibraryBackup::prune(m_form.Places.backupDir);
     m_runBackupKept = true;
 }
 
-void TForm1::dropUnneededBackup()
+void LibraryBackups::dropUnneededBackup()
 {
-    LibraryGuard1->stop();
+    m_form.LibraryGuard1->stop();
     // A run that changed nothing needs no backup of its own.
     if (!m_runBackupKept && !m_runBackup.isEmpty())
         QFile::remove(m_runBackup);
 }
 
-void TForm1::RestoreBackup1Click()
+void LibraryBackups::RestoreBackup1Click()
 {
-    RestoreBackupDialog dialog(Places.backupDir, this);
+    RestoreBackupDialog dialog(m_form.Places.backupDir, &m_form);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenPath().isEmpty())
         return;
     const QString chosen = dialog.chosenPath();
@@ -96,11 +98,11 @@ void TForm1::RestoreBackup1Click()
     restoreBackup(chosen);
 }
 
-void TForm1::reportDamagedLibrary(const QString& problem)
+void LibraryBackups::reportDamagedLibrary(const QString& problem)
 {
     QString good;
     QDateTime made;
-    for (const LibraryBackup::Entry& backup : LibraryBackup::list(Places.backupDir)) {
+    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_form.Places.backupDir)) {
         try {
             if (LibraryBackup::integrityProblem(backup.path).isEmpty()) {
                 good = backup.path;
@@ -120,54 +122,55 @@ void TForm1::reportDamagedLibrary(const QString& problem)
         restoreBackup(good);
 }
 
-bool TForm1::restoreBackup(const QString& path)
+bool LibraryBackups::restoreBackup(const QString& path)
 {
-    if (!storePendingChanges())
+    if (!m_form.storePendingChanges())
         return false;
     const QString problem = LibraryBackup::integrityProblem(path);
     if (!problem.isEmpty()) {
         MessageBoxes::information(QStringLiteral("这个备份已损坏，不能恢复（%1）。").arg(problem));
         return false;
     }
-    LibraryGuard1->stop();
-    ADOQuery1->close();
-    ADOQuery2->close();
+    m_form.LibraryGuard1->stop();
+    m_form.ADOQuery1->close();
+    m_form.ADOQuery2->close();
     const QDateTime now = QDateTime::currentDateTime();
     // The library as it is now becomes a backup too, so that restoring can be undone; a file
     // SQLite can no longer read through is kept as it lies.
     try {
-        LibraryBackup::copy(Places.libraryPath, Places.backupDir, now);
+        LibraryBackup::copy(m_form.Places.libraryPath, m_form.Places.backupDir, now);
     } catch (const FeylumeError&) {
-        LibraryBackup::copyFile(Places.libraryPath, Places.backupDir, now);
+        LibraryBackup::copyFile(m_form.Places.libraryPath, m_form.Places.backupDir, now);
     }
     m_libraryChanged = m_runBackupKept = true;
-    ADOConnection1.close();
-    LibraryBackup::putInPlace(path, Places.libraryPath);
-    LibraryBackup::prune(Places.backupDir);
+    m_form.ADOConnection1.close();
+    LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
+    LibraryBackup::prune(m_form.Places.backupDir);
     reloadLibrary();
-    tellInStatusBar(QStringLiteral("已恢复备份"));
+    m_form.tellInStatusBar(QStringLiteral("已恢复备份"));
     return true;
 }
 
-void TForm1::reloadLibrary()
+void LibraryBackups::reloadLibrary()
 {
-    ADOConnection1.open();
+    m_form.ADOConnection1.open();
     {
         // The old nodes go without a selection change: each would open a script of the old library.
-        const QSignalBlocker quiet(Treeclass);
-        while (Treeclass->topLevelItemCount() > 0)
-            Treeclass->removeNode(Treeclass->topLevelItem(0));
+        const QSignalBlocker quiet(m_form.Treeclass);
+        while (m_form.Treeclass->topLevelItemCount() > 0)
+            m_form.Treeclass->removeNode(m_form.Treeclass->topLevelItem(0));
     }
-    CBX1->clear();
-    while (ComboBox1->count() > 1)
-        ComboBox1->removeItem(1);
-    ComboBox1->setCurrentIndex(0);
-    ListBox1->clear();
-    TotalScripts = 0;
-    m_startupLoad->loadCategoriesAndScripts();
-    setPanelText(CountPanel, QString());
-    ADOQuery2->open();
-    const int position = CurrentScriptName.isEmpty() ? -1 : FindNodeIndex(CurrentScriptName, true);
+    m_form.CBX1->clear();
+    while (m_form.ComboBox1->count() > 1)
+        m_form.ComboBox1->removeItem(1);
+    m_form.ComboBox1->setCurrentIndex(0);
+    m_form.ListBox1->clear();
+    m_form.TotalScripts = 0;
+    m_load.loadCategoriesAndScripts();
+    m_form.setPanelText(TForm1::CountPanel, QString());
+    m_form.ADOQuery2->open();
+    const int position
+        = m_form.CurrentScriptName.isEmpty() ? -1 : m_form.FindNodeIndex(m_form.CurrentScriptName, true);
     if (position >= 0)
-        Treeclass->setCurrentNode(Treeclass->nodeAt(position));
+        m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(position));
 }

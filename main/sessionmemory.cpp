@@ -1,12 +1,10 @@
-// Where the user was: the window, its panes, the tree, the open script, the search options and
-// the dialogs, remembered at close and given back at the next start.
+#include "sessionmemory.h"
 
 #include "categorytree.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
 #include "dialogs/scriptfiledialog.h"
 #include "form1.h"
-#include "sessionsettings.h"
 #include "store/query.h"
 
 #include <QComboBox>
@@ -83,88 +81,93 @@ void saveFileDialog(const ScriptFileDialog* dialog, SessionSettings& settings, c
 }
 } // namespace
 
-void TForm1::restoreSession()
+SessionMemory::SessionMemory(TForm1& form)
+    : m_form(form)
+    , m_settings(form.Places.settingsPath)
+{ }
+
+bool SessionMemory::restore()
 {
-    m_session = std::make_unique<SessionSettings>(Places.settingsPath);
-    const SessionSettings& settings = *m_session;
+    const SessionSettings& settings = m_settings;
+    bool frameRestored = false;
     if (const std::optional<QRect> frame
         = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
         frame && reachableOnSomeScreen(*frame)) {
-        setGeometry(*frame);
-        // A restore from maximised brings back this size, not the first start's.
-        m_restoredSizeSet = true;
+        m_form.setGeometry(*frame);
+        frameRestored = true;
         m_showMaximized = settings.flag(QStringLiteral("window/maximized")).value_or(true);
     }
-    restoreSizes(ClientSplitter, settings, QStringLiteral("window/panes"));
-    restoreSizes(pageSplitter(this), settings, QStringLiteral("window/header"));
+    restoreSizes(m_form.ClientSplitter, settings, QStringLiteral("window/panes"));
+    restoreSizes(pageSplitter(&m_form), settings, QStringLiteral("window/header"));
 
     if (const std::optional<int> column = settings.number(QStringLiteral("search/column"), 0, 2))
-        std::array {rb1, rb2, rb3}[*column]->setChecked(true);
-    Edit1->setText(settings.text(QStringLiteral("search/keyword")));
-    restoreFileDialog(FileOpen1Dialog, settings, QStringLiteral("import"));
-    restoreFileDialog(FileSaveAs1Dialog, settings, QStringLiteral("export"));
-    restoreRequest(FindDialog1, settings, QStringLiteral("find"));
-    restoreRequest(ReplaceDialog1, settings, QStringLiteral("replace"));
+        std::array {m_form.rb1, m_form.rb2, m_form.rb3}[*column]->setChecked(true);
+    m_form.Edit1->setText(settings.text(QStringLiteral("search/keyword")));
+    restoreFileDialog(m_form.FileOpen1Dialog, settings, QStringLiteral("import"));
+    restoreFileDialog(m_form.FileSaveAs1Dialog, settings, QStringLiteral("export"));
+    restoreRequest(m_form.FindDialog1, settings, QStringLiteral("find"));
+    restoreRequest(m_form.ReplaceDialog1, settings, QStringLiteral("replace"));
+    return frameRestored;
 }
 
-void TForm1::restoreLoadedPlaces()
+void SessionMemory::restoreLoadedPlaces()
 {
-    const SessionSettings& settings = *m_session;
+    const SessionSettings& settings = m_settings;
     for (const QString& name : settings.texts(QStringLiteral("tree/expanded"), kMostCategories)) {
-        const int position = FindNodeIndex(name, false);
+        const int position = m_form.FindNodeIndex(name, false);
         if (position >= 0)
-            Treeclass->expandNode(Treeclass->nodeAt(position));
+            m_form.Treeclass->expandNode(m_form.Treeclass->nodeAt(position));
     }
-    const int category = ComboBox1->findText(
+    const int category = m_form.ComboBox1->findText(
         settings.text(QStringLiteral("search/category")), Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (category >= 0)
-        ComboBox1->setCurrentIndex(category);
+        m_form.ComboBox1->setCurrentIndex(category);
     const QString script = settings.text(QStringLiteral("tree/openScript"));
-    const int position = script.isEmpty() ? -1 : FindNodeIndex(script, true);
+    const int position = script.isEmpty() ? -1 : m_form.FindNodeIndex(script, true);
     if (position >= 0)
-        Treeclass->setCurrentNode(Treeclass->nodeAt(position));
+        m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(position));
 }
 
-void TForm1::saveSession()
+void SessionMemory::save()
 {
-    if (!m_session || !m_session->isStored())
+    if (!m_settings.isStored())
         return;
-    SessionSettings& settings = *m_session;
-    settings.setRect(QStringLiteral("window/geometry"), normalGeometry());
-    settings.setFlag(QStringLiteral("window/maximized"), isMaximized());
-    settings.setNumbers(QStringLiteral("window/panes"), ClientSplitter->sizes());
-    settings.setNumbers(QStringLiteral("window/header"), pageSplitter(this)->sizes());
+    SessionSettings& settings = m_settings;
+    settings.setRect(QStringLiteral("window/geometry"), m_form.normalGeometry());
+    settings.setFlag(QStringLiteral("window/maximized"), m_form.isMaximized());
+    settings.setNumbers(QStringLiteral("window/panes"), m_form.ClientSplitter->sizes());
+    settings.setNumbers(QStringLiteral("window/header"), pageSplitter(&m_form)->sizes());
 
     // A library that did not open leaves the places in it as they were.
-    if (ADOConnection1.connected()) {
+    if (m_form.ADOConnection1.connected()) {
         QStringList expanded;
-        for (int i = 0; i < Treeclass->topLevelItemCount(); ++i) {
-            const TreeNode* node = Treeclass->topLevelItem(i);
-            if (Treeclass->isExpanded(node))
+        for (int i = 0; i < m_form.Treeclass->topLevelItemCount(); ++i) {
+            const TreeNode* node = m_form.Treeclass->topLevelItem(i);
+            if (m_form.Treeclass->isExpanded(node))
                 expanded << node->text();
         }
         settings.setTexts(QStringLiteral("tree/expanded"), expanded);
-        settings.setText(
-            QStringLiteral("tree/openScript"), ADOQuery2->isEmpty() ? QString() : CurrentScriptName);
-        settings.setText(QStringLiteral("search/category"), ComboBox1->currentText());
+        settings.setText(QStringLiteral("tree/openScript"),
+            m_form.ADOQuery2->isEmpty() ? QString() : m_form.CurrentScriptName);
+        settings.setText(QStringLiteral("search/category"), m_form.ComboBox1->currentText());
     }
 
     settings.setText(QStringLiteral("search/column"),
-        QString::number(rb1->isChecked() ? 0
-                : rb2->isChecked()       ? 1
-                                         : 2));
-    settings.setText(QStringLiteral("search/keyword"), Edit1->text());
-    saveFileDialog(FileOpen1Dialog, settings, QStringLiteral("import"));
-    saveFileDialog(FileSaveAs1Dialog, settings, QStringLiteral("export"));
-    saveRequest(FindDialog1, settings, QStringLiteral("find"));
-    saveRequest(ReplaceDialog1, settings, QStringLiteral("replace"));
+        QString::number(m_form.rb1->isChecked() ? 0
+                : m_form.rb2->isChecked()       ? 1
+                                                : 2));
+    settings.setText(QStringLiteral("search/keyword"), m_form.Edit1->text());
+    saveFileDialog(m_form.FileOpen1Dialog, settings, QStringLiteral("import"));
+    saveFileDialog(m_form.FileSaveAs1Dialog, settings, QStringLiteral("export"));
+    saveRequest(m_form.FindDialog1, settings, QStringLiteral("find"));
+    saveRequest(m_form.ReplaceDialog1, settings, QStringLiteral("replace"));
     settings.save();
 }
 
-void TForm1::showAsRemembered()
+void SessionMemory::showAsRemembered()
 {
     if (m_showMaximized)
-        showMaximized();
+        m_form.showMaximized();
     else
-        showNormal();
+        m_form.showNormal();
 }

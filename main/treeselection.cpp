@@ -1,16 +1,12 @@
-// The category tree: the deferred load's timer, the selection handler and name look-up.
+#include "treeselection.h"
 
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "form1.h"
-#include "startupload.h"
 #include "store/query.h"
 #include "widgets/statusbar.h"
 
 #include <QScopedValueRollback>
-#include <QTimer>
-
-#include <utility>
 
 namespace {
 const QString kCountSuffix = QStringLiteral("脚本数:");
@@ -37,32 +33,16 @@ template<typename Matches> int findPosition(const CategoryTree* tree, bool scrip
 }
 } // namespace
 
-void TForm1::Timer1Timer()
-{
-    Timer1->stop();
-    m_startupLoad->loadTree();
-    Timer1->deleteLater();
-    Timer1 = nullptr;
-    if (isVisible())
-        m_startupLoad->reportScriptsOutsideTheTree();
-    restoreLoadedPlaces();
-    guardLibrary();
-}
+TreeSelection::TreeSelection(TForm1& form)
+    : m_form(form)
+{ }
 
-void TForm1::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    for (const QString& notice : std::exchange(m_pendingNotices, {}))
-        Stb->showNotice(notice);
-    m_startupLoad->reportScriptsOutsideTheTree();
-}
-
-void TForm1::TreeclassChange()
+void TreeSelection::TreeclassChange()
 {
     // Putting the selection back after a refused store must not start another store.
     if (m_restoringSelection)
         return;
-    TreeNode* node = Treeclass->selectedNode();
+    TreeNode* node = m_form.Treeclass->selectedNode();
     if (!node)
         return;
     if (!CategoryTree::isScriptNode(node)) {
@@ -71,13 +51,14 @@ void TForm1::TreeclassChange()
     }
     // The node's stored bytes, not its shown text, identify the script.
     const StoredName name = node->name();
-    const bool sameRecord = ADOQuery2->state() == DataSetState::Edit && name == CurrentScriptStoredName;
-    if (ADOQuery2->isChanging()) {
+    const bool sameRecord
+        = m_form.ADOQuery2->state() == DataSetState::Edit && name == m_form.CurrentScriptStoredName;
+    if (m_form.ADOQuery2->isChanging()) {
         if (sameRecord) {
             showCountOf(node);
             return;
         }
-        if (!storePendingChanges()) {
+        if (!m_form.storePendingChanges()) {
             reselectCurrentScript();
             return;
         }
@@ -86,41 +67,42 @@ void TForm1::TreeclassChange()
         const int position = FindNodeIndex(name, true);
         if (position < 0)
             return;
-        node = Treeclass->nodeAt(position);
-        if (Treeclass->selectedNode() != node) {
-            Treeclass->setCurrentNode(node);
+        node = m_form.Treeclass->nodeAt(position);
+        if (m_form.Treeclass->selectedNode() != node) {
+            m_form.Treeclass->setCurrentNode(node);
             return;
         }
     }
     showCountOf(node);
-    OpenScript(name);
-    CurrentScriptCategory = CBX1->text();
+    m_form.OpenScript(name);
+    m_form.CurrentScriptCategory = m_form.CBX1->text();
 }
 
-void TForm1::showCountOf(const TreeNode* node)
+void TreeSelection::showCountOf(const TreeNode* node)
 {
     if (!node)
         return;
     const TreeNode* category = node->parent() ? node->parent() : node;
-    setPanelText(CountPanel, category->text(0) + kCountSuffix + QString::number(category->childCount()));
+    m_form.setPanelText(
+        TForm1::CountPanel, category->text(0) + kCountSuffix + QString::number(category->childCount()));
 }
 
-void TForm1::reselectCurrentScript()
+void TreeSelection::reselectCurrentScript()
 {
     const QScopedValueRollback<bool> restoring(m_restoringSelection, true);
-    const int position = FindNodeIndex(CurrentScriptStoredName, true);
-    Treeclass->setCurrentNode(position >= 0 ? Treeclass->nodeAt(position) : nullptr);
+    const int position = FindNodeIndex(m_form.CurrentScriptStoredName, true);
+    m_form.Treeclass->setCurrentNode(position >= 0 ? m_form.Treeclass->nodeAt(position) : nullptr);
 }
 
-int TForm1::FindNodeIndex(const StoredName& name, bool scriptLevel) const
+int TreeSelection::FindNodeIndex(const StoredName& name, bool scriptLevel) const
 {
     const int position = findPosition(
-        Treeclass, scriptLevel, [&name](const TreeNode* node) { return name == node->storedName(); });
+        m_form.Treeclass, scriptLevel, [&name](const TreeNode* node) { return name == node->storedName(); });
     // A name given as shown text with replacement marks may stand for stored bytes that are no
     // valid UTF-8: only the text shown for them finds those.
     const QString text = name.text();
     if (position >= 0 || !name.isShowable() || !text.contains(QChar::ReplacementCharacter))
         return position;
     return findPosition(
-        Treeclass, scriptLevel, [&text](const TreeNode* node) { return node->text() == text; });
+        m_form.Treeclass, scriptLevel, [&text](const TreeNode* node) { return node->text() == text; });
 }
