@@ -6,8 +6,8 @@
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "form1.h"
-#include "store/fieldsize.h"
 #include "store/query.h"
+#include "store/recordrules.h"
 #include "store/statements.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
@@ -77,12 +77,8 @@ bool NamingCommands::RenameEntry(const StoredName& oldStored, const QString& new
     const QString oldName = oldStored.text();
     m_form.RunStatement(
         isScript ? Statements::scriptNameTaken(newName) : Statements::categoryNameTaken(newName), true);
-    const bool taken = m_form.ADOQuery1->recordCount() > 0;
     const QString column = isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name");
-    if (!taken)
-        FieldSize::check(column, m_form.ADOQuery1->fieldSize(column), newName);
-    m_form.ADOQuery1->close();
-    if (taken) {
+    if (RecordRules::nameTaken(*m_form.ADOQuery1, column, newName)) {
         MessageBoxes::information(
             (isScript ? QStringLiteral("脚本") : QStringLiteral("分类")) + newName + kTakenSuffix);
         return false;
@@ -96,8 +92,7 @@ bool NamingCommands::RenameEntry(const StoredName& oldStored, const QString& new
     m_form.ADOQuery1->close();
     // Renaming a row that is no longer there would leave the tree disagreeing with the library.
     if (m_form.ADOConnection1.database().changes() == 0)
-        throw FeylumeError(QStringLiteral("Row cannot be located for updating. Some values may have been "
-                                          "changed since it was last read"));
+        throw FeylumeError(RecordRules::rowNotFound(QStringLiteral("updating")));
     if (!isScript) {
         // Only now that the library holds the new name do the lists show it.
         if (const int entry = CategoryEntries::find(m_form.ComboBox1, oldStored, kFirstFilterCategory);
@@ -114,12 +109,7 @@ bool NamingCommands::RenameEntry(const StoredName& oldStored, const QString& new
 void NamingCommands::AddCategory(const QString& name)
 {
     m_form.RunStatement(Statements::findCategory(name), true);
-    const bool taken = m_form.ADOQuery1->recordCount() > 0;
-    if (!taken)
-        FieldSize::check(
-            QStringLiteral("ctype_name"), m_form.ADOQuery1->fieldSize(QStringLiteral("ctype_name")), name);
-    m_form.ADOQuery1->close();
-    if (taken) {
+    if (RecordRules::nameTaken(*m_form.ADOQuery1, QStringLiteral("ctype_name"), name)) {
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
         return;
     }

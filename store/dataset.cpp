@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "database.h"
 #include "fieldsize.h"
+#include "recordrules.h"
 #include "recordwriteback.h"
 
 DataSet::DataSet(Connection& connection, const QString& componentName, QObject* parent)
@@ -276,8 +277,7 @@ void DataSet::storeEdit()
     if (!changedColumns.empty()
         && !RecordWriteBack::update(
             m_connection.database(), m_columns, rowAt(m_recNo), m_record.values(), changedColumns))
-        fail(QStringLiteral("Row cannot be located for updating. Some values may have been changed since "
-                            "it was last read"));
+        fail(RecordRules::rowNotFound(QStringLiteral("updating")));
     for (int column : changedColumns)
         rowAt(m_recNo)[column] = m_texts.cellFrom(m_record.value(column));
 }
@@ -331,8 +331,7 @@ void DataSet::deleteRecord()
     if (!canModify())
         fail(QStringLiteral("Cannot modify a read-only dataset"));
     if (!RecordWriteBack::remove(m_connection.database(), m_columns, rowAt(m_recNo)))
-        fail(QStringLiteral(
-            "Row cannot be located for deleting. Some values may have been changed since it was last read"));
+        fail(RecordRules::rowNotFound(QStringLiteral("deleting")));
     const auto first = m_cells.begin() + qsizetype(m_recNo) * qsizetype(m_columns.count());
     m_cells.erase(first, first + qsizetype(m_columns.count()));
     --m_rowCount;

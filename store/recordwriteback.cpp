@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "resultcolumns.h"
+#include "statements.h"
 #include "textarena.h"
 
 #include <QStringList>
@@ -21,8 +22,8 @@ QString rowLocatorSql(const ResultColumns& columns)
     QStringList conditions;
     for (const ResultColumns::Column& column : columns.all())
         conditions << quotedIdentifier(column.origin) + QStringLiteral(" IS ?");
-    return QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 LIMIT 1)")
-        .arg(quotedIdentifier(columns.table()), conditions.join(QStringLiteral(" AND ")));
+    return Statements::kRowLocator.arg(
+        quotedIdentifier(columns.table()), conditions.join(QStringLiteral(" AND ")));
 }
 
 void bindRowLocator(Statement& statement, int firstPosition, const ResultColumns& columns, const Cell* row)
@@ -40,9 +41,8 @@ std::optional<std::vector<QVariant>> readBack(const Database& db, const ResultCo
     QStringList names;
     for (const ResultColumns::Column& column : columns.all())
         names << quotedIdentifier(column.origin);
-    Statement select(db,
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-            .arg(names.join(QStringLiteral(", ")), quotedIdentifier(columns.table())));
+    Statement select(
+        db, Statements::kReadRow.arg(names.join(QStringLiteral(", ")), quotedIdentifier(columns.table())));
     select.bind(1, rowId);
     if (!select.step())
         return std::nullopt;
@@ -61,9 +61,8 @@ bool RecordWriteBack::update(Database& db, const ResultColumns& columns, const C
     for (int column : changedColumns)
         assignments << quotedIdentifier(columns.at(column).origin) + QStringLiteral(" = ?");
     Statement update(db,
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-            .arg(quotedIdentifier(columns.table()), assignments.join(QStringLiteral(", ")),
-                rowLocatorSql(columns)));
+        Statements::kUpdateRow.arg(quotedIdentifier(columns.table()), assignments.join(QStringLiteral(", ")),
+            rowLocatorSql(columns)));
     int position = 1;
     for (int column : changedColumns)
         update.bind(position++, values[size_t(column)]);
@@ -82,10 +81,9 @@ std::optional<std::vector<QVariant>> RecordWriteBack::insert(Database& db, const
         placeholders << QStringLiteral("?");
     }
     const QString sql = changedColumns.empty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedIdentifier(columns.table()))
-        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(quotedIdentifier(columns.table()), names.join(QStringLiteral(", ")),
-                  placeholders.join(QStringLiteral(", ")));
+        ? Statements::kInsertDefaultRow.arg(quotedIdentifier(columns.table()))
+        : Statements::kInsertRow.arg(quotedIdentifier(columns.table()), names.join(QStringLiteral(", ")),
+            placeholders.join(QStringLiteral(", ")));
     Statement insert(db, sql);
     int position = 1;
     for (int column : changedColumns)
@@ -96,9 +94,8 @@ std::optional<std::vector<QVariant>> RecordWriteBack::insert(Database& db, const
 
 bool RecordWriteBack::remove(Database& db, const ResultColumns& columns, const Cell* row)
 {
-    Statement remove(db,
-        QStringLiteral("DELETE FROM %1 WHERE %2")
-            .arg(quotedIdentifier(columns.table()), rowLocatorSql(columns)));
+    Statement remove(
+        db, Statements::kDeleteRow.arg(quotedIdentifier(columns.table()), rowLocatorSql(columns)));
     bindRowLocator(remove, 1, columns, row);
     remove.run();
     return db.changes() != 0;

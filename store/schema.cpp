@@ -28,7 +28,7 @@ void Schema::create(Database& db)
 void Schema::verify(const Database& db)
 {
     // Reading the catalogue is also what makes SQLite notice a file that is no database.
-    Statement tables(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    Statement tables(db, Statements::kTableNames);
     QStringList present;
     while (tables.step())
         present << tables.value(0).toString();
@@ -38,7 +38,7 @@ void Schema::verify(const Database& db)
     }
     for (const auto& [table, columns] : kRequiredColumns) {
         // A table without one of its columns would open and then show and store blank fields.
-        Statement info(db, QStringLiteral("SELECT name FROM pragma_table_xinfo(?)"));
+        Statement info(db, Statements::kColumnsOfTable);
         info.bind(1, table);
         QStringList found;
         while (info.step())

@@ -18,10 +18,8 @@ struct BoundStatement
     QList<QPair<QString, QVariant>> parameters; // parameter name without the colon, value
 };
 
-// Every statement text the program sends, in one place. Two kinds are built where they are used
-// instead: the write-back a data set makes for any table from the columns its result holds
-// (update, insert, delete and read-back by row locator, in recordwriteback.cpp), and the look
-// the schema takes at a library's own catalogue to verify it (schema.cpp).
+// Every statement text the program sends, in one place. The write-back a data set makes for any
+// table is built by recordwriteback.cpp from the templates here and the columns its result holds.
 //
 // Names are given as the bytes stored in the library (a node's stored name) or as typed text
 // turned into UTF-8; they are bound as text with exactly those bytes, so a name read from the
@@ -58,6 +56,19 @@ inline const QString kSearchLike = QStringLiteral(" like:");
 inline const QString kSearchNameColumn = QStringLiteral("cjs_name");
 inline const QString kSearchCodeColumn = QStringLiteral("cjs_text");
 inline const QString kSearchAuthorColumn = QStringLiteral("cjs_zzm");
+
+// The look at a library's own catalogue that verifies it (parameter 1: a table's name).
+inline const QString kTableNames = QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'");
+inline const QString kColumnsOfTable = QStringLiteral("SELECT name FROM pragma_table_xinfo(?)");
+
+// The write-back of a data set's record. %1 is a quoted table name; the others are lists of
+// quoted column names with their placeholders, and the row locator.
+inline const QString kRowLocator = QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 LIMIT 1)");
+inline const QString kReadRow = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?");
+inline const QString kUpdateRow = QStringLiteral("UPDATE %1 SET %2 WHERE %3");
+inline const QString kInsertDefaultRow = QStringLiteral("INSERT INTO %1 DEFAULT VALUES");
+inline const QString kInsertRow = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)");
+inline const QString kDeleteRow = QStringLiteral("DELETE FROM %1 WHERE %2");
 
 // Every connection asks SQLite to keep the cascading link between the tables.
 inline const QString kEnforceForeignKeys = QStringLiteral("PRAGMA foreign_keys = ON");
