@@ -1,9 +1,9 @@
 #pragma once
 
-#include "imagelist.h"
 #include "store/appplaces.h"
 #include "store/connection.h"
 #include "store/storedname.h"
+#include "widgets/imagelist.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -57,6 +57,12 @@ MainWindowLayout::MainWindowLayout(TForm1& form)
 
 void MainWindowLayout::createFrame()
 {
+    // 0 plus (categories, and every selected node), 1 minus (scripts), 5 page of HTML (tab
+    // "代码"), 6 eye (tab "预览").
+    m_form.ImageList1.setGlyph(0, QPixmap(QStringLiteral(":/main/images/glyph-plus.png")));
+    m_form.ImageList1.setGlyph(1, QPixmap(QStringLiteral(":/main/images/glyph-minus.png")));
+    m_form.ImageList1.setGlyph(5, QPixmap(QStringLiteral(":/main/images/glyph-html.png")));
+    m_form.ImageList1.setGlyph(6, QPixmap(QStringLiteral(":/main/images/glyph-eye.png")));
     m_form.setWindowTitle(QStringLiteral("Feylume2.5"));
     m_form.setWindowIcon(QIcon(QStringLiteral(":/main/images/feylume.png")));
     // The frame is not known before the window is first shown; see changeEvent.

@@ -5,13 +5,13 @@
 
 #include <map>
 
-// The window's 16 × 16 glyphs by their index: 0 plus (categories, and every selected node),
-// 1 minus (scripts), 5 page of HTML (tab "代码"), 6 eye (tab "预览").
+// A window's glyphs by their index, as its tree, tabs and buttons take them. Glyph 0 is the one
+// a selected node shows.
 class ImageList
 {
 public:
-    ImageList();
-
+    void setGlyph(int index, const QPixmap& glyph) { m_glyphs[index] = glyph; }
+    // An empty picture for an index without a glyph.
     QPixmap glyph(int index) const;
     // A node's icon: its own glyph, drawn with glyph 0 while the node is selected.
     QIcon nodeIcon(int index) const;
