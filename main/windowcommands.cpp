@@ -20,11 +20,11 @@ QKeySequence keyOf(const char* text)
 }
 } // namespace
 
-WindowCommands::WindowCommands(TForm1& form, CommandHandlers::Table handlers)
+WindowCommands::WindowCommands(TForm1& form, const CommandHandlers::Table& handlers)
     : m_form(form)
 {
-    for (auto& [name, run] : handlers)
-        m_handlers.insert(name, std::move(run));
+    for (const auto& [name, run] : handlers)
+        m_handlers.insert(name, run);
 }
 
 void WindowCommands::createActions()

@@ -19,7 +19,7 @@ class TForm1;
 class WindowCommands
 {
 public:
-    WindowCommands(TForm1& form, CommandHandlers::Table handlers);
+    WindowCommands(TForm1& form, const CommandHandlers::Table& handlers);
 
     void createActions();
     void createToolButtons();
