@@ -123,6 +123,18 @@ private slots:
         QCOMPARE(mode(form()), QStringLiteral("载入正常完成"));
     }
 
+    void aNameIsFoundByItsBytesBeforeItsShownText()
+    {
+        const int first = form().FindNodeIndex(StoredName::fromBytes(kGbkScript), true);
+        const int other = form().FindNodeIndex(StoredName::fromBytes(kOtherGbkScript), true);
+        QVERIFY(first >= 0 && other >= 0 && first != other);
+        QCOMPARE(form().Treeclass->nodeAt(other)->storedName(), QByteArrayView(kOtherGbkScript));
+        // The shown text, replacement marks and all, finds the first node that shows it.
+        const QString shown = QString::fromUtf8(kOtherGbkScript);
+        QVERIFY(shown.contains(QChar::ReplacementCharacter));
+        QCOMPARE(form().FindNodeIndex(shown, true), first);
+    }
+
     void namesShownAlikeOpenTheirOwnRows_data()
     {
         QTest::addColumn<QByteArray>("name");
