@@ -177,6 +177,33 @@ private slots:
         QCOMPARE(m_library->value(storedCode), QStringLiteral("var a;<CR><LF>var b;<CR><LF>var c;x"));
     }
 
+    // The caret's line keeps its shaped glyphs for the next key; every other line lets them go,
+    // or a walk through a long text would keep the glyphs of every line it passed.
+    void onlyTheCaretsLineKeepsItsGlyphs()
+    {
+        openCode(QStringLiteral("var a = 1;\r\nvar b = 2;\r\nvar c = 3;\r\nvar d = 4;"));
+        focus(memo());
+        const auto linesKeeping = [this] {
+            QList<int> lines;
+            for (QTextBlock block = memo()->document()->begin(); block.isValid(); block = block.next()) {
+                if (block.layout()->cacheEnabled())
+                    lines << block.blockNumber();
+            }
+            return lines;
+        };
+        QCOMPARE(linesKeeping(), QList<int>({0}));
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        QCOMPARE(linesKeeping(), QList<int>({2}));
+        // A line broken at its start moves the caret into the new line below.
+        press(Qt::Key_Home);
+        press(Qt::Key_Return);
+        QCOMPARE(memo()->textCursor().blockNumber(), 3);
+        QCOMPARE(linesKeeping(), QList<int>({3}));
+        press(Qt::Key_Backspace);
+        QCOMPARE(linesKeeping(), QList<int>({2}));
+    }
+
     void matchingBrackets_data()
     {
         QTest::addColumn<QString>("code");
