@@ -3,6 +3,7 @@
 #include "fieldinput.h"
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 class CodeColouring;
 class DataSource;
@@ -51,6 +52,8 @@ private:
     void followUpdate(const QRect& rect, int dy);
     void paintLineNumbers(QPaintEvent* event);
     void markCaret();
+    void keepCaretLineShaped();
+    void dropShapes(const QTextBlock& block);
 
     QString m_shownValue; // the field's text last shown, and whether the editor still holds it
     bool m_shownUntouched = false;
@@ -58,4 +61,5 @@ private:
     CodeColouring* m_colouring = nullptr;
     LineNumberGutter* m_gutter = nullptr;
     int m_caretLine = -1; // the line whose number the gutter shows as the caret's
+    QTextCursor m_shapedLine; // at the start of the line whose shaped glyphs are kept, if any
 };

@@ -7,9 +7,12 @@
 #include "codepalette.h"
 #include "linenumbergutter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QTextBlock>
+#include <QTextLayout>
 
 namespace {
 constexpr int kGutterPadding = 6;
@@ -170,10 +173,46 @@ void TDBMemo::markCaret()
         }
     }
     setExtraSelections(marks);
+    keepCaretLineShaped();
     // The caret's line number has its own colour.
     const int caretLine = textCursor().blockNumber();
     if (caretLine != m_caretLine) {
         m_caretLine = caretLine;
         m_gutter->update();
     }
+}
+
+// A line's layout drops its shaped glyphs once it is laid out, so every paint of the line, every
+// caret drawn in it and every caret move along it shapes its text again; a coloured line has a
+// piece to shape for every colour. The caret's line, which is painted on every key, keeps them.
+void TDBMemo::keepCaretLineShaped()
+{
+    const QTextBlock caretBlock = textCursor().block();
+    QTextBlock kept = m_shapedLine.isNull() ? QTextBlock() : m_shapedLine.block();
+    if (kept == caretBlock && caretBlock.layout()->cacheEnabled())
+        return;
+    if (kept.isValid()) {
+        // A line split at its start leaves the kept glyphs in the line next to the one tracked.
+        for (const QTextBlock& near : {kept.previous(), kept, kept.next()}) {
+            if (near.isValid() && near.layout()->cacheEnabled())
+                dropShapes(near);
+        }
+    }
+    m_shapedLine = QTextCursor();
+    // Colouring skips a line this long, and its glyphs would take megabytes.
+    if (caretBlock.length() - 1 > CodeColouring::kLongLine)
+        return;
+    caretBlock.layout()->setCacheEnabled(true);
+    m_shapedLine = QTextCursor(caretBlock);
+}
+
+void TDBMemo::dropShapes(const QTextBlock& block)
+{
+    QTextLayout* layout = block.layout();
+    layout->setCacheEnabled(false);
+    // Setting the formats again is what lets a layout go of its glyphs; the line is laid out
+    // again when it is next painted, as a coloured line is.
+    layout->setFormats(layout->formats());
+    const QSignalBlocker quiet(document()->documentLayout());
+    document()->markContentsDirty(block.position(), 1);
 }

@@ -127,6 +127,7 @@ void TForm1::createDataComponents()
     ADOQuery1 = new Query(ADOConnection1, QStringLiteral("ADOQuery1"), this);
     ADOQuery2 = new Query(ADOConnection1, QStringLiteral("ADOQuery2"), this);
     ADOQuery2->setSql(Statements::kCurrentScript);
+    ADOQuery2->setDecodesTextsOnFetch(true);
     ADOQuery2->setParameter(QStringLiteral("JsName"), kNoScriptPlaceholder);
     ADOQuery2->setPrepared(true);
     ADOTable2 = new Table(ADOConnection1, QStringLiteral("ADOTable2"), this);

@@ -83,7 +83,8 @@ void DataSet::fetchAll(Statement& statement)
                 break;
             case ValueKind::Text: {
                 const QByteArrayView text = statement.textView(i);
-                m_cells.push_back(m_texts.keepText(text.data(), text.size()));
+                m_cells.push_back(m_decodesTexts ? m_texts.keepDecodedText(text)
+                                                 : m_texts.keepText(text.data(), text.size()));
             }
             }
         }
@@ -169,7 +170,7 @@ QString DataSet::fieldText(int index) const
         && m_rowCount > 0) {
         const Cell& cell = rowAt(m_recNo)[index];
         if (cell.kind == Cell::Text)
-            return QString::fromUtf8(cell.text, cell.size);
+            return cell.decoded ? *cell.decoded : QString::fromUtf8(cell.text, cell.size);
     }
     return fieldValue(index).toString();
 }
@@ -180,7 +181,7 @@ QByteArray DataSet::fieldBytes(int index) const
         && m_rowCount > 0) {
         const Cell& cell = rowAt(m_recNo)[index];
         if (cell.kind == Cell::Text)
-            return QByteArray(cell.text, cell.size);
+            return cell.decoded ? cell.decoded->toUtf8() : QByteArray(cell.text, cell.size);
     }
     return storedBytes(fieldValue(index));
 }

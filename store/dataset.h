@@ -43,6 +43,9 @@ public:
 
     void open();
     void close();
+    // Long texts are decoded as they are fetched rather than when they are read: for a data
+    // set whose texts are shown as soon as it opens.
+    void setDecodesTextsOnFetch(bool decode) { m_decodesTexts = decode; }
     bool isActive() const { return m_record.isActive(); }
     DataSetState state() const { return m_record.state(); }
     // A record being edited or added: what the editors show is not stored yet.
@@ -115,5 +118,6 @@ private:
     int m_rowCount = 0;
     int m_recNo = 0;
     bool m_eof = true;
+    bool m_decodesTexts = false;
     OwnedCallbacks m_recordWriters;
 };

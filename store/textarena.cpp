@@ -2,6 +2,8 @@
 
 #include "database.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 
@@ -17,7 +19,7 @@ QVariant Cell::value() const
     case Real:
         return QVariant(real);
     case Text:
-        return QVariant(QString::fromUtf8(text, size));
+        return decoded ? QVariant(*decoded) : QVariant(QString::fromUtf8(text, size));
     default:
         return {};
     }
@@ -26,7 +28,7 @@ QVariant Cell::value() const
 QVariant Cell::storedValue() const
 {
     if (kind == Text)
-        return QVariant(QByteArray(text, size));
+        return QVariant(decoded ? decoded->toUtf8() : QByteArray(text, size));
     return value();
 }
 
@@ -44,6 +46,24 @@ Cell TextArena::keepText(const char* data, qsizetype size)
     const Cell cell {Cell::Text, 0, 0, m_free, size};
     m_free += size;
     m_left -= size;
+    return cell;
+}
+
+Cell TextArena::keepDecodedText(QByteArrayView bytes)
+{
+    // Short texts stay bytes: a load fetches many it never reads.
+    constexpr qsizetype kDecodedLength = 64 * 1024;
+    // Reading drops a leading byte order mark, which the decoded text could then not give back.
+    if (bytes.size() < kDecodedLength || bytes.startsWith("\xEF\xBB\xBF"))
+        return keepText(bytes.data(), bytes.size());
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    auto text = std::make_unique<QString>(decoder.decode(bytes));
+    // Bytes that are not UTF-8 would not come back from the decoded text.
+    if (decoder.hasError())
+        return keepText(bytes.data(), bytes.size());
+    m_decoded.push_back(std::move(text));
+    Cell cell {Cell::Text, 0, 0, nullptr, bytes.size()};
+    cell.decoded = m_decoded.back().get();
     return cell;
 }
 
@@ -65,6 +85,7 @@ Cell TextArena::cellFrom(const QVariant& value)
 
 void TextArena::release()
 {
+    m_decoded.clear();
     if (m_blocks.size() > 1)
         m_blocks.resize(1);
     m_free = m_blocks.empty() ? nullptr : m_blocks.front().get();

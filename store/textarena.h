@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QString>
 #include <QVariant>
 
 #include <memory>
@@ -16,6 +18,8 @@ struct Cell
     double real = 0;
     const char* text = nullptr;
     qsizetype size = 0;
+    // A long text decoded as it was fetched, which it gives back exactly; text is then unused.
+    const QString* decoded = nullptr;
 
     // The value as the program reads it: a text decoded from UTF-8.
     QVariant value() const;
@@ -30,6 +34,9 @@ class TextArena
 {
 public:
     Cell keepText(const char* data, qsizetype size);
+    // Keeps a long text that is valid UTF-8 decoded, and any other text as its bytes: a text
+    // about to be shown is then decoded once, straight from where it was read.
+    Cell keepDecodedText(QByteArrayView bytes);
     Cell cellFrom(const QVariant& value);
     // Forgets every text kept. The first block stays for the next use: loads open many small
     // results in a row.
@@ -37,6 +44,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::vector<std::unique_ptr<QString>> m_decoded;
     char* m_free = nullptr;
     qsizetype m_left = 0;
 };

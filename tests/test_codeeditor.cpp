@@ -2,6 +2,7 @@
 // brackets, and colours that never reach the text.
 
 #include "dbctrls/codepalette.h"
+#include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
 #include "main/form1.h"
 #include "support/mainwindowtest.h"
@@ -151,6 +152,56 @@ private slots:
         const int rowHeight = memo()->fontMetrics().height();
         // The third number stands below all the rows of the wrapped line.
         QVERIFY(rows[2].first - rows[1].first >= wrapped.layout()->lineCount() * rowHeight - 1);
+    }
+
+    // A lone CR ends a line on screen. The stored code keeps it until the code itself is
+    // changed; the changed code is stored with CR LF after every line, as the editor gives it.
+    void loneCarriageReturnEndsALineAndIsStoredAsRead()
+    {
+        const QString code = QStringLiteral("var a;\rvar b;\r\nvar c;");
+        openCode(code);
+        QCOMPARE(memo()->blockCount(), 3);
+        QCOMPARE(memo()->document()->findBlockByNumber(1).text(), QStringLiteral("var b;"));
+        const QString storedCode = QStringLiteral(
+            "select replace(replace(cjs_text, char(13), '<CR>'), char(10), '<LF>') from tjs");
+        retype(form().DBEdit3, QStringLiteral("新作者"));
+        press(Qt::Key_F7);
+        QCOMPARE(Shown::mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(m_library->value(storedCode), QStringLiteral("var a;<CR>var b;<CR><LF>var c;"));
+
+        focus(memo());
+        press(Qt::CTRL | Qt::Key_End);
+        type(memo(), QStringLiteral("x"));
+        press(Qt::Key_F7);
+        QCOMPARE(Shown::mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(m_library->value(storedCode), QStringLiteral("var a;<CR><LF>var b;<CR><LF>var c;x"));
+    }
+
+    // The caret's line keeps its shaped glyphs for the next key; every other line lets them go,
+    // or a walk through a long text would keep the glyphs of every line it passed.
+    void onlyTheCaretsLineKeepsItsGlyphs()
+    {
+        openCode(QStringLiteral("var a = 1;\r\nvar b = 2;\r\nvar c = 3;\r\nvar d = 4;"));
+        focus(memo());
+        const auto linesKeeping = [this] {
+            QList<int> lines;
+            for (QTextBlock block = memo()->document()->begin(); block.isValid(); block = block.next()) {
+                if (block.layout()->cacheEnabled())
+                    lines << block.blockNumber();
+            }
+            return lines;
+        };
+        QCOMPARE(linesKeeping(), QList<int>({0}));
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        QCOMPARE(linesKeeping(), QList<int>({2}));
+        // A line broken at its start moves the caret into the new line below.
+        press(Qt::Key_Home);
+        press(Qt::Key_Return);
+        QCOMPARE(memo()->textCursor().blockNumber(), 3);
+        QCOMPARE(linesKeeping(), QList<int>({3}));
+        press(Qt::Key_Backspace);
+        QCOMPARE(linesKeeping(), QList<int>({2}));
     }
 
     void matchingBrackets_data()

@@ -4,6 +4,7 @@
 #include "base/feylumeerror.h"
 #include "dbctrls/datasource.h"
 #include "store/connection.h"
+#include "store/database.h"
 #include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
@@ -219,6 +220,46 @@ private slots:
         QCOMPARE(m_library->column(
                      QStringLiteral("select cjs_name || '/' || cjs_zzm from tjs where cjs_zzm = '新作者'")),
             QStringList(QStringLiteral("新时钟/新作者")));
+    }
+
+    // A long text of the current script is decoded as it is fetched; it reads, and is stored
+    // again, exactly as a text read from its bytes.
+    void longTextDecodedOnFetchReadsAsStored_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray lines = QStringLiteral("var s = '雪';\r\n").toUtf8().repeated(8000);
+        QTest::newRow("UTF-8") << lines;
+        QTest::newRow("byte order mark first") << QByteArray("\xEF\xBB\xBF") + lines;
+        QTest::newRow("not UTF-8") << lines + QByteArray("\xFF\xFE") + lines;
+        QTest::newRow("short") << QByteArray("a\rb\xFF");
+    }
+
+    void longTextDecodedOnFetchReadsAsStored()
+    {
+        QFETCH(QByteArray, bytes);
+        Statement change(
+            m_connection->database(), QStringLiteral("update tjs set cjs_text = ? where cjs_name = ?"));
+        change.bind(1, bytes);
+        change.bind(2, QStringLiteral("时钟"));
+        change.run();
+        auto asBytes = currentScript(QStringLiteral("时钟"));
+        auto decoded = std::make_unique<Query>(*m_connection, QStringLiteral("ADOQuery2"));
+        decoded->setSql(Statements::kCurrentScript);
+        decoded->setParameter(QStringLiteral("JsName"), QStringLiteral("时钟"));
+        decoded->setDecodesTextsOnFetch(true);
+        decoded->open();
+        const QString column = QStringLiteral("cjs_text");
+        const int index = decoded->fieldIndex(column);
+        QCOMPARE(decoded->fieldText(index), asBytes->fieldText(index));
+        QCOMPARE(decoded->fieldText(column), asBytes->fieldText(column));
+        QCOMPARE(decoded->fieldBytes(index), bytes);
+
+        decoded->edit();
+        decoded->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("新作者"));
+        decoded->post();
+        QCOMPARE(decoded->fieldBytes(index), bytes);
+        QCOMPARE(m_library->value(QStringLiteral("select hex(cjs_text) from tjs where cjs_zzm = '新作者'")),
+            QString::fromLatin1(bytes.toHex().toUpper()));
     }
 
     void abandonRestoresStoredValues()

@@ -172,6 +172,7 @@ private slots:
     void doubleClickIsAPressOnButtonsOnly();
     void keepHookAcrossStyleChangeUntilPaint();
     void negativeTagIsNeverPaintedOver();
+    void typingRepaintsAMemosTextButNotItsFrame();
 };
 
 void TestXPLook::initTestCase()
@@ -702,6 +703,45 @@ void TestXPLook::negativeTagIsNeverPaintedOver()
     QTRY_VERIFY(w.edit->hasFocus());
     w.edit->grab();
     QVERIFY(edit.Focused);
+}
+
+namespace {
+class PaintCount : public QObject
+{
+public:
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+} // namespace
+
+// The frame the look draws round a memo holds none of its text; a line edit's look covers its
+// text and is drawn again with it.
+void TestXPLook::typingRepaintsAMemosTextButNotItsFrame()
+{
+    LookWindow w;
+    auto* memo = make<QPlainTextEdit>(&w.form, "memo");
+    memo->setGeometry(10, 100, 120, 80);
+    w.look->HookComponents(&w.form, true, false);
+    QVERIFY(TControlSubClass::installedOn(memo));
+    memo->show();
+    memo->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(memo->hasFocus());
+    letPendingEventsRun();
+    PaintCount frame(memo);
+    PaintCount text(memo->viewport());
+    QTest::keyClick(memo, Qt::Key_A);
+    QTRY_VERIFY(text.paints > 0);
+    letPendingEventsRun();
+    QCOMPARE(frame.paints, 0);
+
+    PaintCount edit(w.other);
+    w.other->setText(QStringLiteral("x"));
+    QTRY_VERIFY(edit.paints > 0);
 }
 
 QTEST_MAIN(TestXPLook)

@@ -121,8 +121,14 @@ void TControlSubClass::onCheckStateChanged()
 
 void TControlSubClass::onTextChanged()
 {
-    if (takeMessage(QEvent::None))
-        paint();
+    if (!takeMessage(QEvent::None))
+        return;
+    // A memo's text lies inside its frame, in a viewport that repaints what changed itself: the
+    // look draws nothing that depends on the text, and repainting the frame on every key would
+    // cost a memo more than the key itself.
+    if (qobject_cast<QAbstractScrollArea*>(Control.data()))
+        return;
+    paint();
 }
 
 bool TControlSubClass::takeMessage(QEvent::Type type)

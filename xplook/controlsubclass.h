@@ -26,7 +26,7 @@ class TXPLook;
 //   palette changed (parent colour)   paint
 //   enabled changed                   paint
 //   style changed (border re-made)    KeepHook on
-//   text changed                      paint
+//   text changed                      paint (not on a memo: its frame holds no text)
 //   pointer entered / left            on an enabled control: Hot on / off, paint
 // "Paint" asks the control for a repaint; the painter draws inside the paint event that follows.
 // A combo box's text box paints over the combo box: the record draws the combo box's look
