@@ -1,12 +1,21 @@
 #include "dbmemo.h"
 
+#include "bracketmatch.h"
+#include "codecolouring.h"
+#include "codepalette.h"
 #include "editinput.h"
 #include "fieldlink.h"
+#include "linenumbergutter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QSignalBlocker>
 #include <QTextBlock>
+#include <QTextLayout>
 
 TDBMemo::TDBMemo(QWidget* parent)
     : FieldInput<QPlainTextEdit>(parent)
@@ -199,4 +208,208 @@ void TDBMemo::insertFromMimeData(const QMimeData* source)
             wrapFor(longest);
     }
     QPlainTextEdit::insertFromMimeData(source);
+}
+
+// The code editor's side: colours, line numbers and the caret's marks.
+namespace {
+constexpr int kGutterPadding = 6;
+} // namespace
+
+void TDBMemo::showAsCode()
+{
+    if (m_colouring)
+        return;
+    // Fixed-width, with the Chinese characters in the same face, at the size of today's text.
+    QFont face(QStringLiteral("WenQuanYi Micro Hei Mono"));
+    face.setStyleHint(QFont::Monospace);
+    face.setFixedPitch(true);
+    if (font().pointSizeF() > 0)
+        face.setPointSizeF(font().pointSizeF());
+    else
+        face.setPixelSize(font().pixelSize());
+    setFont(face);
+    setTabStopDistance(4 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+
+    m_colouring = new CodeColouring(document());
+    connect(m_colouring, &CodeColouring::languageChanged, viewport(), qOverload<>(&QWidget::update));
+    m_gutter = new LineNumberGutter(this);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &TDBMemo::fitGutterToText);
+    connect(this, &QPlainTextEdit::updateRequest, this, &TDBMemo::followUpdate);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TDBMemo::markCaret);
+    fitGutterToText();
+    m_gutter->show();
+    markCaret();
+}
+
+void TDBMemo::paintEvent(QPaintEvent* event)
+{
+    if (m_colouring)
+        colourShownLines(event->rect());
+    QPlainTextEdit::paintEvent(event);
+}
+
+void TDBMemo::colourShownLines(const QRect& painted)
+{
+    // Each line's place comes from the one above it, as the editor paints them: asking the
+    // editor for a line's place walks down from the first line shown every time.
+    QList<QRectF> boxes;
+    const QTextBlock first = firstVisibleBlock();
+    QTextBlock last = first;
+    QPointF offset = contentOffset();
+    for (QTextBlock block = first; block.isValid() && offset.y() < viewport()->height();
+         block = block.next()) {
+        const QRectF box = blockBoundingRect(block).translated(offset);
+        boxes.append(box);
+        offset.ry() += box.height();
+        last = block;
+    }
+    const auto [from, to] = m_colouring->colour(first, last);
+    if (!from.isValid())
+        return;
+    // Lines below the painted ones can change colour too, when a change above them opened or
+    // closed a comment or string.
+    const int top = qFloor(boxes[from.blockNumber() - first.blockNumber()].top());
+    const int bottom = qCeil(boxes[to.blockNumber() - first.blockNumber()].bottom());
+    const QRect recoloured(0, top, viewport()->width(), bottom - top);
+    if (!painted.contains(recoloured))
+        viewport()->update(QRegion(recoloured).subtracted(painted));
+}
+
+int TDBMemo::gutterWidth(qsizetype lines) const
+{
+    int digits = 3;
+    for (qsizetype count = lines; count >= 1000; count /= 10)
+        ++digits;
+    return 2 * kGutterPadding + digits * fontMetrics().horizontalAdvance(QLatin1Char('9'));
+}
+
+void TDBMemo::fitGutter(qsizetype lines)
+{
+    const int width = gutterWidth(lines);
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
+    const QRect area = contentsRect();
+    m_gutter->setGeometry(area.left(), area.top(), width, viewport()->height());
+}
+
+void TDBMemo::fitGutterToText()
+{
+    // A field being shown has had its gutter fitted before its text arrived; the line counts
+    // passed through on the way would lay the whole text out again.
+    if (m_showing)
+        return;
+    fitGutter(blockCount());
+}
+
+void TDBMemo::resizeEvent(QResizeEvent* event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_gutter)
+        fitGutterToText();
+}
+
+void TDBMemo::followUpdate(const QRect& rect, int dy)
+{
+    if (dy != 0) {
+        m_gutter->scroll(0, dy);
+        return;
+    }
+    // A change that moves lines (a line more or less, a line wrapping onto another row, a new
+    // layout) repaints the text down to the bottom; any other leaves every number in its place.
+    if (rect.bottom() >= viewport()->rect().bottom())
+        m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+}
+
+void TDBMemo::paintLineNumbers(QPaintEvent* event)
+{
+    QPainter painter(m_gutter);
+    painter.fillRect(event->rect(), CodePalette::gutterBackground());
+    const int caretLine = textCursor().blockNumber();
+    const int lineHeight = fontMetrics().height();
+    const int numberWidth = m_gutter->width() - kGutterPadding;
+    // Each line of the text gets its number once, on its first row when it is wrapped.
+    QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingRect(block).translated(offset);
+        offset.ry() += box.height();
+        if (box.top() > event->rect().bottom())
+            break;
+        if (!block.isVisible() || box.bottom() < event->rect().top())
+            continue;
+        const int number = block.blockNumber();
+        painter.setPen(
+            number == caretLine ? CodePalette::gutterCurrentNumber() : CodePalette::gutterNumber());
+        const QTextLayout* layout = block.layout();
+        const int rowTop = qRound(box.top() + (layout->lineCount() > 0 ? layout->lineAt(0).y() : 0));
+        painter.drawText(
+            0, rowTop, numberWidth, lineHeight, Qt::AlignRight | Qt::AlignTop, QString::number(number + 1));
+    }
+}
+
+void TDBMemo::markCaret()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(CodePalette::currentLine());
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    // Anchored at the start of the caret's row, the mark stays the same while the caret moves
+    // along the row, and the editor then repaints nothing for it.
+    line.cursor = textCursor();
+    line.cursor.clearSelection();
+    line.cursor.movePosition(QTextCursor::StartOfLine);
+    marks.append(line);
+    const BracketMatch::Pair pair = BracketMatch::find(document(), textCursor().position());
+    if (pair.bracket >= 0) {
+        for (const int position : {pair.bracket, pair.partner}) {
+            QTextEdit::ExtraSelection bracket;
+            bracket.format.setBackground(CodePalette::matchingBracket());
+            bracket.cursor = QTextCursor(document());
+            bracket.cursor.setPosition(position);
+            bracket.cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+            marks.append(bracket);
+        }
+    }
+    setExtraSelections(marks);
+    keepCaretLineShaped();
+    // The caret's line number has its own colour.
+    const int caretLine = textCursor().blockNumber();
+    if (caretLine != m_caretLine) {
+        m_caretLine = caretLine;
+        m_gutter->update();
+    }
+}
+
+// A line's layout drops its shaped glyphs once it is laid out, so every paint of the line, every
+// caret drawn in it and every caret move along it shapes its text again; a coloured line has a
+// piece to shape for every colour. The caret's line, which is painted on every key, keeps them.
+void TDBMemo::keepCaretLineShaped()
+{
+    const QTextBlock caretBlock = textCursor().block();
+    QTextBlock kept = m_shapedLine.isNull() ? QTextBlock() : m_shapedLine.block();
+    if (kept == caretBlock && caretBlock.layout()->cacheEnabled())
+        return;
+    if (kept.isValid()) {
+        // A line split at its start leaves the kept glyphs in the line next to the one tracked.
+        for (const QTextBlock& near : {kept.previous(), kept, kept.next()}) {
+            if (near.isValid() && near.layout()->cacheEnabled())
+                dropShapes(near);
+        }
+    }
+    m_shapedLine = QTextCursor();
+    // Colouring skips a line this long, and its glyphs would take megabytes.
+    if (caretBlock.length() - 1 > CodeColouring::kLongLine)
+        return;
+    caretBlock.layout()->setCacheEnabled(true);
+    m_shapedLine = QTextCursor(caretBlock);
+}
+
+void TDBMemo::dropShapes(const QTextBlock& block)
+{
+    QTextLayout* layout = block.layout();
+    layout->setCacheEnabled(false);
+    // Setting the formats again is what lets a layout go of its glyphs; the line is laid out
+    // again when it is next painted, as a coloured line is.
+    layout->setFormats(layout->formats());
+    const QSignalBlocker quiet(document()->documentLayout());
+    document()->markContentsDirty(block.position(), 1);
 }
