@@ -98,10 +98,12 @@ int TreeSelection::FindNodeIndex(const StoredName& name, bool scriptLevel) const
 {
     const int position = findPosition(
         m_form.Treeclass, scriptLevel, [&name](const TreeNode* node) { return name == node->storedName(); });
+    if (position >= 0 || !name.isShowable())
+        return position;
     // A name given as shown text with replacement marks may stand for stored bytes that are no
     // valid UTF-8: only the text shown for them finds those.
     const QString text = name.text();
-    if (position >= 0 || !name.isShowable() || !text.contains(QChar::ReplacementCharacter))
+    if (!text.contains(QChar::ReplacementCharacter))
         return position;
     return findPosition(
         m_form.Treeclass, scriptLevel, [&text](const TreeNode* node) { return node->text() == text; });

@@ -170,7 +170,7 @@ QString DataSet::fieldText(int index) const
         && m_rowCount > 0) {
         const Cell& cell = rowAt(m_recNo)[index];
         if (cell.kind == Cell::Text)
-            return cell.decoded ? *cell.decoded : QString::fromUtf8(cell.text, cell.size);
+            return cell.textValue();
     }
     return fieldValue(index).toString();
 }
@@ -181,7 +181,7 @@ QByteArray DataSet::fieldBytes(int index) const
         && m_rowCount > 0) {
         const Cell& cell = rowAt(m_recNo)[index];
         if (cell.kind == Cell::Text)
-            return cell.decoded ? cell.decoded->toUtf8() : QByteArray(cell.text, cell.size);
+            return cell.bytes();
     }
     return storedBytes(fieldValue(index));
 }

@@ -11,6 +11,16 @@ namespace {
 constexpr qsizetype kTextBlockSize = 1 << 20;
 } // namespace
 
+QString Cell::textValue() const
+{
+    return decoded ? *decoded : QString::fromUtf8(text, size);
+}
+
+QByteArray Cell::bytes() const
+{
+    return decoded ? decoded->toUtf8() : QByteArray(text, size);
+}
+
 QVariant Cell::value() const
 {
     switch (kind) {
@@ -19,7 +29,7 @@ QVariant Cell::value() const
     case Real:
         return QVariant(real);
     case Text:
-        return decoded ? QVariant(*decoded) : QVariant(QString::fromUtf8(text, size));
+        return QVariant(textValue());
     default:
         return {};
     }
@@ -28,7 +38,7 @@ QVariant Cell::value() const
 QVariant Cell::storedValue() const
 {
     if (kind == Text)
-        return QVariant(decoded ? decoded->toUtf8() : QByteArray(text, size));
+        return QVariant(bytes());
     return value();
 }
 

@@ -21,6 +21,9 @@ struct Cell
     // A long text decoded as it was fetched, which it gives back exactly; text is then unused.
     const QString* decoded = nullptr;
 
+    // A text cell's text, decoded from UTF-8, and the bytes it was read with.
+    QString textValue() const;
+    QByteArray bytes() const;
     // The value as the program reads it: a text decoded from UTF-8.
     QVariant value() const;
     // The value as stored: a text as the bytes it was read with, since decoding bytes that are
