@@ -6,6 +6,7 @@
 #include "xplook/xplook.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <QtTest>
 
 using namespace XP;
@@ -74,8 +75,9 @@ void TestControlPainter::editOutline()
         {"border 60", look.Lighten(&image, look.Palette.SelectBorder, 60)},
         {"border 80", look.Lighten(&image, look.Palette.SelectBorder, 80)},
     };
-    XPCanvas canvas(image);
-    DrawEditOutline(canvas, {0, 0, 60, 21}, EditOutlineColor(look, &image, active, single, kFace));
+    QPainter painter(&image);
+    DrawEditOutline(painter, image.rect(), EditOutlineColor(look, &image, active, single, kFace));
+    painter.end();
     const TColor outline = rgb(colours.value(expected));
     QCOMPARE(at(image, 0, 10), outline);
     QCOMPARE(at(image, 59, 10), outline);

@@ -3,6 +3,8 @@
 #include "xplook.h"
 #include "xpwidgetcanvas.h"
 
+#include <QPainter>
+
 namespace XP {
 
 TColor EditOutlineColor(
@@ -13,9 +15,13 @@ TColor EditOutlineColor(
     return savedSingleBorder ? look.Darken(device, parentColor, 60) : parentColor;
 }
 
-void DrawEditOutline(XPCanvas& canvas, XPRect client, TColor outline)
+void DrawEditOutline(QPainter& painter, const QRect& client, TColor outline)
 {
-    canvas.frameRect(client, qcolor(outline));
+    if (client.isEmpty())
+        return;
+    painter.setPen(qcolor(outline));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(client.adjusted(0, 0, -1, -1));
 }
 
 namespace {

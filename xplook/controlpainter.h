@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QString>
 
+class QPainter;
 class TXPLook;
 
 namespace XP {
@@ -28,7 +29,9 @@ struct XPControlInfo
 // The outline colour of an edit from the record's flags and the border style saved at hooking.
 TColor EditOutlineColor(
     TXPLook& look, const QPaintDevice* device, bool hotOrFocused, bool savedSingleBorder, TColor parentColor);
-void DrawEditOutline(XPCanvas& canvas, XPRect client, TColor outline);
+// The outline is drawn straight on the control's own painter: an edit's frame is one line round
+// its edge, and a canvas the size of a large memo would be filled and laid over it on every paint.
+void DrawEditOutline(QPainter& painter, const QRect& client, TColor outline);
 
 // The field of a combo box, left of its button: flat in the control's colour, as the edits are.
 // A combo box without a text box of its own shows its entry there; one with a text box lets

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -185,13 +186,15 @@ void paintEditFrame(TControlSubClass& record, bool rich)
         record.KeepHook = true;
         setCtl3D(control, false);
     }
-    XPWidgetCanvas canvas(control);
-    look.RefreshPalette(&canvas->image());
+    // The colours are worked out for a full-colour device, as on the look's canvases.
+    const QPaintDevice* fullColour = nullptr;
+    look.RefreshPalette(fullColour);
     const bool active = record.Hot || record.Focused;
     const TColor outline = rich && active
-        ? look.Lighten(&canvas->image(), look.Palette.SelectBorder, 60)
-        : EditOutlineColor(look, &canvas->image(), active, single, parentColor(control));
-    DrawEditOutline(canvas.canvas(), canvas.clientRect(), outline);
+        ? look.Lighten(fullColour, look.Palette.SelectBorder, 60)
+        : EditOutlineColor(look, fullColour, active, single, parentColor(control));
+    QPainter painter(control);
+    DrawEditOutline(painter, control->rect(), outline);
 }
 } // namespace
 
