@@ -4,11 +4,31 @@
 
 #include <QStringDecoder>
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr qsizetype kTextBlockSize = 1 << 20;
+
+// Asks for large pages under a long text about to be written: first touching fresh memory one
+// small page at a time costs more than decoding the text into it. Only a hint; the kernel may
+// say no.
+void adviseLargePages(const void* data, qsizetype bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr quintptr kLargePage = quintptr(2) << 20;
+    const auto start = reinterpret_cast<quintptr>(data);
+    const quintptr from = (start + kLargePage - 1) & ~(kLargePage - 1);
+    const quintptr to = (start + quintptr(bytes)) & ~(kLargePage - 1);
+    if (to > from)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
+}
 } // namespace
 
 QString Cell::textValue() const
@@ -67,7 +87,9 @@ Cell TextArena::keepDecodedText(QByteArrayView bytes)
     if (bytes.size() < kDecodedLength || bytes.startsWith("\xEF\xBB\xBF"))
         return keepText(bytes.data(), bytes.size());
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    auto text = std::make_unique<QString>(decoder.decode(bytes));
+    auto text = std::make_unique<QString>(decoder.requiredSpace(bytes.size()), Qt::Uninitialized);
+    adviseLargePages(text->constData(), text->size() * qsizetype(sizeof(QChar)));
+    text->truncate(decoder.appendToBuffer(text->data(), bytes) - text->constData());
     // Bytes that are not UTF-8 would not come back from the decoded text.
     if (decoder.hasError())
         return keepText(bytes.data(), bytes.size());
