@@ -1,5 +1,6 @@
 // The painters the hook records run: each reads its control and the record's flags and paints
 // over the control through the pure painters, on a canvas laid over the control's own drawing.
+// An edit's outline, a single line round its edge, is drawn on the control itself.
 
 #include "paintrecords.h"
 
