@@ -164,25 +164,26 @@ QVariant DataSet::fieldValue(int index) const
     return rowAt(m_recNo)[index].value();
 }
 
+const Cell* DataSet::browsedTextCell(int index) const
+{
+    if (!isActive() || index < 0 || index >= m_columns.count() || state() != DataSetState::Browse
+        || m_rowCount == 0)
+        return nullptr;
+    const Cell* cell = rowAt(m_recNo) + index;
+    return cell->kind == Cell::Text ? cell : nullptr;
+}
+
 QString DataSet::fieldText(int index) const
 {
-    if (isActive() && index >= 0 && index < m_columns.count() && state() == DataSetState::Browse
-        && m_rowCount > 0) {
-        const Cell& cell = rowAt(m_recNo)[index];
-        if (cell.kind == Cell::Text)
-            return cell.textValue();
-    }
+    if (const Cell* cell = browsedTextCell(index))
+        return cell->textValue();
     return fieldValue(index).toString();
 }
 
 QByteArray DataSet::fieldBytes(int index) const
 {
-    if (isActive() && index >= 0 && index < m_columns.count() && state() == DataSetState::Browse
-        && m_rowCount > 0) {
-        const Cell& cell = rowAt(m_recNo)[index];
-        if (cell.kind == Cell::Text)
-            return cell.bytes();
-    }
+    if (const Cell* cell = browsedTextCell(index))
+        return cell->bytes();
     return storedBytes(fieldValue(index));
 }
 

@@ -103,6 +103,8 @@ private:
         return m_cells.data() + qsizetype(row) * qsizetype(m_columns.count());
     }
     int requireField(const QString& name) const;
+    // The current row's text cell at `index`, read as fetched; none while a record is changing.
+    const Cell* browsedTextCell(int index) const;
     void notify(DataEvent event, const QString& field = {});
     void checkSizes() const;
     void storeEdit();
