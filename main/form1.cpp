@@ -29,6 +29,7 @@
 #include "treeselection.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
+#include "widgets/ownerwindow.h"
 #include "widgets/progressbar.h"
 #include "widgets/statusbar.h"
 #include "windowcommands.h"
@@ -66,6 +67,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
 {
     initResources();
     setObjectName(QStringLiteral("Form1"));
+    setMainOwnerWindow(this);
     createDataComponents();
     MainWindowLayout(*this).createFrame();
 

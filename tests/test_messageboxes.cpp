@@ -1,11 +1,16 @@
-// The program's modal boxes leave a window manager room for their whole caption.
+// The program's modal boxes belong to the window they are shown for and leave a window manager
+// room for their whole caption.
 
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
+#include "widgets/ownerwindow.h"
 #include "support/modalanswerer.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QStyle>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <functional>
@@ -16,6 +21,10 @@ class TestMessageBoxes : public QObject
 private slots:
     void boxIsWideEnoughForItsCaption_data();
     void boxIsWideEnoughForItsCaption();
+    void boxBelongsToTheWindowItIsShownFor_data() { boxIsWideEnoughForItsCaption_data(); }
+    void boxBelongsToTheWindowItIsShownFor();
+    void boxGoesQuietlyWithAWindowThatCloses_data() { boxIsWideEnoughForItsCaption_data(); }
+    void boxGoesQuietlyWithAWindowThatCloses();
 };
 
 void TestMessageBoxes::boxIsWideEnoughForItsCaption_data()
@@ -60,6 +69,55 @@ void TestMessageBoxes::boxIsWideEnoughForItsCaption()
     QTRY_VERIFY(answerer.done());
     QCOMPARE(answerer.seen().at(0).title, caption);
     QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 wide, %2 needed").arg(width).arg(needed)));
+}
+
+// A box with no owner may open behind a maximised window and leave the program looking frozen.
+void TestMessageBoxes::boxBelongsToTheWindowItIsShownFor()
+{
+    QFETCH(std::function<void()>, show);
+    QFETCH(QString, button);
+    QWidget window;
+    window.setGeometry(200, 150, 700, 500);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QWidget* owner = nullptr;
+    QPoint centre;
+    ModalAnswerer answerer({{button, {}, 0, [&](QWidget* box) {
+                                 owner = box->parentWidget();
+                                 centre = box->frameGeometry().center();
+                             }}});
+    show();
+    QTRY_VERIFY(answerer.done());
+    QCOMPARE(owner, &window);
+    const QPoint offCentre = centre - window.frameGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 40,
+        qPrintable(QStringLiteral("%1,%2 off the window's centre").arg(offCentre.x()).arg(offCentre.y())));
+}
+
+// A window that goes for good (a splash at the end of its time) takes its box along; the caller
+// carries on as if the box was cancelled, and nothing is freed twice.
+void TestMessageBoxes::boxGoesQuietlyWithAWindowThatCloses()
+{
+    QFETCH(std::function<void()>, show);
+    QPointer<QWidget> window = new QWidget;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QPointer<QWidget> box;
+    QTimer closing;
+    closing.setInterval(10);
+    connect(&closing, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && window) {
+            box = modal;
+            window->close();
+        }
+    });
+    closing.start();
+    show();
+    QVERIFY(!window);
+    QVERIFY(!box);
 }
 
 QTEST_MAIN(TestMessageBoxes)

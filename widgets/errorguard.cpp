@@ -1,8 +1,8 @@
 #include "errorguard.h"
 
 #include "messageboxes.h"
+#include "ownedbox.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 QString defaultErrorText(const QString& message)
@@ -14,9 +14,9 @@ QString defaultErrorText(const QString& message)
 
 void showDefaultErrorBox(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, MessageBoxes::kApplicationTitle, defaultErrorText(message),
-        QMessageBox::Ok, QApplication::activeWindow());
-    box.setObjectName(QStringLiteral("DefaultErrorBox"));
-    MessageBoxes::makeRoomForCaption(box);
+    OwnedBox<QMessageBox> box(
+        QMessageBox::Critical, MessageBoxes::kApplicationTitle, defaultErrorText(message), QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("DefaultErrorBox"));
+    MessageBoxes::makeRoomForCaption(*box);
     box.exec();
 }

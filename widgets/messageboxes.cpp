@@ -1,5 +1,7 @@
 #include "messageboxes.h"
 
+#include "ownedbox.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -37,28 +39,29 @@ void MessageBoxes::makeRoomForCaption(QMessageBox& box)
 
 void MessageBoxes::information(const QString& message)
 {
-    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, message, QMessageBox::Ok);
-    box.setObjectName(QStringLiteral("InformationBox"));
-    makeRoomForCaption(box);
+    OwnedBox<QMessageBox> box(QMessageBox::NoIcon, kApplicationTitle, message, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("InformationBox"));
+    makeRoomForCaption(*box);
     box.exec();
 }
 
 bool MessageBoxes::confirm(const QString& message)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), message);
-    box.setObjectName(QStringLiteral("ConfirmationBox"));
-    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    makeRoomForCaption(box);
-    box.exec();
-    return box.clickedButton() == yes;
+    OwnedBox<QMessageBox> box(
+        QMessageBox::Question, QStringLiteral("Confirm"), message, QMessageBox::NoButton);
+    box->setObjectName(QStringLiteral("ConfirmationBox"));
+    QPushButton* yes = box->addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box->addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
+    box->setEscapeButton(no);
+    makeRoomForCaption(*box);
+    return box.exec() && box->clickedButton() == yes;
 }
 
 bool MessageBoxes::prompt(const QString& caption, const QString& promptText, QString& value)
 {
-    QInputDialog dialog;
+    OwnedBox<QInputDialog> owned;
+    QInputDialog& dialog = *owned;
     dialog.setObjectName(QStringLiteral("PromptBox"));
     dialog.setWindowTitle(caption);
     dialog.setLabelText(promptText);
@@ -73,7 +76,7 @@ bool MessageBoxes::prompt(const QString& caption, const QString& promptText, QSt
     // The dialog lays itself out only when shown and then takes its children's sizes.
     if (auto* label = dialog.findChild<QLabel*>())
         label->setMinimumWidth(captionRoom(dialog));
-    if (dialog.exec() != QDialog::Accepted)
+    if (!owned.exec() || dialog.result() != QDialog::Accepted)
         return false;
     value = dialog.textValue();
     return true;
@@ -81,25 +84,26 @@ bool MessageBoxes::prompt(const QString& caption, const QString& promptText, QSt
 
 void MessageBoxes::plain(const QString& caption, const QString& message, const QString& detail)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption, message, QMessageBox::Ok);
-    box.setInformativeText(detail);
-    box.setObjectName(QStringLiteral("PlainBox"));
-    makeRoomForCaption(box);
+    OwnedBox<QMessageBox> box(QMessageBox::NoIcon, caption, message, QMessageBox::Ok);
+    box->setInformativeText(detail);
+    box->setObjectName(QStringLiteral("PlainBox"));
+    makeRoomForCaption(*box);
     box.exec();
 }
 
 MessageBoxes::Choice MessageBoxes::askToSave(const QString& message)
 {
-    QMessageBox box(QMessageBox::Question, kApplicationTitle, message);
-    box.setObjectName(QStringLiteral("SaveQuestionBox"));
-    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    box.setDefaultButton(save);
-    box.setEscapeButton(cancel);
-    makeRoomForCaption(box);
-    box.exec();
-    if (box.clickedButton() == save)
+    OwnedBox<QMessageBox> box(QMessageBox::Question, kApplicationTitle, message, QMessageBox::NoButton);
+    box->setObjectName(QStringLiteral("SaveQuestionBox"));
+    QPushButton* save = box->addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box->addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(save);
+    box->setEscapeButton(cancel);
+    makeRoomForCaption(*box);
+    if (!box.exec())
+        return Choice::Cancel;
+    if (box->clickedButton() == save)
         return Choice::Save;
-    return box.clickedButton() == discard ? Choice::Discard : Choice::Cancel;
+    return box->clickedButton() == discard ? Choice::Discard : Choice::Cancel;
 }

@@ -8,7 +8,8 @@ class QMessageBox;
 namespace MessageBoxes {
 inline const QString kApplicationTitle = QStringLiteral("FeylumeV2.5");
 
-// The message, no icon, one "OK" button, the application title, centred on the screen.
+// The message, no icon, one "OK" button, the application title. Every box here is modal over
+// the window it is shown for (ownerWindow) and centred on it.
 void information(const QString& message);
 // "Confirm", question icon, "&Yes" (default) and "&No" (Escape); true only for Yes.
 bool confirm(const QString& message);
@@ -18,7 +19,7 @@ bool prompt(const QString& caption, const QString& promptText, QString& value);
 // The application title, question icon, "保存" (default), "不保存" and "取消" (Escape).
 enum class Choice { Save, Discard, Cancel };
 Choice askToSave(const QString& message);
-// A plain platform box with an OK button, no icon and no owner window; the detail, when
+// A plain platform box with an OK button and no icon; the detail, when
 // given, stands under the message.
 void plain(const QString& caption, const QString& message, const QString& detail = {});
 // Widens a box, right before it is shown, so that a window manager's title bar has room for the
