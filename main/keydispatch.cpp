@@ -83,6 +83,19 @@ QTabWidget* pagesTurnedBy(QWidget* focused, const QKeyEvent* event)
     return nullptr;
 }
 
+// A disabled command does not take its key: the key goes on as if the command did not exist,
+// so that Del still deletes the next character in a text box when "&Delete" has no selection to
+// remove. A menu title takes its key and runs nothing.
+bool canRun(QAction* entry)
+{
+    if (entry->menu())
+        return true;
+    // The item follows its action, whose state is worked out again right before it runs.
+    if (Action* linked = Action::attachedTo(entry))
+        linked->update();
+    return entry->isEnabled();
+}
+
 bool isModifierKey(int key)
 {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta
@@ -130,14 +143,9 @@ KeyDispatcher::Match KeyDispatcher::offerToMenu(
         if (entry->isSeparator())
             continue;
         const QKeySequence shortcut = commandShortcut(entry);
-        if (!shortcut.isEmpty() && shortcut[0] == key) {
-            if (run && !entry->menu()) {
-                // The item follows its action, whose state is worked out again right before it runs.
-                if (Action* linked = Action::attachedTo(entry))
-                    linked->update();
-                if (entry->isEnabled())
-                    entry->trigger();
-            }
+        if (!shortcut.isEmpty() && shortcut[0] == key && canRun(entry)) {
+            if (run && !entry->menu())
+                entry->trigger();
             return Match::Taken;
         }
         if (entry->menu() && offerToMenu(entry->menu()->actions(), key, run) == Match::Taken)
@@ -160,13 +168,11 @@ bool KeyDispatcher::dispatch(QWidget* focused, const QKeyCombination& key, bool 
         return true;
     for (Action* action : m_actions->actions()) {
         const QKeySequence shortcut = action->commandShortcut();
-        if (!shortcut.isEmpty() && shortcut[0] == key) {
-            if (!run) {
-                action->update();
-                return action->isEnabled();
-            }
-            return action->execute();
-        }
+        if (shortcut.isEmpty() || shortcut[0] != key)
+            continue;
+        action->update();
+        if (action->isEnabled())
+            return !run || action->execute();
     }
     return false;
 }

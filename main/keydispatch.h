@@ -12,9 +12,10 @@ class QWidget;
 
 // Offers every key pressed in the main window to its commands before the focused control sees
 // it: first the pop-up menus of the focused control and of its parents (innermost first), then
-// the main menu (each item before the items under it), then the action list. A key that a menu
-// item carries is taken even when the item is disabled, except a key that types a character into
-// the focused text box (Shift+A types "A" there). Qt's own shortcut map never fires these
+// the main menu (each item before the items under it), then the action list. A disabled command
+// does not take its key: the key goes on as if the command did not exist, to the focused control
+// at the last. A key that types a character into the focused text box is the box's (Shift+A types
+// "A" there). Qt's own shortcut map never fires these
 // commands: the dispatcher claims the key at the shortcut-override stage. Ctrl+Tab and
 // Ctrl+Shift+Tab turn the pages of the tab control the focus is in.
 class KeyDispatcher : public QObject

@@ -42,7 +42,8 @@ public:
         // Registered with Qt's shortcut map as usual: the dispatcher must keep it from firing twice.
         command(first, "menuA", QKeySequence(Qt::SHIFT | Qt::Key_A))
             ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_A));
-        command(first, "disabled", QKeySequence(Qt::CTRL | Qt::Key_K))->setEnabled(false);
+        command(first, "disabledK", QKeySequence(Qt::CTRL | Qt::Key_K))->setEnabled(false);
+        command(first, "disabledBackspace", QKeySequence(Qt::Key_Backspace))->setEnabled(false);
         QMenu* sub = first->addMenu(QStringLiteral("Sub"));
         command(sub, "subF9", QKeySequence(Qt::Key_F9));
         QMenu* second = bar->addMenu(QStringLiteral("Second"));
@@ -53,6 +54,7 @@ public:
         action("actionF9", Qt::Key_F9, true);
         action("actionBackspace", Qt::Key_Backspace, false);
         action("actionShiftC", Qt::SHIFT | Qt::Key_C, true);
+        action("actionCtrlK", Qt::CTRL | Qt::Key_K, true);
 
         auto* panel = new QWidget(this);
         auto* layout = new QVBoxLayout(panel);
@@ -144,14 +146,14 @@ private slots:
             << "edit" << QKeyCombination(Qt::Key_F5) << QStringList("panelPopupF5") << untouched;
         QTest::newRow("menu items before the next top-level menu and the actions")
             << "edit" << QKeyCombination(Qt::Key_F9) << QStringList("subF9") << untouched;
-        QTest::newRow("a disabled item still takes its key")
-            << "edit" << QKeyCombination(Qt::CTRL | Qt::Key_K) << QStringList() << untouched;
+        QTest::newRow("a disabled item leaves its key to the next command")
+            << "edit" << QKeyCombination(Qt::CTRL | Qt::Key_K) << QStringList("actionCtrlK") << untouched;
+        QTest::newRow("a disabled item and action leave the key to the control")
+            << "edit" << QKeyCombination(Qt::Key_Backspace) << QStringList() << QStringLiteral("a");
         QTest::newRow("a menu title takes its key and runs nothing")
             << "edit" << QKeyCombination(Qt::Key_F3) << QStringList() << untouched;
         QTest::newRow("an enabled action runs")
             << "button" << QKeyCombination(Qt::SHIFT | Qt::Key_C) << QStringList("actionShiftC") << untouched;
-        QTest::newRow("a disabled action leaves the key to the control")
-            << "edit" << QKeyCombination(Qt::Key_Backspace) << QStringList() << QStringLiteral("a");
         QTest::newRow("other keys reach the control")
             << "edit" << QKeyCombination(Qt::Key_X) << QStringList() << QStringLiteral("abx");
         QTest::newRow("a capital letter is typed into a text box, not run")
@@ -273,8 +275,6 @@ private slots:
         QTest::newRow("Shift+A in the editable filter box")
             << "ComboBox1" << QKeyCombination(Qt::SHIFT | Qt::Key_A) << "A" << browsing;
         QTest::newRow("F3 in the code editor") << "DBMemo2" << QKeyCombination(Qt::Key_F3) << "" << browsing;
-        QTest::newRow("Del without a selection")
-            << "DBMemo2" << QKeyCombination(Qt::Key_Delete) << "" << browsing;
     }
 
     void mainWindowKeysInTextBoxes()
@@ -300,6 +300,49 @@ private slots:
             : qobject_cast<QPlainTextEdit*>(box)->textCursor().position();
         pressAsTyped(box, key);
         QCOMPARE(box->property(property).toString(), QString(before).insert(caret, typed));
+        QCOMPARE(form->panelText(TForm1::ModePanel), mode);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // "&Delete" removes a selection only; without one it is disabled and Del is the box's own key.
+    void deleteWithoutASelectionDeletesTheNextCharacter_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QList<Qt::Key>>("moves");
+        QTest::addColumn<QString>("mode");
+        const QString editing = QStringLiteral("[编辑模式]");
+        QTest::newRow("at the start of a code line")
+            << "DBMemo2" << QList<Qt::Key> {Qt::Key_Down, Qt::Key_Home} << editing;
+        QTest::newRow("End then Del joins the lines") << "DBMemo2" << QList<Qt::Key> {Qt::Key_End} << editing;
+        QTest::newRow("in the name box") << "DBEdit2" << QList<Qt::Key> {Qt::Key_Home} << editing;
+        QTest::newRow("in the search box")
+            << "Edit1" << QList<Qt::Key> {Qt::Key_Home} << QStringLiteral("[浏览模式]");
+    }
+
+    void deleteWithoutASelectionDeletesTheNextCharacter()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QList<Qt::Key>, moves);
+        QFETCH(QString, mode);
+        LibraryFixture library;
+        library.createSmall();
+        auto form = startMainWindow(library.appDir());
+        selectNode(*form, QStringLiteral("打字机"), true);
+        auto* box = form->findChild<QWidget*>(editor);
+        QVERIFY(box);
+        if (auto* search = qobject_cast<QLineEdit*>(box); search && search->text().isEmpty())
+            search->setText(QStringLiteral("关键字"));
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        for (Qt::Key move : moves)
+            QTest::keyClick(box, move);
+        auto* line = qobject_cast<QLineEdit*>(box);
+        auto* memo = qobject_cast<QPlainTextEdit*>(box);
+        const QString before = line ? line->text() : memo->toPlainText();
+        const int caret = line ? line->cursorPosition() : memo->textCursor().position();
+        QVERIFY(caret < before.size());
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(line ? line->text() : memo->toPlainText(), QString(before).remove(caret, 1));
         QCOMPARE(form->panelText(TForm1::ModePanel), mode);
         QVERIFY(!QApplication::activeModalWidget());
     }
