@@ -136,7 +136,11 @@ void TForm1::createDataComponents()
     ADOTable2->setTableName(Statements::kCategoryTable);
     DataSource1 = new DataSource(QStringLiteral("DataSource1"), this);
     DataSource1->setDataSet(ADOQuery2);
-    connect(DataSource1, &DataSource::dataChange, this, [this] { DataSource1DataChange(); });
+    connect(DataSource1, &DataSource::dataChange, this, [this] {
+        DataSource1DataChange();
+        followNewRecordInScriptPanel();
+    });
+    connect(DataSource1, &DataSource::stateChange, this, [this] { followNewRecordInScriptPanel(); });
 }
 
 void TForm1::createDialogs()
@@ -210,8 +214,11 @@ void TForm1::OpenScript(const StoredName& name)
 
 QString TForm1::openScriptName() const
 {
-    // A name that found no row, or whose row was deleted, names nothing the editors show.
-    return ADOQuery2->isActive() && !ADOQuery2->isEmpty() ? CurrentScriptName : QString();
+    // A name that found no row, or whose row was deleted, names nothing the editors show; nor
+    // does it while the editors show a new record that is not in the library yet.
+    const bool shown
+        = ADOQuery2->isActive() && !ADOQuery2->isEmpty() && ADOQuery2->state() != DataSetState::Insert;
+    return shown ? CurrentScriptName : QString();
 }
 
 void TForm1::Timer1Timer()
@@ -295,6 +302,14 @@ void TForm1::DataSource1DataChange()
     setPanelText(ModePanel, label);
 }
 
+void TForm1::followNewRecordInScriptPanel()
+{
+    // Adding a script, and leaving that, changes which script the editors show.
+    const bool inserting = DataSource1->state() == DataSetState::Insert;
+    if (inserting != std::exchange(m_showedNewRecord, inserting))
+        setPanelText(ScriptPanel, openScriptName());
+}
+
 void TForm1::closeEvent(QCloseEvent* event)
 {
     // An error on the way keeps the window open: nothing typed goes without the user's word.
@@ -364,6 +379,11 @@ void TForm1::N14Click()
 void TForm1::ActIEExecute()
 {
     m_previewPane->ActIEExecute();
+}
+
+void TForm1::recountScripts()
+{
+    m_startupLoad->recountScripts();
 }
 
 bool TForm1::storePendingChanges()

@@ -100,6 +100,8 @@ public:
     int FindNodeIndex(const StoredName& name, bool scriptLevel) const;
     // Status panel 2: the script count of the node's category.
     void showCountOf(const TreeNode* node);
+    // Status panel 1: counts the library's scripts again after scripts were added or removed.
+    void recountScripts();
 
     // Script commands (recordsession.h)
     // Stores a changed current record through the save command before anything replaces it;
@@ -289,6 +291,10 @@ private:
     CommandFocus* m_commandFocus = nullptr;
     // Set once the restored size is known: remembered, or given at the first restore.
     bool m_restoredSizeSet = false;
+    // Whether panel 4 last followed a new record that is not stored yet.
+    bool m_showedNewRecord = false;
+    // Panel 4 names no script while a new one is being added, and the shown one again after.
+    void followNewRecordInScriptPanel();
     // Notices told before the window showed, to be shown with it.
     QStringList m_pendingNotices;
 };

@@ -155,6 +155,7 @@ void NamingCommands::ToolButton2Click()
         return;
     keepPendingCategoryChoice();
     DeleteCategoryRow(stored);
+    m_form.recountScripts();
     // Removing the node may select a script elsewhere, which then becomes the current one.
     const QString shownBefore = m_form.CurrentScriptName;
     m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(m_form.FindNodeIndex(stored, false)));

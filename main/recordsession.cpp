@@ -7,6 +7,7 @@
 #include "categorytree.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
+#include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "store/query.h"
 #include "store/refusalcause.h"
@@ -42,6 +43,10 @@ bool RecordSession::storePendingChanges()
 void RecordSession::DataSetCancel1Execute()
 {
     m_form.ADOQuery2->cancel();
+    // What was abandoned is gone: neither undo nor redo brings it back into the record. A memo
+    // that shows the same text again keeps its document, and with it the history.
+    for (TDBMemo* memo : {m_form.DBMemo1, m_form.DBMemo2})
+        memo->document()->clearUndoRedoStacks();
 }
 
 void RecordSession::DataSetPost1Execute()
@@ -115,6 +120,7 @@ bool RecordSession::saveNewScript()
         m_form.ADOQuery2->post();
         m_form.Treeclass->setCurrentNode(m_form.Treeclass->addScriptNode(category, name));
         m_form.Treeclass->setFocus();
+        m_form.recountScripts();
     } catch (const FeylumeError& error) {
         // As for a changed script: the new record stays, typed values and all.
         MessageBoxes::information(
@@ -132,27 +138,22 @@ void RecordSession::DataSetDelete1Execute()
         return;
     }
     const StoredName name = node->name();
-    // A new record with typed values is not dropped on the way: the user saves or abandons it
-    // first, and is told so before being asked anything.
-    const bool inserting = m_form.ADOQuery2->state() == DataSetState::Insert;
-    if (inserting) {
-        m_form.ADOQuery2->writePendingEdits();
-        if (m_form.ADOQuery2->isModified()) {
-            MessageBoxes::information(QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
-            return;
-        }
+    // While a script is being added the editors show the new record, not the script selected in
+    // the tree: a deletion asked for then would name a script the user is not looking at. The
+    // user saves or abandons the new one first, typed or not.
+    if (m_form.ADOQuery2->state() == DataSetState::Insert) {
+        MessageBoxes::information(QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
+        return;
     }
     if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + node->text(0) + QStringLiteral(" ]吗")))
         return;
-    // What is deleted is what the confirmation named.
-    if (inserting)
-        m_form.ADOQuery2->cancel();
     if (m_form.CurrentScriptStoredName != name) {
         if (!storePendingChanges())
             return;
         m_form.OpenScript(name);
     }
     m_form.ADOQuery2->deleteRecord();
+    m_form.recountScripts();
     m_form.setPanelText(TForm1::ScriptPanel, m_form.openScriptName());
     // The confirmation box may have let the tree change; remove the node that carries the name.
     const int position = m_form.FindNodeIndex(name, true);

@@ -34,9 +34,23 @@ int StartupLoad::loadCategoriesAndScripts()
     const int outside = countScriptsOutsideTheTree();
     m_form.TotalScripts += outside;
     m_form.pgb->setMaximum(0);
+    showScriptTotal();
+    return outside;
+}
+
+void StartupLoad::showScriptTotal()
+{
     m_form.setPanelText(
         TForm1::TotalPanel, QStringLiteral("总脚本数:") + QString::number(m_form.TotalScripts));
-    return outside;
+}
+
+void StartupLoad::recountScripts()
+{
+    Statement all(m_form.ADOConnection1.database(), Statements::kScriptCount);
+    if (!all.step())
+        return;
+    m_form.TotalScripts = int(all.value(0).toLongLong());
+    showScriptTotal();
 }
 
 void StartupLoad::LoadCategories()

@@ -23,8 +23,13 @@ public:
     int countScriptsOutsideTheTree();
     // Tells the user, once the window is up, about the scripts the last load could not show.
     void reportScriptsOutsideTheTree();
+    // Counts the library's scripts again after a change that adds or removes some, and shows the
+    // total.
+    void recountScripts();
 
 private:
+    void showScriptTotal();
+
     TForm1& m_form;
     int m_scriptsOutsideTheTree = 0;
 };

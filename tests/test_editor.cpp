@@ -53,6 +53,21 @@ private slots:
         QCOMPARE(stored(QStringLiteral("select cjs_type || '/' || cjs_zzm from tjs where cjs_name = '飘雪'")),
             QStringLiteral("空类别/赵六"));
         QVERIFY(!form().DBEdit1->text().isEmpty()); // the library filled the date
+        QCOMPARE(form().panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:5"));
+    }
+
+    // Panel 4 names the script the editors show: none while a new one is being added.
+    void addingNamesNoScriptUntilSavedOrAbandoned()
+    {
+        openScript(QStringLiteral("时钟"));
+        press(Qt::Key_F5);
+        QCOMPARE(mode(form()), QStringLiteral("[插入模式]"));
+        QCOMPARE(form().panelText(TForm1::ScriptPanel), QString());
+        type(form().DBEdit2, QStringLiteral("新脚本"));
+        QCOMPARE(form().panelText(TForm1::ScriptPanel), QString());
+        press(Qt::Key_F8);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QCOMPARE(form().panelText(TForm1::ScriptPanel), QStringLiteral("时钟"));
     }
 
     void renameKeepsTheNodeInPlace()
@@ -202,6 +217,30 @@ private slots:
         QCOMPARE(stored(QStringLiteral("select count(*) from tjs")), QStringLiteral("4"));
     }
 
+    // Abandoned edits are gone for good: the code editor offers neither undo nor redo of them.
+    void abandoningClearsTheCodeEditorsHistory_data()
+    {
+        QTest::addColumn<bool>("undoneFirst");
+        QTest::newRow("typed, then abandoned") << false;
+        QTest::newRow("typed, undone, then abandoned") << true;
+    }
+
+    void abandoningClearsTheCodeEditorsHistory()
+    {
+        QFETCH(bool, undoneFirst);
+        openScript(QStringLiteral("时钟"));
+        type(form().DBMemo2, QStringLiteral("abc"));
+        QVERIFY(form().DBMemo2->document()->isUndoAvailable());
+        if (undoneFirst) {
+            form().DBMemo2->undo();
+            QVERIFY(form().DBMemo2->document()->isRedoAvailable());
+        }
+        press(Qt::Key_F8);
+        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QVERIFY(!form().DBMemo2->document()->isUndoAvailable());
+        QVERIFY(!form().DBMemo2->document()->isRedoAvailable());
+    }
+
     void escapeReloadsOneEditor()
     {
         openScript(QStringLiteral("时钟"));
@@ -255,28 +294,23 @@ private slots:
         QCOMPARE(stored(QStringLiteral("select count(*) from tjs")), QStringLiteral("4"));
     }
 
-    void deleteWhileAddingAnUntouchedScriptDeletesTheNamedScript()
+    // The editors show the new record, not the script selected in the tree: asking to delete
+    // that one would offer the wrong script, with Yes as the default.
+    void deleteWhileAddingIsRefusedBeforeAsking_data()
     {
-        openScript(QStringLiteral("时钟"));
-        press(Qt::Key_F5);
-        focus(form().Treeclass);
-        ModalAnswerer yes({{QStringLiteral("&Yes")}});
-        press(Qt::Key_F6);
-        QTRY_VERIFY(yes.done());
-        QCOMPARE(yes.seen().at(0).text, QStringLiteral("确认删除脚本[ 时钟 ]吗"));
-        QCOMPARE(
-            stored(QStringLiteral("select count(*) from tjs where cjs_name = '时钟'")), QStringLiteral("0"));
-        QCOMPARE(childNames(form(), QStringLiteral("时间日期")), QStringList(QStringLiteral("倒计时")));
-        QCOMPARE(mode(form()), QStringLiteral("[浏览模式]"));
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("nothing typed yet") << QString();
+        QTest::newRow("a name typed") << QStringLiteral("半成品");
     }
 
-    void deleteWhileAddingATypedScriptKeepsBoth()
+    void deleteWhileAddingIsRefusedBeforeAsking()
     {
+        QFETCH(QString, typed);
         openScript(QStringLiteral("时钟"));
         press(Qt::Key_F5);
-        type(form().DBEdit2, QStringLiteral("半成品"));
+        if (!typed.isEmpty())
+            type(form().DBEdit2, typed);
         focus(form().Treeclass);
-        // Refused before anything is asked: no confirmation comes first.
         ModalAnswerer answers({{QStringLiteral("OK")}});
         press(Qt::Key_F6);
         QTRY_VERIFY(answers.done());
@@ -287,7 +321,7 @@ private slots:
         QCOMPARE(
             stored(QStringLiteral("select count(*) from tjs where cjs_name = '时钟'")), QStringLiteral("1"));
         QCOMPARE(mode(form()), QStringLiteral("[插入模式]"));
-        QCOMPARE(form().DBEdit2->text(), QStringLiteral("半成品"));
+        QCOMPARE(form().DBEdit2->text(), typed);
     }
 
     void writingOutsideEditModeIsRefused()

@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(form().Treeclass->nodeCount(), 4);
         QCOMPARE(stored(QStringLiteral("select cjs_name from tjs order by cjs_id")),
             QStringList({QStringLiteral("打字机"), QStringLiteral("彩虹'文字")}));
-        QCOMPARE(form().panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:4"));
+        QCOMPARE(form().panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:2"));
         // The deleted script the editors showed is not shown any more, nor named in panel 4.
         if (form().CurrentScriptName == QStringLiteral("时钟")) {
             QVERIFY(form().DBEdit2->text().isEmpty());
