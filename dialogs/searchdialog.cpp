@@ -49,11 +49,11 @@ SearchDialog::SearchDialog(QWidget* parent)
     onPress(m_findNext, [](TextBoxTarget& box, const TextBoxSearch::Request& request) {
         TextBoxSearch::findNext(box, request);
     });
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    right->addWidget(cancel);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    right->addWidget(m_cancel);
     right->addStretch(1);
 }
 
@@ -137,6 +137,7 @@ void SearchDialog::setRequest(const TextBoxSearch::Request& request)
 void SearchDialog::showEvent(QShowEvent* event)
 {
     updateButtons();
+    orderTabsAsRead();
     QDialog::showEvent(event);
 }
 
@@ -150,6 +151,25 @@ void SearchDialog::placeFirstTime()
     const QSize size = frameGeometry().size();
     move(free.x() + (free.width() - size.width()) / 2, free.y() + (free.height() - size.height()) / 3);
     m_placed = true;
+}
+
+void SearchDialog::orderTabsAsRead()
+{
+    // Rows and buttons added by a subclass come after the base's in creation order, which would
+    // put "Replace with" behind every button.
+    QList<QWidget*> chain;
+    for (int row = 0; row < m_fields->rowCount(); ++row) {
+        if (QLayoutItem* field = m_fields->itemAtPosition(row, 1); field && field->widget())
+            chain << field->widget();
+    }
+    chain << m_wholeWord << m_matchCase;
+    for (int i = 0; i < m_buttons->count(); ++i) {
+        if (QWidget* button = m_buttons->itemAt(i)->widget())
+            chain << button;
+    }
+    chain << m_cancel;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 void SearchDialog::updateButtons()

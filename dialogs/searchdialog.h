@@ -49,10 +49,13 @@ protected:
     QCheckBox* m_matchCase;
     QCheckBox* m_wholeWord;
     QPushButton* m_findNext;
+    QPushButton* m_cancel;
 
 private:
     void placeFirstTime();
     void updateButtons();
+    // Tab follows the order the dialog is read in: the text rows, the options, the buttons.
+    void orderTabsAsRead();
 
     QPointer<QWidget> m_box;
     bool m_placed = false;

@@ -195,17 +195,17 @@ private slots:
         }
     }
 
-    void deleteRemovesOnlyASelection()
+    // "&Delete" removes a selection; without one, Del is the box's own key.
+    void deleteRemovesTheSelectionOrTheNextCharacter()
     {
         focus(m_form->DBMemo2);
-        setSelection(m_form->DBMemo2, 4, 0);
-        press(Qt::Key_Delete);
-        QCOMPARE(m_form->DBMemo2->toPlainText(), kCode);
-        QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
         setSelection(m_form->DBMemo2, 3, 4);
         press(Qt::Key_Delete);
         QCOMPARE(m_form->DBMemo2->toPlainText(), QStringLiteral("one one two one"));
         QCOMPARE(m_form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
+        setSelection(m_form->DBMemo2, 4, 0);
+        press(Qt::Key_Delete);
+        QCOMPARE(m_form->DBMemo2->toPlainText(), QStringLiteral("one ne two one"));
     }
 
     void undoAfterSavingEditsTheRecordAgain()
@@ -359,6 +359,34 @@ private slots:
         click(m_form->ReplaceDialog1, "ReplaceAllButton");
         QCOMPARE(m_form->DBMemo2->toPlainText(), QStringLiteral("1 two 1 two 1\n1"));
         QCOMPARE(m_form->DBMemo2->blockCount(), 2);
+    }
+
+    // Typed as a user types: the find text, Tab, the replacement, then Replace All.
+    void tabGoesFromTheFindTextToTheReplacement()
+    {
+        focus(m_form->DBMemo2);
+        setSelection(m_form->DBMemo2, 0, 0);
+        press(QKeyCombination(Qt::CTRL | Qt::Key_H));
+        QVERIFY(QTest::qWaitForWindowActive(m_form->ReplaceDialog1));
+        auto* findText = m_form->ReplaceDialog1->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        QTRY_COMPARE(QApplication::focusWidget(), findText);
+        QTest::keyClicks(findText, QStringLiteral("one"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("ReplaceText"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+        click(m_form->ReplaceDialog1, "ReplaceAllButton");
+        QCOMPARE(textOf(m_form->DBMemo2), QStringLiteral("1 two 1 two 1"));
+        // Then on through the options and the buttons, in the order they are read.
+        QStringList chain;
+        auto* replaceText = m_form->ReplaceDialog1->findChild<QLineEdit*>(QStringLiteral("ReplaceText"));
+        for (QWidget* next = replaceText->nextInFocusChain(); next != findText && next != replaceText;
+             next = next->nextInFocusChain()) {
+            if (next->focusPolicy() & Qt::TabFocus && next->isVisible())
+                chain << next->objectName();
+        }
+        QCOMPARE(chain,
+            QStringList({"WholeWord", "MatchCase", "FindNextButton", "ReplaceButton", "ReplaceAllButton",
+                "CancelButton"}));
     }
 
     void replaceAllIsOneChange_data()
