@@ -2,12 +2,12 @@
 
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbmemo.h"
-#include "widgets/bitbtn.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "support/libraryfixture.h"
 #include "support/lookfixture.h"
 #include "support/mainwindowfixture.h"
+#include "widgets/bitbtn.h"
 #include "xplook/systemcolors.h"
 
 #include <QComboBox>
@@ -46,6 +46,7 @@ private slots:
 
     void searchComboOutlineRunsOverItsTextBox();
     void categoryComboHasAFlatField();
+    void categoryComboShowsTheHeaderPictureAroundItsOutline();
     void memoShowsOneOutline();
     void searchButtonCornersAndGlyph();
 
@@ -92,6 +93,29 @@ void TestLookOnMainWindow::categoryComboHasAFlatField()
     verifyFlatColumn(image, 2, field);
     verifyFlatColumn(image, comboButtonLeft(combo) - 1, field);
     QCOMPARE(colorName(at(image, combo->width() / 2, 2)), colorName(kOutline));
+}
+
+// On the dark header no light ring of the panel's colour stands round the outline.
+void TestLookOnMainWindow::categoryComboShowsTheHeaderPictureAroundItsOutline()
+{
+    TDBComboBox* combo = m_form->CBX1;
+    auto* picture = m_form->findChild<QWidget*>(QStringLiteral("Image1"));
+    QVERIFY(picture);
+    QCOMPARE(picture->parentWidget(), combo->parentWidget());
+    const QImage image = combo->grab().toImage();
+    const QImage behind = picture->grab(QRect(combo->pos() - picture->pos(), combo->size())).toImage();
+    const int w = image.width();
+    const int h = image.height();
+    for (const QPoint& ring :
+        {QPoint(w / 2, 0), QPoint(w / 2, 1), QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, h - 1)}) {
+        QVERIFY2(at(image, ring.x(), ring.y()) == at(behind, ring.x(), ring.y()),
+            qPrintable(QStringLiteral("%1,%2 is %3, the picture %4")
+                           .arg(ring.x())
+                           .arg(ring.y())
+                           .arg(colorName(at(image, ring.x(), ring.y())))
+                           .arg(colorName(at(behind, ring.x(), ring.y())))));
+    }
+    QCOMPARE(colorName(at(image, w / 2, 2)), colorName(kOutline));
 }
 
 void TestLookOnMainWindow::memoShowsOneOutline()

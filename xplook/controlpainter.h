@@ -45,6 +45,9 @@ struct XPComboField
     QFont font;
     TColor textColor = 0;
 };
+// DrawComboBox clears the outermost pixel all round, and this many rows at the top, to the
+// parent's colour.
+inline constexpr int kComboClearedTopRows = 2;
 void DrawComboBox(TXPLook& look, XPCanvas& canvas, const XPControlInfo& combo, const XPControlState& state,
     bool droppedDown, const XPComboField& field = {});
 

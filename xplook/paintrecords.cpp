@@ -4,6 +4,7 @@
 
 #include "paintrecords.h"
 
+#include "backdrop.h"
 #include "buttonpainter.h"
 #include "controlpainter.h"
 #include "controlsubclass.h"
@@ -249,6 +250,10 @@ void PaintComboBox(TControlSubClass& record)
         return;
     XPWidgetCanvas canvas(combo);
     paintComboBox(record, combo, canvas, false);
+    // The ring the painter clears to the parent's colour would stand out as a second outline
+    // where the combo box sits on a picture.
+    if (const QImage behind = backdropOf(combo); !behind.isNull())
+        showBackdropInRing(canvas.canvas(), behind, kComboClearedTopRows, qcolor(parentColor(combo)));
 }
 
 void PaintComboBoxOverTextBox(TControlSubClass& record)
