@@ -99,6 +99,33 @@ public:
     ActionList* actions = nullptr;
     KeyDispatcher* dispatcher = nullptr;
 };
+// Opens a script and gives the keyboard to the named box (an editable combo box's text box).
+QWidget* focusBoxOfAnOpenScript(TForm1& form, const QString& name)
+{
+    selectNode(form, QStringLiteral("打字机"), true);
+    auto* box = form.findChild<QWidget*>(name);
+    if (!box)
+        return nullptr;
+    if (auto* combo = qobject_cast<QComboBox*>(box))
+        box = combo->lineEdit();
+    box->setFocus();
+    return QTest::qWaitFor([box] { return box->hasFocus(); }) ? box : nullptr;
+}
+
+QString textOf(const QWidget* box)
+{
+    if (auto* line = qobject_cast<const QLineEdit*>(box))
+        return line->text();
+    return qobject_cast<const QPlainTextEdit*>(box)->toPlainText();
+}
+
+int caretOf(const QWidget* box)
+{
+    if (auto* line = qobject_cast<const QLineEdit*>(box))
+        return line->cursorPosition();
+    return qobject_cast<const QPlainTextEdit*>(box)->textCursor().position();
+}
+
 // Presses a key as a keyboard sends it: a letter carries its character, in capitals with Shift.
 void pressAsTyped(QWidget* target, QKeyCombination key)
 {
@@ -286,20 +313,12 @@ private slots:
         LibraryFixture library;
         library.createSmall();
         auto form = startMainWindow(library.appDir());
-        selectNode(*form, QStringLiteral("打字机"), true);
-        auto* box = form->findChild<QWidget*>(editor);
+        QWidget* box = focusBoxOfAnOpenScript(*form, editor);
         QVERIFY(box);
-        if (auto* combo = qobject_cast<QComboBox*>(box))
-            box = combo->lineEdit();
-        box->setFocus();
-        QTRY_VERIFY(box->hasFocus());
-        const char* property = qobject_cast<QLineEdit*>(box) ? "text" : "plainText";
-        const QString before = box->property(property).toString();
-        const int caret = qobject_cast<QLineEdit*>(box)
-            ? qobject_cast<QLineEdit*>(box)->cursorPosition()
-            : qobject_cast<QPlainTextEdit*>(box)->textCursor().position();
+        const QString before = textOf(box);
+        const int caret = caretOf(box);
         pressAsTyped(box, key);
-        QCOMPARE(box->property(property).toString(), QString(before).insert(caret, typed));
+        QCOMPARE(textOf(box), QString(before).insert(caret, typed));
         QCOMPARE(form->panelText(TForm1::ModePanel), mode);
         QVERIFY(!QApplication::activeModalWidget());
     }
@@ -327,22 +346,17 @@ private slots:
         LibraryFixture library;
         library.createSmall();
         auto form = startMainWindow(library.appDir());
-        selectNode(*form, QStringLiteral("打字机"), true);
-        auto* box = form->findChild<QWidget*>(editor);
+        if (editor == QStringLiteral("Edit1"))
+            form->Edit1->setText(QStringLiteral("关键字"));
+        QWidget* box = focusBoxOfAnOpenScript(*form, editor);
         QVERIFY(box);
-        if (auto* search = qobject_cast<QLineEdit*>(box); search && search->text().isEmpty())
-            search->setText(QStringLiteral("关键字"));
-        box->setFocus();
-        QTRY_VERIFY(box->hasFocus());
         for (Qt::Key move : moves)
             QTest::keyClick(box, move);
-        auto* line = qobject_cast<QLineEdit*>(box);
-        auto* memo = qobject_cast<QPlainTextEdit*>(box);
-        const QString before = line ? line->text() : memo->toPlainText();
-        const int caret = line ? line->cursorPosition() : memo->textCursor().position();
+        const QString before = textOf(box);
+        const int caret = caretOf(box);
         QVERIFY(caret < before.size());
         QTest::keyClick(box, Qt::Key_Delete);
-        QCOMPARE(line ? line->text() : memo->toPlainText(), QString(before).remove(caret, 1));
+        QCOMPARE(textOf(box), QString(before).remove(caret, 1));
         QCOMPARE(form->panelText(TForm1::ModePanel), mode);
         QVERIFY(!QApplication::activeModalWidget());
     }
