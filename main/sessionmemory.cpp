@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QSplitter>
 
+#include <optional>
+
 namespace {
 // Far beyond any desktop, and small enough that arithmetic on it cannot overflow.
 constexpr int kLargestCoordinate = 100000;
@@ -22,15 +24,28 @@ constexpr int kMostCategories = 100000;
 constexpr int kGrabbableWidth = 100;
 constexpr int kGrabbableHeight = 30;
 
-bool reachableOnSomeScreen(const QRect& frame)
+// The room on the screen where the user can grab the window's top edge; none when no screen has it.
+std::optional<QRect> screenRoomFor(const QRect& frame)
 {
     const QRect titleBar(
         frame.left(), frame.top(), std::min(frame.width(), kGrabbableWidth), kGrabbableHeight);
     for (const QScreen* screen : QGuiApplication::screens()) {
         if (screen->availableGeometry().contains(titleBar))
-            return true;
+            return screen->availableGeometry();
     }
-    return false;
+    return std::nullopt;
+}
+
+// A frame remembered larger than the screen it comes back on (another monitor, a damaged file)
+// is made to fit that screen wholly; one that fits keeps its place.
+QRect fittedInto(const QRect& frame, const QRect& room)
+{
+    if (frame.width() <= room.width() && frame.height() <= room.height())
+        return frame;
+    QRect fitted(frame.topLeft(), frame.size().boundedTo(room.size()));
+    fitted.moveRight(std::min(fitted.right(), room.right()));
+    fitted.moveBottom(std::min(fitted.bottom(), room.bottom()));
+    return fitted;
 }
 
 QSplitter* pageSplitter(const QWidget* window)
@@ -90,10 +105,9 @@ bool SessionMemory::restore()
 {
     const SessionSettings& settings = m_settings;
     bool frameRestored = false;
-    if (const std::optional<QRect> frame
-        = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
-        frame && reachableOnSomeScreen(*frame)) {
-        m_form.setGeometry(*frame);
+    const std::optional<QRect> frame = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
+    if (const std::optional<QRect> room = frame ? screenRoomFor(*frame) : std::nullopt) {
+        m_form.setGeometry(fittedInto(*frame, *room));
         frameRestored = true;
         m_showMaximized = settings.flag(QStringLiteral("window/maximized")).value_or(true);
     }
