@@ -23,6 +23,8 @@ constexpr int kMostCategories = 100000;
 // Of a window put back, this much of its top edge must lie on a screen for the user to grab it.
 constexpr int kGrabbableWidth = 100;
 constexpr int kGrabbableHeight = 30;
+// Wider than the borders window managers draw around a window.
+constexpr int kFrameBorder = 8;
 
 // The room on the screen where the user can grab the window's top edge; none when no screen has it.
 std::optional<QRect> screenRoomFor(const QRect& frame)
@@ -36,15 +38,20 @@ std::optional<QRect> screenRoomFor(const QRect& frame)
     return std::nullopt;
 }
 
-// A frame remembered larger than the screen it comes back on (another monitor, a damaged file)
-// is made to fit that screen wholly; one that fits keeps its place.
+// A window remembered larger than the screen it comes back on (another monitor, a damaged file)
+// is made to fit that screen wholly; one that fits keeps its place. The geometry is the window's
+// inside, and the frame the window manager adds is not known before it is shown: a title bar's
+// height is left above it and a border's width around it, so that the title bar stays on the
+// screen.
 QRect fittedInto(const QRect& frame, const QRect& room)
 {
-    if (frame.width() <= room.width() && frame.height() <= room.height())
+    const QRect inside = room.adjusted(kFrameBorder, kGrabbableHeight, -kFrameBorder, -kFrameBorder);
+    if (frame.width() <= inside.width() && frame.height() <= inside.height())
         return frame;
-    QRect fitted(frame.topLeft(), frame.size().boundedTo(room.size()));
-    fitted.moveRight(std::min(fitted.right(), room.right()));
-    fitted.moveBottom(std::min(fitted.bottom(), room.bottom()));
+    QRect fitted(frame.topLeft(), frame.size().boundedTo(inside.size()));
+    fitted.moveRight(std::min(fitted.right(), inside.right()));
+    fitted.moveBottom(std::min(fitted.bottom(), inside.bottom()));
+    fitted.moveTop(std::max(fitted.top(), inside.top()));
     return fitted;
 }
 
