@@ -32,6 +32,7 @@ PreviewPane::PreviewPane(TForm1& form)
 void PreviewPane::WritePreviewFile()
 {
     m_form.PreviewFileName = m_form.Places.previewDir + QStringLiteral("temp.htm");
+    m_form.Places.providePreviewDir();
     const QByteArray bytes = PreviewFile::encode(m_form.DBMemo2->text());
     QFile file(m_form.PreviewFileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()

@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QSplitter>
 
+#include <optional>
+
 namespace {
 // Far beyond any desktop, and small enough that arithmetic on it cannot overflow.
 constexpr int kLargestCoordinate = 100000;
@@ -21,16 +23,36 @@ constexpr int kMostCategories = 100000;
 // Of a window put back, this much of its top edge must lie on a screen for the user to grab it.
 constexpr int kGrabbableWidth = 100;
 constexpr int kGrabbableHeight = 30;
+// Wider than the borders window managers draw around a window.
+constexpr int kFrameBorder = 8;
 
-bool reachableOnSomeScreen(const QRect& frame)
+// The room on the screen where the user can grab the window's top edge; none when no screen has it.
+std::optional<QRect> screenRoomFor(const QRect& frame)
 {
     const QRect titleBar(
         frame.left(), frame.top(), std::min(frame.width(), kGrabbableWidth), kGrabbableHeight);
     for (const QScreen* screen : QGuiApplication::screens()) {
         if (screen->availableGeometry().contains(titleBar))
-            return true;
+            return screen->availableGeometry();
     }
-    return false;
+    return std::nullopt;
+}
+
+// A window remembered larger than the screen it comes back on (another monitor, a damaged file)
+// is made to fit that screen wholly; one that fits keeps its place. The geometry is the window's
+// inside, and the frame the window manager adds is not known before it is shown: a title bar's
+// height is left above it and a border's width around it, so that the title bar stays on the
+// screen.
+QRect fittedInto(const QRect& frame, const QRect& room)
+{
+    const QRect inside = room.adjusted(kFrameBorder, kGrabbableHeight, -kFrameBorder, -kFrameBorder);
+    if (frame.width() <= inside.width() && frame.height() <= inside.height())
+        return frame;
+    QRect fitted(frame.topLeft(), frame.size().boundedTo(inside.size()));
+    fitted.moveRight(std::min(fitted.right(), inside.right()));
+    fitted.moveBottom(std::min(fitted.bottom(), inside.bottom()));
+    fitted.moveTop(std::max(fitted.top(), inside.top()));
+    return fitted;
 }
 
 QSplitter* pageSplitter(const QWidget* window)
@@ -90,10 +112,9 @@ bool SessionMemory::restore()
 {
     const SessionSettings& settings = m_settings;
     bool frameRestored = false;
-    if (const std::optional<QRect> frame
-        = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
-        frame && reachableOnSomeScreen(*frame)) {
-        m_form.setGeometry(*frame);
+    const std::optional<QRect> frame = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
+    if (const std::optional<QRect> room = frame ? screenRoomFor(*frame) : std::nullopt) {
+        m_form.setGeometry(fittedInto(*frame, *room));
         frameRestored = true;
         m_showMaximized = settings.flag(QStringLiteral("window/maximized")).value_or(true);
     }

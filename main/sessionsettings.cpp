@@ -23,8 +23,13 @@ SessionSettings::SessionSettings(const QString& path)
 {
     if (path.isEmpty())
         return;
+    // Only a regular file is ours to read: opening a FIFO blocks until someone writes to it, and
+    // a device may never end. Whatever stands there instead is left alone and nothing is kept.
+    const QFileInfo place(path);
+    if (place.exists() && !place.isFile())
+        return;
     // Reading it would only cost time; it is put aside, not deleted, and the defaults apply.
-    if (QFileInfo(path).size() > kLargestFileBytes) {
+    if (place.size() > kLargestFileBytes) {
         const QString aside = path + QStringLiteral(".bad");
         QFile::remove(aside);
         if (!QFile::rename(path, aside))

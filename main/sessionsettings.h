@@ -14,7 +14,7 @@ class QSettings;
 // The user's places remembered between runs, in one settings file of the user's own. The file is
 // read as untrusted: a value that is missing, of the wrong kind or out of its range reads as
 // absent, so a damaged, hostile or unreadable file starts the program with its defaults. Without
-// a path nothing is read or written.
+// a path, or with anything but a regular file in its place, nothing is read or written.
 class SessionSettings
 {
 public:

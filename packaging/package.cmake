@@ -13,6 +13,16 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_STRIP_FILES ON)
 # The libraries it links decide the package's dependencies, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# No maintainer scripts: with none, `dpkg -r` removes the package wholly and leaves nothing to
+# purge. CPack would write a postinst and a postrm that run ldconfig, because the engine module
+# lies below lib/; but the program loads it by its path and ldconfig never looks in lib/feylume.
+# Naming scripts of those names here is how CPack is told not to write its own; no such file
+# exists, so none is added (CPack warns that they are missing).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "${CMAKE_CURRENT_BINARY_DIR}/no-maintainer-scripts/postinst;${CMAKE_CURRENT_BINARY_DIR}/no-maintainer-scripts/postrm")
 # The fonts are no library; without a CJK font the Chinese texts show as boxes.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# The one component of the installed tree, not the whole build: its install lists the staged
+# paths in a list of their own and leaves the user's install_manifest.txt alone.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};${FEYLUME_COMPONENT};/")
 include(CPack)

@@ -20,6 +20,13 @@ QString withSeparator(const QString& dir)
 {
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
+
+void makeFolder(const QString& dir)
+{
+    if (!QDir().mkpath(dir))
+        throw FeylumeError(
+            QStringLiteral("Cannot create folder %1").arg(QDir::toNativeSeparators(QDir::cleanPath(dir))));
+}
 } // namespace
 
 UserFolders UserFolders::fromEnvironment()
@@ -65,6 +72,11 @@ QString AppPlaces::libraryDir() const
     return withSeparator(QFileInfo(libraryPath).path());
 }
 
+void AppPlaces::providePreviewDir() const
+{
+    makeFolder(previewDir);
+}
+
 bool AppPlaces::provideLibrary() const
 {
     if (sampleLibraryPath.isEmpty() || QFileInfo::exists(libraryPath))
@@ -72,9 +84,7 @@ bool AppPlaces::provideLibrary() const
     QFile sample(sampleLibraryPath);
     if (!sample.open(QIODevice::ReadOnly))
         return false;
-    if (!QDir().mkpath(libraryDir()))
-        throw FeylumeError(
-            QStringLiteral("Cannot create folder %1").arg(QDir::toNativeSeparators(libraryDir())));
+    makeFolder(libraryDir());
     // Written under another name and renamed into place: a copy cut short (a full disk) never
     // looks like a library.
     QSaveFile copy(libraryPath);

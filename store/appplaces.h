@@ -34,6 +34,10 @@ struct AppPlaces
 
     QString libraryDir() const;
 
+    // Makes the preview file's folder when it is not there yet (the user's data folder of a
+    // portable copy that cannot write beside itself); throws when it cannot be made.
+    void providePreviewDir() const;
+
     // At the first start of an installed program: copies the sample library to where the
     // library belongs. True when it did; false when a library is there already or there is no
     // sample. A copy that fails leaves nothing behind and throws.

@@ -1,5 +1,7 @@
 // The installed tree as `cmake --install` stages it: what it holds, that the desktop's validators
-// accept it, and that a moved tree still finds its own sample library.
+// accept it, that the Debian package holds the same and installs and removes without scripts,
+// that a moved tree still finds its own sample library, and that none of this touches the list
+// of files the user's own install left in the build folder.
 
 #include "store/appplaces.h"
 #include "support/filecontents.h"
@@ -7,7 +9,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -23,7 +27,11 @@ const QStringList kInstalledFiles = {
     QStringLiteral("share/icons/hicolor/32x32/apps/feylume.png"),
     QStringLiteral("share/icons/hicolor/48x48/apps/feylume.png"),
     QStringLiteral("share/icons/hicolor/64x64/apps/feylume.png"),
+    QStringLiteral("share/icons/hicolor/scalable/apps/feylume.svg"),
+    QStringLiteral("share/doc/feylume/copyright"),
 };
+// What `cmake --install` of the whole build wrote last, and the README's uninstall reads.
+const QString kUsersManifest = QStringLiteral(FEYLUME_BUILD_DIR "/install_manifest.txt");
 
 // Every file under the folder, relative to it, sorted.
 QStringList filesUnder(const QString& root)
@@ -62,17 +70,19 @@ class TestInstall : public QObject
 private:
     QTemporaryDir m_stage;
     QString m_prefix;
+    QByteArray m_usersManifest;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_stage.isValid());
+        m_usersManifest = fileContents(kUsersManifest);
         // Staged as a package build does: the prefix is /usr, DESTDIR puts it in the folder.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DESTDIR"), m_stage.path());
         const Run install = run(QStringLiteral(CMAKE_COMMAND),
             {QStringLiteral("--install"), QStringLiteral(FEYLUME_BUILD_DIR), QStringLiteral("--prefix"),
-                QStringLiteral("/usr")},
+                QStringLiteral("/usr"), QStringLiteral("--component"), QStringLiteral("feylume")},
             env);
         QVERIFY2(install.exitCode == 0, qPrintable(install.output));
         m_prefix = m_stage.path() + QStringLiteral("/usr");
@@ -90,9 +100,31 @@ private slots:
             fileContents(m_prefix + QStringLiteral("/share/applications/feylume.desktop")));
         QVERIFY(entry.contains(QStringLiteral("\nName=Feylume\n")));
         QVERIFY(entry.contains(QStringLiteral("\nName[zh_CN]=")));
-        QVERIFY(entry.contains(QStringLiteral("\nCategories=Development;Utility;\n")));
+        // One main category, so that menus list the program once.
+        QVERIFY(entry.contains(QStringLiteral("\nCategories=Development;WebDevelopment;\n")));
         QVERIFY(entry.contains(QStringLiteral("\nIcon=feylume\n")));
         QVERIFY(entry.contains(QStringLiteral("\nExec=feylume\n")));
+        QVERIFY(
+            fileContents(m_prefix + QStringLiteral("/share/doc/feylume/copyright"))
+                .startsWith("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"));
+    }
+
+    // Launchers draw the icon larger than the largest bitmap from the scalable one.
+    void scalableIconIsAWholeDrawing()
+    {
+        QFile icon(m_prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/feylume.svg"));
+        QVERIFY(icon.open(QIODevice::ReadOnly));
+        QXmlStreamReader svg(&icon);
+        QVERIFY(svg.readNextStartElement());
+        QCOMPARE(svg.name(), QStringLiteral("svg"));
+        QCOMPARE(svg.attributes().value(QStringLiteral("viewBox")), QStringLiteral("0 0 64 64"));
+        int paths = 0;
+        while (!svg.atEnd()) {
+            if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() == QStringLiteral("path"))
+                ++paths;
+        }
+        QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+        QVERIFY(paths > 0);
     }
 
     void validatorsAcceptTheDesktopFiles_data()
@@ -100,11 +132,15 @@ private slots:
         QTest::addColumn<QString>("validator");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("file");
+        // A line of the validator's output that tells of something to mend, hints included.
+        QTest::addColumn<QString>("finding");
         QTest::newRow("desktop entry")
-            << "desktop-file-validate" << QStringList() << "share/applications/feylume.desktop";
+            << "desktop-file-validate" << QStringList() << "share/applications/feylume.desktop"
+            << ".+";
         QTest::newRow("metainfo") << "appstreamcli"
                                   << QStringList {QStringLiteral("validate"), QStringLiteral("--no-net")}
-                                  << "share/metainfo/example.qingyingstudio.feylume.metainfo.xml";
+                                  << "share/metainfo/example.qingyingstudio.feylume.metainfo.xml"
+                                  << "^[WE]:";
     }
 
     void validatorsAcceptTheDesktopFiles()
@@ -112,11 +148,14 @@ private slots:
         QFETCH(QString, validator);
         QFETCH(QStringList, arguments);
         QFETCH(QString, file);
+        QFETCH(QString, finding);
         const QString program = QStandardPaths::findExecutable(validator);
         if (program.isEmpty())
             QSKIP(qPrintable(validator + QStringLiteral(" is not installed")));
         const Run check = run(program, arguments << m_prefix + QLatin1Char('/') + file);
         QVERIFY2(check.exitCode == 0, qPrintable(check.output));
+        const QRegularExpression findings(finding, QRegularExpression::MultilineOption);
+        QVERIFY2(!findings.match(check.output).hasMatch(), qPrintable(check.output));
     }
 
     void debianPackageHoldsTheInstalledFiles()
@@ -149,6 +188,14 @@ private slots:
         const Run depends = run(dpkgDeb, {QStringLiteral("--field"), package, QStringLiteral("Depends")});
         QVERIFY2(depends.output.contains(QStringLiteral("libqt6widgets6")), qPrintable(depends.output));
         QVERIFY2(depends.output.contains(QStringLiteral("libsqlite3")), qPrintable(depends.output));
+
+        // Without maintainer scripts or conffiles, `dpkg -r` removes the package wholly instead
+        // of leaving it half there for a purge.
+        QTemporaryDir control;
+        const Run extract = run(dpkgDeb, {QStringLiteral("--control"), package, control.path()});
+        QVERIFY2(extract.exitCode == 0, qPrintable(extract.output));
+        QCOMPARE(QDir(control.path()).entryList(QDir::Files, QDir::Name),
+            QStringList({QStringLiteral("control"), QStringLiteral("md5sums")}));
     }
 
     void movedTreeStartsOnItsOwnSample()
@@ -184,6 +231,9 @@ private slots:
         QCOMPARE(places.sampleLibraryPath, moved + QStringLiteral("/share/feylume/qvlb.db"));
         QVERIFY(QFile::exists(moved + QStringLiteral("/bin/../lib/feylume/feylume_pageengine.so")));
     }
+
+    // Last, after the staged install and the package build.
+    void theUsersInstallListIsLeftAlone() { QCOMPARE(fileContents(kUsersManifest), m_usersManifest); }
 };
 
 QTEST_GUILESS_MAIN(TestInstall)

@@ -1,6 +1,7 @@
 // Where the program finds its library, sample and preview file, and the first start of an
 // installed program.
 
+#include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
 #include "store/appplaces.h"
@@ -9,6 +10,9 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/userinput.h"
+#include "text/previewfile.h"
+#include "widgets/shellopen.h"
 #include "widgets/statusbar.h"
 
 #include <QDir>
@@ -164,6 +168,54 @@ private slots:
         QCOMPARE(form->PreviewFileName, layout.user().dataHome + QStringLiteral("/feylume/temp.htm"));
         QVERIFY(QFile::exists(form->PreviewFileName));
         QVERIFY(!QFile::exists(layout.programDir() + QStringLiteral("temp.htm")));
+    }
+
+    // A portable copy that can write neither beside itself nor in data/ previews in the user's
+    // data folder, which a user who never ran an installed copy does not have yet.
+    void aPreviewFolderNotThereYetIsMade_data()
+    {
+        QTest::addColumn<bool>("fileInTheWay");
+        QTest::newRow("folder missing") << false;
+        QTest::newRow("a file where a folder belongs") << true;
+    }
+
+    void aPreviewFolderNotThereYetIsMade()
+    {
+        QFETCH(bool, fileInTheWay);
+        InstalledLayout layout;
+        InstalledLayout::place(layout.sample.libraryPath(), layout.portablePath());
+        AppPlaces places = layout.places();
+        // The superuser writes in any folder, so the places of a read-only copy are set, not found.
+        places.previewDir = layout.user().dataHome + QStringLiteral("/feylume/");
+        if (fileInTheWay) {
+            QVERIFY(QDir().mkpath(QFileInfo(layout.user().dataHome).path()));
+            putFile(layout.user().dataHome, "not a folder");
+        }
+        QList<QUrl> opened;
+        const ShellOpen::Handler desktop = ShellOpen::setHandler([&](const QUrl& url) { opened << url; });
+        const auto giveBack = qScopeGuard([&] { ShellOpen::setHandler(desktop); });
+        auto form = std::make_unique<TForm1>(places);
+        form->show();
+        QTRY_VERIFY(form->Timer1 == nullptr);
+        selectNode(*form, QStringLiteral("打字机"), true);
+        letProgramGoIdle();
+        UserInput::focus(form->Treeclass);
+
+        // Answers an error box, which only the blocked folder may show.
+        ModalAnswerer answerer({{QStringLiteral("OK")}});
+        UserInput::press(Qt::Key_F12);
+        const QString previewFile = places.previewDir + QStringLiteral("temp.htm");
+        if (!fileInTheWay) {
+            QVERIFY2(answerer.seen().isEmpty(), qPrintable(answerer.seen().value(0).text));
+            QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(previewFile)}));
+            QCOMPARE(fileContents(previewFile), PreviewFile::encode(form->DBMemo2->text()));
+            return;
+        }
+        QTRY_VERIFY(answerer.done());
+        QCOMPARE(answerer.seen().at(0).text,
+            QStringLiteral("Cannot create folder %1.")
+                .arg(layout.user().dataHome + QStringLiteral("/feylume")));
+        QVERIFY(opened.isEmpty());
     }
 };
 

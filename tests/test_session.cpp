@@ -15,10 +15,32 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
+// What stands where the settings file belongs.
+enum class Place { File, Folder, Fifo, EndlessDevice };
+
+// The kind of what stands at the path, and where it leads when it is a link.
+QByteArray describe(const QString& path)
+{
+    struct stat status
+    {
+    };
+    if (lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return "missing";
+    return QByteArray::number(status.st_mode & S_IFMT) + ' ' + QFile::encodeName(QFile::symLinkTarget(path));
+}
+
+QString rectText(const QRect& rect)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
 QSplitter* pageSplitter(const TForm1& form)
 {
     return form.findChild<QSplitter*>(QStringLiteral("Panel1Splitter"));
@@ -29,6 +51,8 @@ bool expanded(const TForm1& form, const QString& category)
     return form.Treeclass->isExpanded(form.Treeclass->nodeAt(form.FindNodeIndex(category, false)));
 }
 } // namespace
+
+Q_DECLARE_METATYPE(Place)
 
 class TestSession : public QObject
 {
@@ -156,38 +180,97 @@ private slots:
         QVERIFY(form->CurrentScriptName.isEmpty());
     }
 
+    void aRememberedSizeLargerThanTheScreenIsFitted_data()
+    {
+        QTest::addColumn<QRect>("remembered");
+        QTest::newRow("far too large") << QRect(0, 0, 99999, 99999);
+        QTest::newRow("far too large, away from the corner") << QRect(300, 200, 99999, 99999);
+        QTest::newRow("only too wide") << QRect(100, 50, 5000, 500);
+    }
+
+    void aRememberedSizeLargerThanTheScreenIsFitted()
+    {
+        QFETCH(QRect, remembered);
+        const QString path = places().settingsPath;
+        QDir().mkpath(QFileInfo(path).path());
+        putFile(path,
+            QStringLiteral("[window]\ngeometry=\"%1,%2,%3,%4\"\nmaximized=false\n")
+                .arg(remembered.x())
+                .arg(remembered.y())
+                .arg(remembered.width())
+                .arg(remembered.height())
+                .toUtf8());
+
+        auto form = start();
+        QVERIFY(!form->isMaximized());
+        // The whole window, frame and title bar included, lies on the screen and fills it in the
+        // direction it was too large; a direction that fitted well keeps its size.
+        const QRect room = form->screen()->availableGeometry();
+        QVERIFY2(room.contains(form->frameGeometry()),
+            qPrintable(QStringLiteral("%1 outside %2").arg(rectText(form->frameGeometry()), rectText(room))));
+        const QSize size = form->geometry().size();
+        if (remembered.width() <= room.width() * 3 / 4)
+            QCOMPARE(size.width(), remembered.width());
+        else
+            QVERIFY(size.width() > room.width() * 9 / 10);
+        if (remembered.height() <= room.height() * 3 / 4)
+            QCOMPARE(size.height(), remembered.height());
+        else
+            QVERIFY(size.height() > room.height() * 9 / 10);
+    }
+
     void hostileSettingsStartWithTheDefaults_data()
     {
+        QTest::addColumn<Place>("place");
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("binary garbage")
-            << QByteArray("\x00\xff[\x01window]\ngeometry=\xfe\xfe\n", 24).repeated(50);
-        QTest::newRow("wrong kinds") << QByteArray(
-            "[window]\ngeometry=abc\nmaximized=7\npanes=a,b,c\nheader=@Rect(1 2 3 4)\n"
-            "[search]\ncolumn=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\nkeyword=a, b\n"
-            "[tree]\nexpanded=@ByteArray(x)\nopenScript=1, 2\n"
-            "[find]\ndown=yes\ntext=@Invalid()\n");
-        QTest::newRow("huge values") << QByteArray(
-            "[window]\ngeometry=\"0,0,2147483647,2147483647\"\nmaximized=false\n"
-            "panes=\"999999999999,1,1\"\n[search]\ncolumn=4294967296\n"
-            "keyword="
-            + QByteArray(100000, 'x') + "\n");
+            << Place::File << QByteArray("\x00\xff[\x01window]\ngeometry=\xfe\xfe\n", 24).repeated(50);
+        QTest::newRow("wrong kinds") << Place::File
+                                     << QByteArray("[window]\ngeometry=abc\nmaximized=7\npanes=a,b,c\n"
+                                                   "header=@Rect(1 2 3 4)\n"
+                                                   "[search]\ncolumn=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n"
+                                                   "keyword=a, b\n"
+                                                   "[tree]\nexpanded=@ByteArray(x)\nopenScript=1, 2\n"
+                                                   "[find]\ndown=yes\ntext=@Invalid()\n");
+        QTest::newRow("huge values") << Place::File
+                                     << QByteArray("[window]\ngeometry=\"0,0,2147483647,2147483647\"\n"
+                                                   "maximized=false\npanes=\"999999999999,1,1\"\n"
+                                                   "[search]\ncolumn=4294967296\nkeyword="
+                                            + QByteArray(100000, 'x') + "\n");
         QTest::newRow("window off every screen")
-            << QByteArray("[window]\ngeometry=\"50000,50000,600,400\"\nmaximized=false\n");
+            << Place::File << QByteArray("[window]\ngeometry=\"50000,50000,600,400\"\nmaximized=false\n");
         QTest::newRow("window above the screen")
-            << QByteArray("[window]\ngeometry=\"10,-500,600,400\"\nmaximized=false\n");
-        QTest::newRow("too large a file") << "[search]\nkeyword=big\n" + QByteArray(400 * 1024, '\n');
-        QTest::newRow("a folder") << QByteArray();
+            << Place::File << QByteArray("[window]\ngeometry=\"10,-500,600,400\"\nmaximized=false\n");
+        QTest::newRow("too large a file")
+            << Place::File << "[search]\nkeyword=big\n" + QByteArray(400 * 1024, '\n');
+        QTest::newRow("a folder") << Place::Folder << QByteArray();
+        // Opening a FIFO waits for a writer that never comes.
+        QTest::newRow("a FIFO") << Place::Fifo << QByteArray();
+        // Reading it never ends.
+        QTest::newRow("a link to an endless device") << Place::EndlessDevice << QByteArray();
     }
 
     void hostileSettingsStartWithTheDefaults()
     {
+        QFETCH(Place, place);
         QFETCH(QByteArray, content);
         const QString path = places().settingsPath;
         QDir().mkpath(QFileInfo(path).path());
-        if (content.isNull())
-            QVERIFY(QDir().mkpath(path));
-        else
+        switch (place) {
+        case Place::File:
             putFile(path, content);
+            break;
+        case Place::Folder:
+            QVERIFY(QDir().mkpath(path));
+            break;
+        case Place::Fifo:
+            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            break;
+        case Place::EndlessDevice:
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+            break;
+        }
+        const QByteArray before = describe(path);
 
         auto form = start();
         QVERIFY(form->isVisible());
@@ -200,10 +283,12 @@ private slots:
         QCOMPARE(form->FindDialog1->findText(), QString());
         for (int size : form->ClientSplitter->sizes())
             QVERIFY(size > 0 && size < 10000);
-        // What this run leaves is a file the next run reads.
         QVERIFY(form->close());
-        if (!content.isNull())
+        // What this run leaves is a file the next run reads; what is no file of ours stays as it was.
+        if (place == Place::File)
             QVERIFY(fileContents(path).size() < 4096);
+        else
+            QCOMPARE(describe(path), before);
     }
 };
 

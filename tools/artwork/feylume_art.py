@@ -732,6 +732,13 @@ def hexrgb(s, a=1.0):
 # 3. Window icon
 # ---------------------------------------------------------------------------
 
+# The strokes of the brackets and the slash, shared by the bitmap and the vector drawing.
+ICON_LEFT = [(24, 20), (12, 33), (24, 46)]
+ICON_RIGHT = [(40, 20), (52, 33), (40, 46)]
+ICON_SLASH = [(36.5, 16), (27.5, 50)]
+ICON_STROKE = 3.4
+
+
 def make_icon(path):
     im = RGBA(64, 64)
     # tile
@@ -747,10 +754,7 @@ def make_icon(path):
             lambda x, y: (0.7, 0.8, 1.0, 0.35 * (1 - y / 60.0)), ss=4)
 
     # brackets
-    left = [(24, 20), (12, 33), (24, 46)]
-    right = [(40, 20), (52, 33), (40, 46)]
-    slash = [(36.5, 16), (27.5, 50)]
-    width = 3.4
+    left, right, slash, width = ICON_LEFT, ICON_RIGHT, ICON_SLASH, ICON_STROKE
 
     def bracket_col(x, y):
         c = lerp3(TEAL, (0.45, 0.70, 1.0), (y - 16) / 34.0)
@@ -788,6 +792,80 @@ def make_icon(path):
     im.fill(lambda x, y: math.sqrt(abs(x - tx) / tr) + math.sqrt(abs(y - ty) / tr) <= 1.0,
             lambda x, y: (1.0, 0.95, 0.80, 0.95), ss=6, box=(tx - 5, ty - 5, tx + 5, ty + 5))
     im.save(path)
+
+
+# The same drawing as vectors, for the icon theme's scalable size: launchers and software centres
+# that show the icon larger than 64 pixels draw it from this instead of blowing up the bitmap.
+
+def svg_colour(c):
+    return "#%02x%02x%02x" % tuple(max(0, min(255, int(round(v * 255)))) for v in c[:3])
+
+
+def svg_round_rect(x0, y0, x1, y1, r):
+    return ("M%g,%g H%g A%g,%g 0 0 1 %g,%g V%g A%g,%g 0 0 1 %g,%g H%g A%g,%g 0 0 1 %g,%g V%g "
+            "A%g,%g 0 0 1 %g,%g Z" % (x0 + r, y0, x1 - r, r, r, x1, y0 + r, y1 - r, r, r, x1 - r, y1,
+                                      x0 + r, r, r, x0, y1 - r, y0 + r, r, r, x0 + r, y0))
+
+
+def svg_polyline(points):
+    return "M" + " L".join("%g,%g" % p for p in points)
+
+
+def svg_sparkle(cx, cy, radius, steps=96):
+    # The edge of sqrt|dx| + sqrt|dy| = 1, the four-pointed star of the bitmap.
+    points = []
+    for i in range(steps):
+        t = 2 * math.pi * i / steps
+        c, s = math.cos(t), math.sin(t)
+        points.append((cx + radius * math.copysign(c ** 4, c), cy + radius * math.copysign(s ** 4, s)))
+    return "M" + " L".join("%.2f,%.2f" % p for p in points) + " Z"
+
+
+def make_scalable_icon(path):
+    glow = "".join('<stop offset="%.3f" stop-color="#ffeba6" stop-opacity="%.3f"/>'
+                   % (d / 10.0, 0.55 * math.exp(-(d / 4.5) ** 2)) for d in range(11))
+    stroke = 'fill="none" stroke-linecap="round" stroke-linejoin="round"'
+    outline = "".join('<path d="%s" %s stroke="#080a26" stroke-opacity="0.55" stroke-width="%g"/>'
+                      % (svg_polyline(p), stroke, 2 * (ICON_STROKE + 1.2))
+                      for p in (ICON_LEFT, ICON_RIGHT, ICON_SLASH))
+    svg = (
+        '<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">\n'
+        '<defs>\n'
+        '<linearGradient id="tile" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="64" y2="64">'
+        '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>\n'
+        '<linearGradient id="rim" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="0" y2="60">'
+        '<stop offset="0" stop-color="#b3ccff" stop-opacity="0.35"/>'
+        '<stop offset="1" stop-color="#b3ccff" stop-opacity="0"/></linearGradient>\n'
+        '<linearGradient id="bracket" gradientUnits="userSpaceOnUse" x1="0" y1="16" x2="0" y2="50">'
+        '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>\n'
+        '<linearGradient id="slash" gradientUnits="userSpaceOnUse" x1="0" y1="16" x2="0" y2="50">'
+        '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>\n'
+        '<radialGradient id="glow" gradientUnits="userSpaceOnUse" cx="51.5" cy="13" r="10">%s'
+        '</radialGradient>\n'
+        '</defs>\n'
+        '<path d="%s" fill="#000000" fill-opacity="0.3"/>\n'
+        '<path d="%s" fill="url(#tile)"/>\n'
+        '<path d="%s %s" fill="url(#rim)" fill-rule="evenodd"/>\n'
+        '%s\n'
+        '<path d="%s" %s stroke="url(#bracket)" stroke-width="%g"/>\n'
+        '<path d="%s" %s stroke="url(#bracket)" stroke-width="%g"/>\n'
+        '<path d="%s" %s stroke="url(#slash)" stroke-width="%g"/>\n'
+        '<circle cx="51.5" cy="13" r="10" fill="url(#glow)"/>\n'
+        '<path d="%s" fill="#fff7d9"/>\n'
+        '<path d="%s" fill="#fff2cc" fill-opacity="0.95"/>\n'
+        '</svg>\n'
+    ) % (svg_colour((0.20, 0.14, 0.50)), svg_colour((0.05, 0.20, 0.50)),
+         svg_colour(TEAL), svg_colour((0.45, 0.70, 1.0)), svg_colour(GOLD), svg_colour(ROSE), glow,
+         svg_round_rect(3, 5, 61, 61, 12), svg_round_rect(2, 2, 62, 60, 12),
+         svg_round_rect(2, 2, 62, 60, 12), svg_round_rect(3.2, 3.4, 60.8, 60, 11),
+         outline,
+         svg_polyline(ICON_LEFT), stroke, 2 * ICON_STROKE,
+         svg_polyline(ICON_RIGHT), stroke, 2 * ICON_STROKE,
+         svg_polyline(ICON_SLASH), stroke, 2 * ICON_STROKE * 0.9,
+         svg_sparkle(51.5, 13.0, 10.5), svg_sparkle(57.0, 25.5, 3.6))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="ascii") as fh:
+        fh.write(svg)
 
 
 # ---------------------------------------------------------------------------
@@ -934,11 +1012,13 @@ def make_find(path):
 # ---------------------------------------------------------------------------
 
 # The desktop's icon theme wants the window icon at the sizes menus and launchers ask for;
-# the 64-pixel drawing is the largest, the smaller ones are filtered down from it.
+# the 64-pixel drawing is the largest bitmap, the smaller ones are filtered down from it, and
+# larger sizes are drawn from the scalable one.
 THEME_ICON_SIZES = (16, 22, 24, 32, 48, 64)
 
 
 def make_theme_icons(root):
+    make_scalable_icon(os.path.join(root, "packaging/icons/scalable/feylume.svg"))
     source = os.path.join(root, "main/images/feylume.png")
     for size in THEME_ICON_SIZES:
         folder = os.path.join(root, "packaging/icons/%dx%d" % (size, size))
