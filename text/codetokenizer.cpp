@@ -124,36 +124,32 @@ bool isSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\f' || c == u'\v';
 }
 
-class LineTokenizer
+// Walks a line through the parts of a page it passes, each mode handled by the walker's own
+// function until the line ends.
+template<typename Walker> class LineWalk
 {
 public:
-    LineTokenizer(QStringView line, State state, QList<Token>* tokens)
-        : m_line(line)
-        , m_n(int(line.size()))
-        , m_s(state)
-        , m_tokens(tokens)
-    { }
-
     State run()
     {
+        auto& walker = static_cast<Walker&>(*this);
         while (m_pos < m_n) {
             switch (m_s.mode) {
             case Mode::Html:
-                html();
+                walker.html();
                 break;
             case Mode::Tag:
-                tag();
+                walker.tag();
                 break;
             case Mode::HtmlComment:
-                untilClosed(u"-->", Kind::Comment);
+                walker.htmlComment();
                 break;
             case Mode::Doctype:
-                untilClosed(u">", Kind::Doctype);
+                walker.doctype();
                 break;
             case Mode::JavaScript:
             case Mode::VbScript:
             case Mode::Css:
-                language();
+                walker.language();
                 break;
             }
         }
@@ -161,8 +157,34 @@ public:
         return m_s;
     }
 
+protected:
+    LineWalk(QStringView line, State state)
+        : m_line(line)
+        , m_n(int(line.size()))
+        , m_s(state)
+    { }
+
+    QChar at(qsizetype i) const { return i < m_n ? m_line[i] : QChar(); }
+
+    QStringView m_line;
+    int m_n;
+    int m_pos = 0;
+    State m_s;
+};
+
+class LineTokenizer : public LineWalk<LineTokenizer>
+{
+public:
+    LineTokenizer(QStringView line, State state, QList<Token>* tokens)
+        : LineWalk(line, state)
+        , m_tokens(tokens)
+    { }
+
 private:
-    QChar at(int i) const { return i < m_n ? m_line[i] : QChar(); }
+    friend class LineWalk<LineTokenizer>;
+
+    void htmlComment() { untilClosed(u"-->", Kind::Comment); }
+    void doctype() { untilClosed(u">", Kind::Doctype); }
 
     bool startsWith(int i, QStringView what) const
     {
@@ -871,55 +893,28 @@ private:
         }
     }
 
-    QStringView m_line;
-    int m_n;
-    int m_pos = 0;
     int m_openLength = 0; // the length of a comment's opening mark just found
     std::array<quint8, kMaxTemplateDepth> m_outerBraces {}; // braces open in the outer `${`
     QByteArray m_regExpDeadEnds; // per character: a pattern scanned from here has no end
-    State m_s;
     QList<Token>* m_tokens;
 };
 
 // Carries a state across a line too long to tokenize, looking only for what changes it the most:
 // the tags that open and close scripts and style sheets, and comments. Each step jumps to the
 // next character it needs with a search, so a megabyte of a data URL passes in a moment.
-class LinePass
+class LinePass : public LineWalk<LinePass>
 {
 public:
     LinePass(QStringView line, State state)
-        : m_line(line)
-        , m_n(int(line.size()))
-        , m_s(state)
+        : LineWalk(line, state)
     { }
 
-    State run()
-    {
-        while (m_pos < m_n) {
-            switch (m_s.mode) {
-            case Mode::Html:
-                html();
-                break;
-            case Mode::Tag:
-                tag();
-                break;
-            case Mode::HtmlComment:
-                m_pos = after(u"-->", Mode::Html);
-                break;
-            case Mode::Doctype:
-                m_pos = after(u">", Mode::Html);
-                break;
-            case Mode::JavaScript:
-            case Mode::VbScript:
-            case Mode::Css:
-                language();
-                break;
-            }
-        }
-        return m_s;
-    }
-
 private:
+    friend class LineWalk<LinePass>;
+
+    void htmlComment() { m_pos = after(u"-->", Mode::Html); }
+    void doctype() { m_pos = after(u">", Mode::Html); }
+
     bool opensAt(qsizetype i, QStringView what) const
     {
         return m_line.sliced(i).startsWith(what, Qt::CaseInsensitive)
@@ -1033,13 +1028,6 @@ private:
             }
         }
     }
-
-    QChar at(qsizetype i) const { return i < m_n ? m_line[i] : QChar(); }
-
-    QStringView m_line;
-    int m_n;
-    int m_pos = 0;
-    State m_s;
 };
 
 // Whole words, case-insensitive, that only VBScript uses.
