@@ -13,6 +13,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_STRIP_FILES ON)
 # The libraries it links decide the package's dependencies, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The fonts are no library; without a CJK font the Chinese texts show as boxes.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# The fonts are no library; without a CJK font the Chinese texts show as boxes, and the code
+# editor's face keeps Chinese on two Latin columns.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
 include(CPack)
