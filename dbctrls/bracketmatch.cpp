@@ -220,10 +220,20 @@ private:
     bool m_literal;
     int m_token; // the literal's piece on the current line; -1 on an empty line
 };
+
+// Whether the character is a bracket of any kind of code, before the line is read for its kinds.
+bool mayBeBracket(const QTextDocument* document, int position)
+{
+    const QChar c = position >= 0 ? document->characterAt(position) : QChar();
+    return QStringView(u"()[]{}<>").contains(c);
+}
 } // namespace
 
 Pair find(const QTextDocument* document, int caret, const StartStates& startStateOf)
 {
+    // Most carets stand beside no bracket at all; their line is not tokenized.
+    if (!mayBeBracket(document, caret) && !mayBeBracket(document, caret - 1))
+        return {};
     Line line;
     if (!readLine(document->findBlock(caret), startStateOf, &line))
         return {};
