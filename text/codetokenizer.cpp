@@ -166,6 +166,20 @@ protected:
 
     QChar at(qsizetype i) const { return i < m_n ? m_line[i] : QChar(); }
 
+    // At an opening tag's `>`: what the tag opened, a script, a style sheet or more HTML.
+    void enterContent()
+    {
+        const Content content = m_s.content;
+        m_s = State();
+        m_s.embedded = content != Content::None;
+        if (content == Content::JavaScript)
+            m_s.mode = Mode::JavaScript;
+        else if (content == Content::VbScript)
+            m_s.mode = Mode::VbScript;
+        else if (content == Content::Style)
+            m_s.mode = Mode::Css;
+    }
+
     QStringView m_line;
     int m_n;
     int m_pos = 0;
@@ -419,19 +433,6 @@ private:
             || value.contains(u"jscript", Qt::CaseInsensitive)
             || value.contains(u"ecmascript", Qt::CaseInsensitive))
             m_s.content = Content::JavaScript;
-    }
-
-    void enterContent()
-    {
-        const Content content = m_s.content;
-        m_s = State();
-        m_s.embedded = content != Content::None;
-        if (content == Content::JavaScript)
-            m_s.mode = Mode::JavaScript;
-        else if (content == Content::VbScript)
-            m_s.mode = Mode::VbScript;
-        else if (content == Content::Style)
-            m_s.mode = Mode::Css;
     }
 
     // A script or style sheet runs to its closing tag, which ends it wherever it stands, inside a
@@ -974,15 +975,7 @@ private:
                 return;
             }
             if (c == u'>') {
-                const Content content = m_s.content;
-                m_s = State();
-                m_s.embedded = content != Content::None;
-                if (content == Content::JavaScript)
-                    m_s.mode = Mode::JavaScript;
-                else if (content == Content::VbScript)
-                    m_s.mode = Mode::VbScript;
-                else if (content == Content::Style)
-                    m_s.mode = Mode::Css;
+                enterContent();
                 return;
             }
             if (m_s.content == Content::JavaScript
