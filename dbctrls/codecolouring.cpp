@@ -64,13 +64,13 @@ bool isLong(const QTextBlock& block)
 int CodeColouring::endState(const QTextBlock& block, int startState)
 {
     m_tokens.clear();
-    if (isLong(block))
-        return startState;
     const QString text = block.text();
+    if (isLong(block))
+        return CodeTokenizer::passLine(text, startState);
     return CodeTokenizer::tokenizeLine(text, startState, &m_tokens);
 }
 
-int CodeColouring::startStateOf(const QTextBlock& block)
+int CodeColouring::startState(const QTextBlock& block)
 {
     const int number = block.blockNumber();
     if (number == 0)
@@ -124,7 +124,7 @@ bool CodeColouring::colourBlock(const QTextBlock& block, int startState)
 std::pair<QTextBlock, QTextBlock> CodeColouring::colour(const QTextBlock& first, const QTextBlock& last)
 {
     std::pair<QTextBlock, QTextBlock> coloured;
-    int state = startStateOf(first);
+    int state = startState(first);
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         if (colourBlock(block, state)) {
             if (!coloured.first.isValid())

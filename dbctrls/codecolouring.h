@@ -19,8 +19,8 @@ class CodeColouring : public QObject
 {
     Q_OBJECT
 public:
-    // Lines longer than this stay uncoloured and pass their start state on unchanged: tokenizing
-    // a megabyte line on every key would double the time of typing into it.
+    // Lines longer than this stay uncoloured, and a quick pass over them carries the state on:
+    // tokenizing a megabyte line on every key would double the time of typing into it.
     static constexpr int kLongLine = 10000;
 
     explicit CodeColouring(QTextDocument* document);
@@ -29,13 +29,15 @@ public:
     // colours, first and last, or invalid blocks when none did.
     std::pair<QTextBlock, QTextBlock> colour(const QTextBlock& first, const QTextBlock& last);
 
+    // The tokenizer state the line starts in, worked out from the lines above as far as needed.
+    int startState(const QTextBlock& block);
+
 signals:
     // The whole text now reads as another language: every line shown needs colouring again.
     void languageChanged();
 
 private:
     void contentsChanged(int position, int removed, int added);
-    int startStateOf(const QTextBlock& block);
     int endState(const QTextBlock& block, int startState);
     bool colourBlock(const QTextBlock& block, int startState);
 

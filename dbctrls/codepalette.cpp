@@ -41,6 +41,11 @@ QColor matchingBracket()
     return QColor(0xe8, 0xd5, 0xa4);
 }
 
+QColor unmatchedBracket()
+{
+    return QColor(0xf2, 0xc4, 0xb8);
+}
+
 QColor gutterBackground()
 {
     return QColor(0xf3, 0xed, 0xe2);

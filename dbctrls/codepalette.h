@@ -11,6 +11,8 @@ QColor tokenColor(CodeTokenizer::Kind kind);
 
 QColor currentLine();
 QColor matchingBracket();
+// A bracket beside the caret that pairs with none.
+QColor unmatchedBracket();
 QColor gutterBackground();
 QColor gutterNumber();
 QColor gutterCurrentNumber();

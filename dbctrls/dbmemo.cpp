@@ -2,6 +2,8 @@
 
 #include "bracketmatch.h"
 #include "codecolouring.h"
+#include "codefont.h"
+#include "codeindent.h"
 #include "codepalette.h"
 #include "editinput.h"
 #include "fieldlink.h"
@@ -9,6 +11,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QPaintEvent>
@@ -181,8 +184,34 @@ void TDBMemo::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (m_colouring && indentingKey(event))
+        return;
     if (EditInput::admitKey(m_link, event, true))
         QPlainTextEdit::keyPressEvent(event);
+}
+
+bool TDBMemo::indentingKey(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers held
+        = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    void (*edit)(QTextCursor&) = nullptr;
+    if (event->key() == Qt::Key_Tab && held == Qt::NoModifier)
+        edit = CodeIndent::indent;
+    else if ((event->key() == Qt::Key_Backtab || event->key() == Qt::Key_Tab) && held == Qt::ShiftModifier)
+        edit = CodeIndent::outdent;
+    else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && held == Qt::NoModifier)
+        edit = CodeIndent::breakLine;
+    if (!edit)
+        return false;
+    // Like a typed key: the record goes into edit mode first, and the key is dropped when it cannot.
+    event->accept();
+    if (!m_link->edit())
+        return true;
+    QTextCursor cursor = textCursor();
+    edit(cursor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 void TDBMemo::contextMenuEvent(QContextMenuEvent* event)
@@ -219,16 +248,11 @@ void TDBMemo::showAsCode()
 {
     if (m_colouring)
         return;
-    // Fixed-width, with the Chinese characters in the same face, at the size of today's text.
-    QFont face(QStringLiteral("WenQuanYi Micro Hei Mono"));
-    face.setStyleHint(QFont::Monospace);
-    face.setFixedPitch(true);
-    if (font().pointSizeF() > 0)
-        face.setPointSizeF(font().pointSizeF());
-    else
-        face.setPixelSize(font().pixelSize());
-    setFont(face);
+    // Fixed-width, Chinese on two columns, at the size of today's text.
+    setFont(codeFont(QFontInfo(font()).pixelSize()));
     setTabStopDistance(4 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    // Tab indents code; Ctrl+Tab still turns the pages, so the keyboard still leaves the editor.
+    setTabChangesFocus(false);
 
     m_colouring = new CodeColouring(document());
     connect(m_colouring, &CodeColouring::languageChanged, viewport(), qOverload<>(&QWidget::update));
@@ -358,11 +382,13 @@ void TDBMemo::markCaret()
     line.cursor.clearSelection();
     line.cursor.movePosition(QTextCursor::StartOfLine);
     marks.append(line);
-    const BracketMatch::Pair pair = BracketMatch::find(document(), textCursor().position());
-    if (pair.bracket >= 0) {
-        for (const int position : {pair.bracket, pair.partner}) {
+    const BracketMatch::Pair pair = BracketMatch::find(document(), textCursor().position(),
+        [this](const QTextBlock& block) { return m_colouring->startState(block); });
+    for (const int position : {pair.bracket, pair.partner}) {
+        if (position >= 0) {
             QTextEdit::ExtraSelection bracket;
-            bracket.format.setBackground(CodePalette::matchingBracket());
+            bracket.format.setBackground(
+                pair.partner >= 0 ? CodePalette::matchingBracket() : CodePalette::unmatchedBracket());
             bracket.cursor = QTextCursor(document());
             bracket.cursor.setPosition(position);
             bracket.cursor.setPosition(position + 1, QTextCursor::KeepAnchor);

@@ -10,7 +10,8 @@ class DataSource;
 class LineNumberGutter;
 
 // A multi-line editor bound to one column. The library keeps CR LF line ends; the editor shows
-// plain lines and gives CR LF back. Tab moves the focus on, Enter breaks the line.
+// plain lines and gives CR LF back. Tab moves the focus on, Enter breaks the line; in the code
+// editor Tab and Shift+Tab indent, and Enter carries the line's indentation on.
 class TDBMemo : public FieldInput<QPlainTextEdit>
 {
     Q_OBJECT
@@ -38,6 +39,8 @@ private:
     friend class LineNumberGutter;
 
     void showField(const QString& value);
+    // Tab, Shift+Tab and Enter in the code editor; false for any other key.
+    bool indentingKey(QKeyEvent* event);
     // Wrapping at word boundaries looks for a break point to the end of the line for every
     // wrapped row, which freezes the window on a long line without one (a minified script, a
     // data URL). Lines that long are wrapped anywhere instead.

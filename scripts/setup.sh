@@ -15,6 +15,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
     libsqlite3-dev
     fonts-wqy-microhei # the Chinese texts need a CJK font to fall back to
+    fonts-noto-cjk # the code editor's face, whose Chinese stands on two Latin columns
     xvfb xauth # the web view tests need a display
     desktop-file-utils appstream # the install test validates the menu entry and AppStream data
     clang-tidy # scripts/lint.sh, which the tests' script runs

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace CodeTokenizer {
 
@@ -17,6 +18,13 @@ enum class AttrKind : quint8 { Other, Style, Language };
 // A construct of a script or style sheet that goes on past the end of a line.
 enum class Inner : quint8 { None, BlockComment, Template, DoubleQuoted, SingleQuoted };
 
+// What an at-rule's prelude leads into: a block of rules (@media) or of declarations.
+enum class CssAt : quint8 { None, Group, Other };
+
+constexpr int kMaxTemplateDepth = 3;
+constexpr int kMaxBraces = 7;
+constexpr int kMaxCssGroups = 3;
+
 struct State
 {
     Mode mode = Mode::Html;
@@ -26,14 +34,24 @@ struct State
     Inner inner = Inner::None;
     bool embedded = false; // a script or style sheet inside HTML, ended by its closing tag
     bool cssBlock = false; // between a rule's braces
+    bool valueBefore = false; // in a script, a value was written last, so a `/` divides
+    quint8 templateDepth = 0; // the `${` of template literals open around the code
+    quint8 expressionBraces = 0; // braces open inside the innermost `${`
+    bool cssValue = false; // after a declaration's colon
+    CssAt cssAt = CssAt::None; // in an at-rule's prelude
+    quint8 cssGroups = 0; // @media blocks and the like open around the rules
 
     int pack() const
     {
         return int(mode) | int(content) << 3 | int(attr) << 5 | int(attrKind) << 8 | int(inner) << 10
-            | int(embedded) << 13 | int(cssBlock) << 14;
+            | int(embedded) << 13 | int(cssBlock) << 14 | int(valueBefore) << 15 | int(templateDepth) << 16
+            | int(expressionBraces) << 18 | int(cssValue) << 21 | int(cssAt) << 22 | int(cssGroups) << 24;
     }
+    // Any number no line gave back (a text block's default -1, say) reads as the start of HTML.
     static State unpack(int packed)
     {
+        if (packed < 0 || packed >= 1 << 26)
+            return State();
         State s;
         s.mode = Mode(packed & 7);
         s.content = Content(packed >> 3 & 3);
@@ -42,6 +60,15 @@ struct State
         s.inner = Inner(packed >> 10 & 7);
         s.embedded = packed >> 13 & 1;
         s.cssBlock = packed >> 14 & 1;
+        s.valueBefore = packed >> 15 & 1;
+        s.templateDepth = packed >> 16 & 3;
+        s.expressionBraces = packed >> 18 & 7;
+        s.cssValue = packed >> 21 & 1;
+        s.cssAt = CssAt(packed >> 22 & 3);
+        s.cssGroups = packed >> 24 & 3;
+        if (s.mode > Mode::Css || s.attr > Attr::SingleQuoted || s.attrKind > AttrKind::Language
+            || s.inner > Inner::SingleQuoted || s.cssAt > CssAt::Other)
+            return State();
         return s;
     }
 };
@@ -57,6 +84,12 @@ constexpr std::array kVbScriptKeywords = {"and", "as", "boolean", "byref", "byva
     "false", "for", "function", "get", "goto", "if", "in", "is", "let", "loop", "me", "mod", "new", "next",
     "not", "nothing", "null", "on", "option", "or", "preserve", "private", "property", "public", "redim",
     "resume", "select", "set", "step", "sub", "then", "to", "true", "until", "wend", "while", "with", "xor"};
+
+template<std::size_t N> constexpr bool isSorted(const std::array<const char*, N>& words)
+{
+    return std::is_sorted(words.begin(), words.end(),
+        [](const char* a, const char* b) { return std::string_view(a) < std::string_view(b); });
+}
 
 template<std::size_t N>
 bool isOneOf(QStringView word, const std::array<const char*, N>& sorted, Qt::CaseSensitivity cs)
@@ -91,47 +124,81 @@ bool isSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\f' || c == u'\v';
 }
 
-class LineTokenizer
+// Walks a line through the parts of a page it passes, each mode handled by the walker's own
+// function until the line ends.
+template<typename Walker> class LineWalk
 {
 public:
-    LineTokenizer(QStringView line, State state, QList<Token>* tokens)
-        : m_line(line)
-        , m_n(int(line.size()))
-        , m_s(state)
-        , m_tokens(tokens)
-    { }
-
     State run()
     {
+        auto& walker = static_cast<Walker&>(*this);
         while (m_pos < m_n) {
             switch (m_s.mode) {
             case Mode::Html:
-                html();
+                walker.html();
                 break;
             case Mode::Tag:
-                tag();
+                walker.tag();
                 break;
             case Mode::HtmlComment:
-                untilClosed(u"-->", Kind::Comment);
+                walker.htmlComment();
                 break;
             case Mode::Doctype:
-                untilClosed(u">", Kind::Doctype);
+                walker.doctype();
                 break;
             case Mode::JavaScript:
             case Mode::VbScript:
             case Mode::Css:
-                language();
+                walker.language();
                 break;
             }
         }
-        // An unquoted attribute value cannot go on past the line.
-        if (m_s.mode == Mode::Tag && m_s.attr == Attr::Value)
-            m_s.attr = Attr::Name;
+        // A value may stand on the line after its `=`; the value itself ends with its line.
         return m_s;
     }
 
+protected:
+    LineWalk(QStringView line, State state)
+        : m_line(line)
+        , m_n(int(line.size()))
+        , m_s(state)
+    { }
+
+    QChar at(qsizetype i) const { return i < m_n ? m_line[i] : QChar(); }
+
+    // At an opening tag's `>`: what the tag opened, a script, a style sheet or more HTML.
+    void enterContent()
+    {
+        const Content content = m_s.content;
+        m_s = State();
+        m_s.embedded = content != Content::None;
+        if (content == Content::JavaScript)
+            m_s.mode = Mode::JavaScript;
+        else if (content == Content::VbScript)
+            m_s.mode = Mode::VbScript;
+        else if (content == Content::Style)
+            m_s.mode = Mode::Css;
+    }
+
+    QStringView m_line;
+    int m_n;
+    int m_pos = 0;
+    State m_s;
+};
+
+class LineTokenizer : public LineWalk<LineTokenizer>
+{
+public:
+    LineTokenizer(QStringView line, State state, QList<Token>* tokens)
+        : LineWalk(line, state)
+        , m_tokens(tokens)
+    { }
+
 private:
-    QChar at(int i) const { return i < m_n ? m_line[i] : QChar(); }
+    friend class LineWalk<LineTokenizer>;
+
+    void htmlComment() { untilClosed(u"-->", Kind::Comment); }
+    void doctype() { untilClosed(u">", Kind::Doctype); }
 
     bool startsWith(int i, QStringView what) const
     {
@@ -269,7 +336,7 @@ private:
             int j = m_pos;
             while (j < m_n && !isSpace(m_line[j]) && m_line[j] != u'>')
                 ++j;
-            add(m_pos, j, Kind::AttributeValue);
+            addAttributeValue(m_pos, j);
             attributeValueRead(m_line.sliced(m_pos, j - m_pos));
             m_pos = j;
             m_s.attr = Attr::Name;
@@ -311,14 +378,23 @@ private:
         if (m_s.attrKind == AttrKind::Style) {
             add(start, textStart, Kind::AttributeValue);
             const State outer = m_s;
-            m_s.inner = Inner::None;
+            // A comment or value left open at the end of a line goes on in the next.
+            if (start < textStart) {
+                m_s.inner = Inner::None;
+                m_s.cssValue = false;
+            }
             m_s.cssBlock = true;
+            m_s.cssAt = CssAt::None;
+            m_s.cssGroups = 0;
             m_pos = textStart;
             css(textEnd);
+            const State inside = m_s;
             m_s = outer;
+            m_s.inner = close < 0 ? inside.inner : Inner::None;
+            m_s.cssValue = close < 0 && inside.cssValue;
             add(textEnd, end, Kind::AttributeValue);
         } else {
-            add(start, end, Kind::AttributeValue);
+            addAttributeValue(start, end);
         }
         if (close >= 0) {
             if (start < textStart)
@@ -326,6 +402,24 @@ private:
             m_s.attr = Attr::Name;
         }
         m_pos = end;
+    }
+
+    // An attribute value from `start` to `end`, with the entities in it.
+    void addAttributeValue(int start, int end)
+    {
+        int from = start;
+        for (int i = start; i < end;) {
+            const int length = m_line[i] == u'&' ? entityLength(i) : 0;
+            if (length > 0 && i + length <= end) {
+                add(from, i, Kind::AttributeValue);
+                add(i, i + length, Kind::Entity);
+                i += length;
+                from = i;
+            } else {
+                ++i;
+            }
+        }
+        add(from, end, Kind::AttributeValue);
     }
 
     void attributeValueRead(QStringView value)
@@ -339,19 +433,6 @@ private:
             || value.contains(u"jscript", Qt::CaseInsensitive)
             || value.contains(u"ecmascript", Qt::CaseInsensitive))
             m_s.content = Content::JavaScript;
-    }
-
-    void enterContent()
-    {
-        const Content content = m_s.content;
-        m_s = State();
-        m_s.embedded = content != Content::None;
-        if (content == Content::JavaScript)
-            m_s.mode = Mode::JavaScript;
-        else if (content == Content::VbScript)
-            m_s.mode = Mode::VbScript;
-        else if (content == Content::Style)
-            m_s.mode = Mode::Css;
     }
 
     // A script or style sheet runs to its closing tag, which ends it wherever it stands, inside a
@@ -386,8 +467,8 @@ private:
         m_s.inner = close < 0 ? Inner::BlockComment : Inner::None;
     }
 
-    // A string from m_pos, whose text starts at `from`. Quoted strings end with the line unless
-    // a backslash carries them on; template literals go on until their backtick.
+    // A quoted string from m_pos, whose text starts at `from`. It ends with the line unless a
+    // backslash carries it on.
     void string(QChar quote, int from, int end)
     {
         int j = from;
@@ -412,8 +493,6 @@ private:
         m_pos = j;
         if (closed)
             m_s.inner = Inner::None;
-        else if (quote == u'`')
-            m_s.inner = Inner::Template;
         else if (carried && end == m_n)
             m_s.inner = quote == u'"' ? Inner::DoubleQuoted : Inner::SingleQuoted;
         else
@@ -451,37 +530,141 @@ private:
     }
 
     // The end of a regular-expression literal starting at m_pos, or -1 when the line holds none.
-    int regExpEnd(int end) const
+    // A scan that found no end leaves its steps marked, and a later scan that reaches a marked
+    // step in the same state has none either: a line of `/[` stays one pass.
+    int regExpEnd(int end)
     {
-        bool inClass = false;
-        for (int j = m_pos + 1; j < end; ++j) {
-            const QChar c = m_line[j];
-            if (c == u'\\')
-                ++j;
-            else if (c == u'[')
-                inClass = true;
-            else if (c == u']')
-                inClass = false;
-            else if (c == u'/' && !inClass) {
-                ++j;
-                while (j < end && isAsciiLetter(m_line[j]))
+        const auto scan = [this, end](bool mark) {
+            bool inClass = false;
+            for (int j = m_pos + 1; j < end; ++j) {
+                const quint8 step = inClass ? 2 : 1;
+                if (m_regExpDeadEnds.size() > j && (m_regExpDeadEnds[j] & step))
+                    return -1;
+                if (mark)
+                    m_regExpDeadEnds[j] = char(m_regExpDeadEnds[j] | step);
+                const QChar c = m_line[j];
+                if (c == u'\\')
                     ++j;
-                return j;
+                else if (c == u'[')
+                    inClass = true;
+                else if (c == u']')
+                    inClass = false;
+                else if (c == u'/' && !inClass) {
+                    ++j;
+                    while (j < end && isAsciiLetter(m_line[j]))
+                        ++j;
+                    return j;
+                }
             }
+            return -1;
+        };
+        const int found = scan(false);
+        if (found < 0) {
+            if (m_regExpDeadEnds.isEmpty())
+                m_regExpDeadEnds = QByteArray(m_n, 0);
+            scan(true);
         }
-        return -1;
+        return found;
+    }
+
+    // The text of a template literal from m_pos, whose own text starts at `from`, up to its
+    // closing backtick or the `${` of the code inside it.
+    void templateText(int from, int end)
+    {
+        int j = from;
+        while (j < end) {
+            const QChar c = m_line[j];
+            if (c == u'\\') {
+                j += 2;
+                continue;
+            }
+            if (c == u'`') {
+                add(m_pos, j + 1, Kind::String);
+                m_pos = j + 1;
+                m_s.inner = Inner::None;
+                m_s.valueBefore = true;
+                return;
+            }
+            if (c == u'$' && at(j + 1) == u'{' && m_s.templateDepth < kMaxTemplateDepth) {
+                add(m_pos, j, Kind::String);
+                m_pos = j + 2;
+                if (m_s.templateDepth > 0)
+                    m_outerBraces[m_s.templateDepth - 1] = m_s.expressionBraces;
+                ++m_s.templateDepth;
+                m_s.expressionBraces = 0;
+                m_s.inner = Inner::None;
+                m_s.valueBefore = false;
+                return;
+            }
+            ++j;
+        }
+        j = std::min(j, end);
+        add(m_pos, j, Kind::String);
+        m_pos = j;
+        m_s.inner = Inner::Template;
+    }
+
+    // A brace in code, which may close the code inside a template literal's `${`.
+    void brace(QChar c)
+    {
+        ++m_pos;
+        m_s.valueBefore = c == u'}';
+        if (m_s.templateDepth == 0)
+            return;
+        if (c == u'{') {
+            m_s.expressionBraces = quint8(std::min(m_s.expressionBraces + 1, kMaxBraces));
+        } else if (m_s.expressionBraces > 0) {
+            --m_s.expressionBraces;
+        } else {
+            --m_s.templateDepth;
+            m_s.expressionBraces = m_s.templateDepth > 0 ? m_outerBraces[m_s.templateDepth - 1] : 0;
+            m_s.inner = Inner::Template;
+        }
+    }
+
+    // The last character before `i` on this line that is not a blank, or a null character.
+    QChar before(int i) const
+    {
+        while (i > 0 && isSpace(m_line[i - 1]))
+            --i;
+        return i > 0 ? m_line[i - 1] : QChar();
+    }
+
+    // A keyword spelled where a property's name stands: after a member's dot (`o.delete()`) or
+    // as an object literal's key (`{default: 1}`).
+    bool namesAProperty(int start, int end) const
+    {
+        const QChar previous = before(start);
+        if (previous == u'.') {
+            int dot = start - 1;
+            while (m_line[dot] != u'.')
+                --dot;
+            return before(dot) != u'.'; // `...this` spreads
+        }
+        int k = end;
+        while (k < m_n && isSpace(m_line[k]))
+            ++k;
+        if (at(k) != u':')
+            return false;
+        if (previous == u',')
+            return true;
+        if (previous != u'{')
+            return false;
+        int brace = start - 1;
+        while (m_line[brace] != u'{')
+            --brace;
+        return before(brace) != u')'; // `switch (x) { default:` labels a case
     }
 
     void javaScript(int end)
     {
-        bool valueBefore = false; // a `/` after a value divides; elsewhere it starts a pattern
         while (m_pos < end) {
             switch (m_s.inner) {
             case Inner::BlockComment:
                 blockComment(end, m_pos);
                 continue;
             case Inner::Template:
-                string(u'`', m_pos, end);
+                templateText(m_pos, end);
                 continue;
             case Inner::DoubleQuoted:
             case Inner::SingleQuoted:
@@ -499,28 +682,33 @@ private:
                 m_pos = end;
             } else if (c == u'/' && next == u'*') {
                 blockComment(end, m_pos + 2);
-            } else if (c == u'"' || c == u'\'' || c == u'`') {
+            } else if (c == u'`') {
+                templateText(m_pos + 1, end);
+            } else if (c == u'"' || c == u'\'') {
                 string(c, m_pos + 1, end);
-                valueBefore = true;
+                m_s.valueBefore = true;
             } else if (isDigit(c) || (c == u'.' && isDigit(next))) {
                 const int j = numberEnd(m_pos, end);
                 add(m_pos, j, Kind::Number);
                 m_pos = j;
-                valueBefore = true;
+                m_s.valueBefore = true;
             } else if (isIdentifierStart(c)) {
                 const int j = identifierEnd(m_pos, end);
                 const QStringView word = m_line.sliced(m_pos, j - m_pos);
-                const bool keyword = isOneOf(word, kJavaScriptKeywords, Qt::CaseSensitive);
+                const bool keyword
+                    = isOneOf(word, kJavaScriptKeywords, Qt::CaseSensitive) && !namesAProperty(m_pos, j);
                 if (keyword)
                     add(m_pos, j, Kind::Keyword);
-                valueBefore = !keyword || isOneOf(word, kJavaScriptValueKeywords, Qt::CaseSensitive);
+                m_s.valueBefore = !keyword || isOneOf(word, kJavaScriptValueKeywords, Qt::CaseSensitive);
                 m_pos = j;
-            } else if (const int j = c == u'/' && !valueBefore ? regExpEnd(end) : -1; j > 0) {
+            } else if (const int j = c == u'/' && !m_s.valueBefore ? regExpEnd(end) : -1; j > 0) {
                 add(m_pos, j, Kind::RegExp);
                 m_pos = j;
-                valueBefore = true;
+                m_s.valueBefore = true;
+            } else if (c == u'{' || c == u'}') {
+                brace(c);
             } else {
-                valueBefore = c == u')' || c == u']' || c == u'}';
+                m_s.valueBefore = c == u')' || c == u']';
                 ++m_pos;
             }
         }
@@ -573,6 +761,58 @@ private:
         }
     }
 
+    // A selector from m_pos up to a blank, comma or brace that is not inside its quotes or
+    // square brackets (`a[title="x{y}"]`).
+    int selectorEnd(int end) const
+    {
+        int j = m_pos;
+        int squares = 0;
+        while (j < end) {
+            const QChar c = m_line[j];
+            if (c == u'"' || c == u'\'') {
+                const int close = find(QStringView(&c, 1), j + 1, end);
+                j = close < 0 ? end : close + 1;
+                continue;
+            }
+            if (squares == 0 && (isSpace(c) || c == u'{' || c == u',' || (c == u'/' && at(j + 1) == u'*')))
+                break;
+            if (c == u'[')
+                ++squares;
+            else if (c == u']' && squares > 0)
+                --squares;
+            ++j;
+        }
+        return j;
+    }
+
+    // A function's name and, for url(, the address written without quotes.
+    void cssFunction(int nameEnd, int end)
+    {
+        add(m_pos, nameEnd, Kind::Keyword);
+        const QStringView name = m_line.sliced(m_pos, nameEnd - m_pos);
+        m_pos = nameEnd + 1;
+        if (name.compare(u"url", Qt::CaseInsensitive) != 0)
+            return;
+        int j = m_pos;
+        while (j < end && isSpace(m_line[j]))
+            ++j;
+        if (j < end && (m_line[j] == u'"' || m_line[j] == u'\''))
+            return;
+        const int close = find(u")", j, end);
+        const int addressEnd = close < 0 ? end : close;
+        add(j, addressEnd, Kind::String);
+        m_pos = addressEnd;
+    }
+
+    static bool opensRuleGroup(QStringView atKeyword)
+    {
+        for (const char* name : {"@media", "@supports", "@document", "@layer", "@container"}) {
+            if (atKeyword.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return atKeyword.endsWith(u"keyframes", Qt::CaseInsensitive);
+    }
+
     void css(int end)
     {
         while (m_pos < end) {
@@ -584,8 +824,24 @@ private:
             const QChar next = at(m_pos + 1);
             if (c == u'/' && next == u'*') {
                 blockComment(end, m_pos + 2);
-            } else if (c == u'{' || c == u'}') {
-                m_s.cssBlock = c == u'{';
+            } else if (c == u'{') {
+                if (m_s.cssAt == CssAt::Group)
+                    m_s.cssGroups = quint8(std::min(m_s.cssGroups + 1, kMaxCssGroups));
+                else
+                    m_s.cssBlock = true;
+                m_s.cssAt = CssAt::None;
+                m_s.cssValue = false;
+                ++m_pos;
+            } else if (c == u'}') {
+                if (m_s.cssBlock)
+                    m_s.cssBlock = false;
+                else if (m_s.cssGroups > 0)
+                    --m_s.cssGroups;
+                m_s.cssValue = false;
+                ++m_pos;
+            } else if (c == u';') {
+                m_s.cssAt = CssAt::None;
+                m_s.cssValue = false;
                 ++m_pos;
             } else if (c == u'"' || c == u'\'') {
                 const State keep = m_s;
@@ -596,14 +852,16 @@ private:
                 while (j < end && (isAsciiLetter(m_line[j]) || m_line[j] == u'-'))
                     ++j;
                 add(m_pos, j, Kind::Keyword);
+                if (c == u'@' && !m_s.cssBlock)
+                    m_s.cssAt = opensRuleGroup(m_line.sliced(m_pos, j - m_pos)) ? CssAt::Group : CssAt::Other;
                 m_pos = j;
-            } else if (!m_s.cssBlock) {
-                int j = m_pos;
-                while (j < end && !isSpace(m_line[j]) && m_line[j] != u'{' && m_line[j] != u','
-                    && !(m_line[j] == u'/' && at(j + 1) == u'*'))
-                    ++j;
+            } else if (!m_s.cssBlock && m_s.cssAt == CssAt::None) {
+                const int j = selectorEnd(end);
                 add(m_pos, j, Kind::CssSelector);
                 m_pos = std::max(j, m_pos + 1);
+            } else if (c == u':') {
+                m_s.cssValue = m_s.cssBlock;
+                ++m_pos;
             } else if (isDigit(c) || ((c == u'.' || c == u'-') && isDigit(next))
                 || (c == u'#' && (isDigit(next) || isAsciiLetter(next)))) {
                 int j = m_pos + 1;
@@ -619,10 +877,15 @@ private:
                     && (isAsciiLetter(m_line[j]) || isDigit(m_line[j]) || m_line[j] == u'-'
                         || m_line[j] == u'_'))
                     ++j;
+                if (at(j) == u'(') {
+                    cssFunction(j, end);
+                    continue;
+                }
                 int k = j;
                 while (k < end && isSpace(m_line[k]))
                     ++k;
-                if (k < end && m_line[k] == u':')
+                // A property's name, or a feature's in an at-rule's prelude (`max-width: 600px`).
+                if (k < end && m_line[k] == u':' && !m_s.cssValue)
                     add(m_pos, j, Kind::CssProperty);
                 m_pos = j;
             } else {
@@ -631,12 +894,133 @@ private:
         }
     }
 
-    QStringView m_line;
-    int m_n;
-    int m_pos = 0;
     int m_openLength = 0; // the length of a comment's opening mark just found
-    State m_s;
+    std::array<quint8, kMaxTemplateDepth> m_outerBraces {}; // braces open in the outer `${`
+    QByteArray m_regExpDeadEnds; // per character: a pattern scanned from here has no end
     QList<Token>* m_tokens;
+};
+
+// Carries a state across a line too long to tokenize, looking only for what changes it the most:
+// the tags that open and close scripts and style sheets, and comments. Each step jumps to the
+// next character it needs with a search, so a megabyte of a data URL passes in a moment.
+class LinePass : public LineWalk<LinePass>
+{
+public:
+    LinePass(QStringView line, State state)
+        : LineWalk(line, state)
+    { }
+
+private:
+    friend class LineWalk<LinePass>;
+
+    void htmlComment() { m_pos = after(u"-->", Mode::Html); }
+    void doctype() { m_pos = after(u">", Mode::Html); }
+
+    bool opensAt(qsizetype i, QStringView what) const
+    {
+        return m_line.sliced(i).startsWith(what, Qt::CaseInsensitive)
+            && (i + what.size() == m_n || !isIdentifierPart(m_line[i + what.size()]));
+    }
+
+    // The position after the next `what`, entering `mode` there; the line's end without one.
+    int after(QStringView what, Mode mode)
+    {
+        const qsizetype found = m_line.indexOf(what, m_pos);
+        if (found < 0)
+            return m_n;
+        m_s.mode = mode;
+        return int(found + what.size());
+    }
+
+    void html()
+    {
+        const qsizetype i = m_line.indexOf(u'<', m_pos);
+        if (i < 0) {
+            m_pos = m_n;
+            return;
+        }
+        m_pos = int(i) + 1;
+        if (m_line.sliced(i).startsWith(u"<!--")) {
+            m_s.mode = Mode::HtmlComment;
+            m_pos = int(i) + 4;
+        } else if (at(i + 1) == u'!' || at(i + 1) == u'?') {
+            m_s.mode = Mode::Doctype;
+        } else if (opensAt(i, u"<script") || opensAt(i, u"<style")) {
+            m_s = State();
+            m_s.mode = Mode::Tag;
+            m_s.content = at(i + 2).toLower() == u'c' ? Content::JavaScript : Content::Style;
+        }
+    }
+
+    // Inside a script or style tag: on to its end, minding quoted values.
+    void tag()
+    {
+        if (m_s.attr == Attr::DoubleQuoted || m_s.attr == Attr::SingleQuoted) {
+            const qsizetype close = m_line.indexOf(m_s.attr == Attr::DoubleQuoted ? u'"' : u'\'', m_pos);
+            if (close < 0) {
+                m_pos = m_n;
+                return;
+            }
+            if (m_s.content == Content::JavaScript
+                && m_line.sliced(m_pos, close - m_pos).contains(u"vbs", Qt::CaseInsensitive))
+                m_s.content = Content::VbScript;
+            m_s.attr = Attr::Name;
+            m_pos = int(close) + 1;
+            return;
+        }
+        while (m_pos < m_n) {
+            const QChar c = m_line[m_pos++];
+            if (c == u'"' || c == u'\'') {
+                m_s.attr = c == u'"' ? Attr::DoubleQuoted : Attr::SingleQuoted;
+                return;
+            }
+            if (c == u'>') {
+                enterContent();
+                return;
+            }
+            if (m_s.content == Content::JavaScript
+                && m_line.sliced(m_pos - 1).startsWith(u"vbs", Qt::CaseInsensitive))
+                m_s.content = Content::VbScript;
+        }
+    }
+
+    void language()
+    {
+        int end = m_n;
+        if (m_s.embedded) {
+            const QStringView close
+                = m_s.mode == Mode::Css ? QStringView(u"</style") : QStringView(u"</script");
+            for (qsizetype i = m_line.indexOf(u'<', m_pos); i >= 0; i = m_line.indexOf(u'<', i + 1)) {
+                if (m_line.sliced(i).startsWith(close, Qt::CaseInsensitive)) {
+                    end = int(i);
+                    break;
+                }
+            }
+        }
+        if (m_s.mode != Mode::VbScript)
+            blockComments(end);
+        m_pos = end;
+        if (end < m_n)
+            m_s = State();
+        else if (m_s.inner != Inner::BlockComment)
+            m_s.inner = Inner::None;
+    }
+
+    // Where block comments open and close up to `end`, by their slashes.
+    void blockComments(int end)
+    {
+        int opened = -1;
+        for (qsizetype i = m_line.indexOf(u'/', m_pos); i >= 0 && i < end; i = m_line.indexOf(u'/', i + 1)) {
+            if (m_s.inner == Inner::BlockComment) {
+                if (i > m_pos && m_line[i - 1] == u'*' && i - 1 > opened)
+                    m_s.inner = Inner::None;
+            } else if (i + 1 < end && m_line[i + 1] == u'*') {
+                m_s.inner = Inner::BlockComment;
+                opened = int(i) + 1;
+                ++i;
+            }
+        }
+    }
 };
 
 // Whole words, case-insensitive, that only VBScript uses.
@@ -650,6 +1034,59 @@ bool readsAsVbScriptLine(QStringView line)
         if (trimmed.startsWith(QLatin1String(marker), Qt::CaseInsensitive)
             || (marker[0] == ' ' && trimmed.endsWith(QLatin1String(marker + 1), Qt::CaseInsensitive)))
             return true;
+    }
+    return false;
+}
+
+// The elements a page is made of; `<b` in `a <b` is a comparison only when nothing like
+// code stands before it on its line.
+constexpr std::array kHtmlElements = {"a", "applet", "area", "article", "audio", "b", "base", "bgsound",
+    "big", "blink", "body", "br", "button", "canvas", "center", "code", "dd", "div", "dl", "dt", "em",
+    "embed", "font", "footer", "form", "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head",
+    "header", "hr", "html", "i", "iframe", "img", "input", "label", "layer", "li", "link", "main", "map",
+    "marquee", "meta", "nav", "nobr", "noscript", "object", "ol", "option", "p", "param", "pre", "s",
+    "script", "section", "select", "small", "span", "strong", "style", "sub", "sup", "svg", "table", "tbody",
+    "td", "textarea", "th", "thead", "title", "tr", "tt", "u", "ul", "video"};
+static_assert(isSorted(kHtmlElements) && isSorted(kJavaScriptKeywords) && isSorted(kVbScriptKeywords));
+
+// A tag that opens an HTML element, standing where no script would put a `<`: not after a
+// quote, a bracket, an operator or a line comment's mark on its line.
+bool opensHtmlElement(QStringView line)
+{
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.startsWith(u"<!--") || trimmed.startsWith(u"<!doctype", Qt::CaseInsensitive))
+        return true;
+    for (qsizetype i = line.indexOf(u'<'); i >= 0; i = line.indexOf(u'<', i + 1)) {
+        qsizetype j = i + 1;
+        while (j < line.size() && (isAsciiLetter(line[j]) || isDigit(line[j])))
+            ++j;
+        const QChar after = j < line.size() ? line[j] : QChar(u' ');
+        if (j == i + 1 || !(isSpace(after) || after == u'>' || after == u'/')
+            || !isOneOf(line.sliced(i + 1, j - i - 1), kHtmlElements, Qt::CaseInsensitive))
+            continue;
+        const QStringView before = line.first(i);
+        for (const QChar c : before) {
+            if (c == u'"' || c == u'\'' || c == u'`' || c == u'(' || c == u'=' || c == u'+')
+                return false;
+        }
+        return !before.contains(u"//");
+    }
+    return false;
+}
+
+// HTML when a tag opens an element within the first lines, whatever stands before it: a line
+// of instructions, a comment, a placeholder.
+bool readsAsHtml(QStringView sample)
+{
+    constexpr int kLinesLookedAt = 30;
+    qsizetype from = 0;
+    for (int n = 0; n < kLinesLookedAt && from < sample.size(); ++n) {
+        qsizetype end = sample.indexOf(u'\n', from);
+        if (end < 0)
+            end = sample.size();
+        if (opensHtmlElement(sample.sliced(from, end - from)))
+            return true;
+        from = end + 1;
     }
     return false;
 }
@@ -688,7 +1125,7 @@ int startState(QStringView text)
     constexpr qsizetype kSample = 64 * 1024;
     const QStringView sample = text.first(std::min(text.size(), kSample));
     const QStringView start = sample.trimmed();
-    if (start.isEmpty() || start.startsWith(u'<'))
+    if (start.isEmpty() || start.startsWith(u'<') || readsAsHtml(sample))
         return htmlState();
     int vbScriptLines = 0;
     int javaScriptLines = 0;
@@ -703,6 +1140,11 @@ int startState(QStringView text)
         from = end + 1;
     }
     return vbScriptLines > javaScriptLines ? vbScriptState() : javaScriptState();
+}
+
+int passLine(QStringView line, int state)
+{
+    return LinePass(line, State::unpack(state)).run().pack();
 }
 
 int tokenizeLine(QStringView line, int state, QList<Token>* tokens)

@@ -35,9 +35,9 @@ struct Token
     friend bool operator==(const Token&, const Token&) = default;
 };
 
-// The state before the first line of `text`: HTML when the text starts with a tag, otherwise a
-// script, VBScript when it reads like one and JavaScript otherwise. Only the start of a long
-// text is looked at.
+// The state before the first line of `text`: HTML when a tag opens an element within its first
+// lines (a line of instructions or a comment may come before it), otherwise a script, VBScript
+// when it reads like one and JavaScript otherwise. Only the start of a long text is looked at.
 int startState(QStringView text);
 
 // The state a line starts in when only HTML came before it.
@@ -46,7 +46,11 @@ int javaScriptState();
 int vbScriptState();
 
 // Appends the tokens of one line (without its line break) to `tokens`, in order, and returns
-// the state the next line starts in.
+// the state the next line starts in. A state no line gave back counts as the start of HTML.
 int tokenizeLine(QStringView line, int state, QList<Token>* tokens);
+
+// The state after a line without tokenizing it: a quick pass for lines too long to colour, which
+// carries the script and style tags and the comments they open or close, and drops strings.
+int passLine(QStringView line, int state);
 
 } // namespace CodeTokenizer
