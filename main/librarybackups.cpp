@@ -7,14 +7,17 @@
 #include "restorebackupdialog.h"
 #include "startupload.h"
 #include "store/librarybackup.h"
+#include "store/librarydiagnosis.h"
 #include "store/libraryguard.h"
 #include "store/query.h"
+#include "widgets/afterboxes.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
 #include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -23,6 +26,8 @@ namespace {
 // Long enough for the page check of a library of some thousand scripts; a larger one is not
 // checked at each start rather than kept waiting for.
 constexpr int kQuickCheckLimitMs = 5000;
+// A backup offered as the way back is checked whole unless that takes longer than this.
+constexpr int kBackupCheckLimitMs = 15000;
 
 QString shownTime(const QDateTime& made)
 {
@@ -37,53 +42,87 @@ LibraryBackups::LibraryBackups(TForm1& form, StartupLoad& load)
 {
     m_form.LibraryGuard1 = new LibraryGuard(&form);
     m_form.LibraryGuard1->setObjectName(QStringLiteral("m_form.LibraryGuard1"));
-    connect(m_form.LibraryGuard1, &LibraryGuard::backedUp, this, [this](const QString& path) {
-        m_runBackup = path;
-        if (m_libraryChanged)
-            keepRunBackup();
-    });
     connect(m_form.LibraryGuard1, &LibraryGuard::backupFailed, this, [this](const QString& message) {
         if (std::exchange(m_backupFailureTold, true))
             return;
         m_form.tellInStatusBar(QStringLiteral("脚本库备份失败：") + message);
     });
     connect(m_form.LibraryGuard1, &LibraryGuard::damaged, this,
-        guard([this](const QString& problem) { reportDamagedLibrary(problem); }));
-    // Told from inside the statement that makes the change; acted on once it is done.
+        [this](const QString& problem) { offerNewestSoundBackup(problem); });
+    // Told from inside the statement that makes the change, before it is written: the check
+    // lets go of the library at once, and the backup is completed once the statement is done.
     m_form.ADOConnection1.setChangeObserver([this] {
-        if (!std::exchange(m_libraryChanged, true))
-            QTimer::singleShot(0, this, [this] { firstChangeMade(); });
+        if (std::exchange(m_libraryChanged, true))
+            return;
+        m_form.LibraryGuard1->giveWayToChange();
+        QTimer::singleShot(0, this, [this] { m_form.LibraryGuard1->backUpBeforeChange(); });
     });
+    m_load.setLoadFailureHandler([this] { loadFailed(); });
 }
 
 void LibraryBackups::guardLibrary()
 {
     // A read-only library cannot change, and needs no backup of this run.
-    if (!m_form.ADOConnection1.connected() || m_form.ADOConnection1.database().isReadOnly())
+    if (!m_form.ADOConnection1.connected() || m_form.ADOConnection1.database().isReadOnly()
+        || m_libraryChanged)
         return;
-    m_form.LibraryGuard1->start(m_form.Places.libraryPath, m_form.Places.backupDir, kQuickCheckLimitMs);
-}
-
-void LibraryBackups::firstChangeMade()
-{
-    if (!m_runBackup.isEmpty())
-        keepRunBackup();
-    else if (!m_form.LibraryGuard1->isBusy() && !m_backupFailureTold)
-        m_form.LibraryGuard1->start(m_form.Places.libraryPath, m_form.Places.backupDir, 0);
-}
-
-void LibraryBackups::keepRunBackup()
-{
-    LibraryBackup::prune(m_form.Places.backupDir);
-    m_runBackupKept = true;
+    m_form.LibraryGuard1->watch(m_form.Places.libraryPath, m_form.Places.backupDir, kQuickCheckLimitMs);
 }
 
 void LibraryBackups::dropUnneededBackup()
 {
-    m_form.LibraryGuard1->stop();
-    // A run that changed nothing needs no backup of its own.
-    if (!m_runBackupKept && !m_runBackup.isEmpty())
-        QFile::remove(m_runBackup);
+    m_form.LibraryGuard1->finishBackup();
+}
+
+void LibraryBackups::loadFailed()
+{
+    if (m_libraryDamaged || m_libraryChanged)
+        return;
+    const QString problem = LibraryDiagnosis::problemOf(m_form.Places.libraryPath, kQuickCheckLimitMs);
+    // A missing library is told by the open; one that reads well failed for another reason.
+    if (problem.isEmpty() || !QFileInfo::exists(m_form.Places.libraryPath))
+        return;
+    offerNewestSoundBackup(problem);
+}
+
+LibraryBackup::Entry LibraryBackups::newestSoundBackup()
+{
+    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_form.Places.backupDir)) {
+        if (backup.damaged)
+            continue;
+        bool completed = false;
+        QString problem;
+        try {
+            problem = LibraryBackup::quickProblem(backup.path, kBackupCheckLimitMs, &completed);
+        } catch (const FeylumeError& error) {
+            problem = error.message();
+        }
+        if (problem.isEmpty())
+            return backup;
+        // Found once, never counted as a way back again.
+        LibraryBackup::markDamaged(backup.path);
+    }
+    return {};
+}
+
+void LibraryBackups::offerNewestSoundBackup(const QString& problem)
+{
+    m_libraryDamaged = true;
+    if (std::exchange(m_damageTold, true))
+        return;
+    // After the splash and the boxes of a failed load, never under them.
+    runAfterOpenBoxes(this, guard([this, problem] {
+        const QString damage = QStringLiteral("脚本库文件已损坏：%1。").arg(problem);
+        const LibraryBackup::Entry good = newestSoundBackup();
+        if (good.path.isEmpty()) {
+            MessageBoxes::information(damage + QStringLiteral("没有完好的备份可以恢复。"));
+            return;
+        }
+        if (MessageBoxes::confirm(damage
+                + QStringLiteral("要恢复 %1 的备份吗？当前的脚本库会先存为一个备份。")
+                      .arg(shownTime(good.made))))
+            restoreBackup(good.path);
+    }));
 }
 
 void LibraryBackups::RestoreBackup1Click()
@@ -98,28 +137,18 @@ void LibraryBackups::RestoreBackup1Click()
     restoreBackup(chosen);
 }
 
-void LibraryBackups::reportDamagedLibrary(const QString& problem)
+QString LibraryBackups::keepReplacedLibrary()
 {
-    QString good;
-    QDateTime made;
-    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_form.Places.backupDir)) {
-        try {
-            if (LibraryBackup::integrityProblem(backup.path).isEmpty()) {
-                good = backup.path;
-                made = backup.made;
-                break;
-            }
-        } catch (const FeylumeError&) {
-            // An unreadable backup is no way back; the next one may be.
-        }
+    const QDateTime now = QDateTime::currentDateTime();
+    // A file SQLite can no longer read through is kept as it lies.
+    QString kept;
+    try {
+        kept = LibraryBackup::copy(m_form.Places.libraryPath, m_form.Places.backupDir, now);
+    } catch (const FeylumeError&) {
+        kept = LibraryBackup::copyFile(m_form.Places.libraryPath, m_form.Places.backupDir, now);
+        m_libraryDamaged = true;
     }
-    const QString damage = QStringLiteral("脚本库文件已损坏（%1）。").arg(problem);
-    if (good.isEmpty()) {
-        MessageBoxes::information(damage + QStringLiteral("没有完好的备份可以恢复。"));
-        return;
-    }
-    if (MessageBoxes::confirm(damage + QStringLiteral("要恢复 %1 的备份吗？").arg(shownTime(made))))
-        restoreBackup(good);
+    return m_libraryDamaged ? LibraryBackup::markDamaged(kept) : kept;
 }
 
 bool LibraryBackups::restoreBackup(const QString& path)
@@ -128,24 +157,25 @@ bool LibraryBackups::restoreBackup(const QString& path)
         return false;
     const QString problem = LibraryBackup::integrityProblem(path);
     if (!problem.isEmpty()) {
-        MessageBoxes::information(QStringLiteral("这个备份已损坏，不能恢复（%1）。").arg(problem));
+        MessageBoxes::information(QStringLiteral("这个备份已损坏，不能恢复（%1）。")
+                                      .arg(LibraryDiagnosis::describeCheck(path, problem)));
         return false;
     }
+    // A backup of this run still being made is completed first: it is the way back from the
+    // run's changes.
+    m_form.LibraryGuard1->finishBackup();
     m_form.LibraryGuard1->stop();
     m_form.ADOQuery1->close();
     m_form.ADOQuery2->close();
-    const QDateTime now = QDateTime::currentDateTime();
-    // The library as it is now becomes a backup too, so that restoring can be undone; a file
-    // SQLite can no longer read through is kept as it lies.
-    try {
-        LibraryBackup::copy(m_form.Places.libraryPath, m_form.Places.backupDir, now);
-    } catch (const FeylumeError&) {
-        LibraryBackup::copyFile(m_form.Places.libraryPath, m_form.Places.backupDir, now);
-    }
-    m_libraryChanged = m_runBackupKept = true;
+    // The library as it is now becomes a backup too, so that restoring can be undone.
+    const QString replaced = keepReplacedLibrary();
+    m_libraryChanged = true;
     m_form.ADOConnection1.close();
     LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
-    LibraryBackup::prune(m_form.Places.backupDir);
+    m_libraryDamaged = false;
+    // The library just put back is never pruned, nor kept twice under two names.
+    LibraryBackup::dropOlderCopiesOf(replaced);
+    LibraryBackup::prune(m_form.Places.backupDir, LibraryBackup::kKept, path);
     reloadLibrary();
     m_form.tellInStatusBar(QStringLiteral("已恢复备份"));
     return true;

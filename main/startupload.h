@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class TForm1;
 
 // The load that follows the window's creation: the categories into the tree and both category
@@ -23,8 +25,13 @@ public:
     int countScriptsOutsideTheTree();
     // Tells the user, once the window is up, about the scripts the last load could not show.
     void reportScriptsOutsideTheTree();
+    // Called once the event loop runs again after a load that could not read the library.
+    void setLoadFailureHandler(std::function<void()> handler) { m_loadFailed = std::move(handler); }
 
 private:
     TForm1& m_form;
+    void tellLoadFailed();
+
     int m_scriptsOutsideTheTree = 0;
+    std::function<void()> m_loadFailed;
 };
