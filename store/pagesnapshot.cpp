@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <sqlite3.h>
@@ -22,6 +23,8 @@ namespace {
 constexpr qint64 kBlock = 4096;
 // The copier holds the snapshot for this many blocks at a time: a save waits at most that long.
 constexpr qint64 kBlocksPerStep = 64;
+// 8 MB.
+constexpr qint64 kStepsPerFlush = 32;
 // The change counter in the file's header, raised by every write of the library.
 constexpr qint64 kCounterOffset = 24;
 
@@ -423,17 +426,33 @@ void PageSnapshot::fillIn(const std::atomic_bool* cancel)
     auto readPresent = [&state](char* into, qint64 length, qint64 from) {
         return state.library.seek(from) && state.library.read(into, length) == length;
     };
+    // The copy's data goes to the disk as it is made: left to pile up, it would be written
+    // during a save's own flush to the disk, and the save would wait for it.
+    int flushHandle = -1;
+    auto closeFlushHandle = qScopeGuard([&flushHandle] {
+        if (flushHandle >= 0)
+            ::close(flushHandle);
+    });
     for (qint64 first = 0;; first += kBlocksPerStep) {
         if (cancel && cancel->load())
             throw FeylumeError(QStringLiteral("备份已取消"));
-        const std::lock_guard lock(state.mutex);
-        if (!state.begin() || !state.failure.isEmpty())
-            throw FeylumeError(state.failure);
-        const qint64 blocks = qint64(state.saved.size());
-        if (first >= blocks)
-            return;
-        for (qint64 block = first; block < std::min(first + kBlocksPerStep, blocks); ++block)
-            state.save(block, readPresent);
+        {
+            const std::lock_guard lock(state.mutex);
+            if (!state.begin() || !state.failure.isEmpty())
+                throw FeylumeError(state.failure);
+            const qint64 blocks = qint64(state.saved.size());
+            if (first >= blocks)
+                return;
+            for (qint64 block = first; block < std::min(first + kBlocksPerStep, blocks); ++block)
+                state.save(block, readPresent);
+            if ((first / kBlocksPerStep) % kStepsPerFlush != kStepsPerFlush - 1)
+                continue;
+            state.copy.flush();
+            if (flushHandle < 0)
+                flushHandle = ::dup(state.copy.handle());
+        }
+        if (flushHandle >= 0)
+            ::fdatasync(flushHandle);
     }
 }
 
