@@ -45,7 +45,7 @@ QString partNamed(const QString& type, const QString& table)
     const QString of = table == QLatin1String("tjs") ? QStringLiteral("脚本")
         : table == QLatin1String("ttype")            ? QStringLiteral("类别")
                                                      : QStringLiteral("库结构");
-    return type == QLatin1String("index") ? of + QStringLiteral("的索引") : of + QStringLiteral("表");
+    return type == QLatin1String("index") ? of + QStringLiteral("表的索引") : of + QStringLiteral("表");
 }
 
 // The table or index whose tree starts at the page, as far as the catalogue can still be read.
