@@ -36,6 +36,15 @@ QStringList categoriesIn(const QString& path)
     return list;
 }
 
+void addCategoryIn(const QString& path, const QString& name)
+{
+    Database db;
+    db.open(path, Database::OpenMode::CreateIfMissing);
+    Statement add(db, QStringLiteral("INSERT INTO ttype VALUES (:name)"));
+    add.bind(QStringLiteral(":name"), name);
+    add.run();
+}
+
 const QStringList kSmallCategories
     = {QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")};
 } // namespace
@@ -260,6 +269,68 @@ private slots:
             QCOMPARE(backups().first().damaged, true);
             QCOMPARE(backups().size(), LibraryBackup::kKept + std::min(run + 1, LibraryBackup::kKeptDamaged));
         }
+    }
+
+    void restoringSpendsOneSlotAndKeepsWhatItPutBack()
+    {
+        // The oldest of ten sound backups holds the library as made; the newer ones each hold
+        // one more category; a damaged one is listed but cannot be chosen.
+        const QDateTime start = QDateTime::currentDateTime().addDays(-20);
+        const QString oldest = LibraryBackup::copy(m_library->libraryPath(), backupDir(), start);
+        for (int i = 1; i < LibraryBackup::kKept; ++i) {
+            addCategoryIn(m_library->libraryPath(), QStringLiteral("加%1").arg(i));
+            LibraryBackup::copy(m_library->libraryPath(), backupDir(), start.addDays(i));
+        }
+        LibraryBackup::markDamaged(
+            LibraryBackup::copyFile(m_library->libraryPath(), backupDir(), start.addDays(11)));
+        QStringList listed;
+        auto restore = [&listed](TForm1& form, const QString& path) {
+            listed.clear();
+            ModalAnswerer answerer({{QStringLiteral("恢复"), {}, 0,
+                                        [&](QWidget* dialog) {
+                                            auto* list = dialog->findChild<QListWidget*>(
+                                                QStringLiteral("BackupList"));
+                                            for (int i = 0; i < list->count(); ++i) {
+                                                QListWidgetItem* item = list->item(i);
+                                                listed << item->text();
+                                                if (item->data(Qt::UserRole).toString() == path)
+                                                    list->setCurrentItem(item);
+                                                if (item->text().endsWith(QStringLiteral("已损坏")))
+                                                    QVERIFY(!(item->flags() & Qt::ItemIsEnabled));
+                                            }
+                                        }},
+                {QStringLiteral("&Yes")}});
+            form.findChild<QAction*>(QStringLiteral("RestoreBackup1"))->trigger();
+            QTRY_VERIFY(answerer.done());
+        };
+
+        auto form = startAndLetTheGuardFinish();
+        restore(*form, oldest);
+        QCOMPARE(listed.size(), LibraryBackup::kKept + 1);
+        QVERIFY2(listed.first().endsWith(QStringLiteral("已损坏")), qPrintable(listed.first()));
+        QCOMPARE(categoryNames(*form), kSmallCategories);
+        // The backup just put back stays; the replaced library took the oldest other's slot.
+        QVERIFY(QFile::exists(oldest));
+        int sound = 0;
+        for (const LibraryBackup::Entry& backup : backups())
+            sound += backup.damaged ? 0 : 1;
+        QCOMPARE(sound, LibraryBackup::kKept);
+        QVERIFY(categoriesIn(backups().first().path).contains(QStringLiteral("加9")));
+
+        // Undoing the restore, then restoring once more: the same library is never kept twice.
+        restore(*form, backups().first().path);
+        QVERIFY(categoryNames(*form).contains(QStringLiteral("加9")));
+        restore(*form, backups().first().path);
+        QCOMPARE(categoryNames(*form), kSmallCategories);
+        int copiesOfTheFirst = 0;
+        int copiesOfTheLast = 0;
+        for (const LibraryBackup::Entry& backup : backups()) {
+            copiesOfTheFirst += LibraryBackup::sameLibrary(backup.path, m_library->libraryPath()) ? 1 : 0;
+            copiesOfTheLast
+                += !backup.damaged && categoriesIn(backup.path).contains(QStringLiteral("加9")) ? 1 : 0;
+        }
+        QCOMPARE(copiesOfTheFirst, 1);
+        QCOMPARE(copiesOfTheLast, 1);
     }
 };
 
