@@ -17,15 +17,24 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTimer>
+
+#include <exception>
+#include <functional>
 
 namespace {
 // Long enough for the page check of a library of some thousand scripts; a larger one is not
 // checked at each start rather than kept waiting for.
 constexpr int kQuickCheckLimitMs = 5000;
+// A restore shows its stages once it has taken this long.
+constexpr int kProgressDelayMs = 500;
+constexpr int kProgressTickMs = 100;
 // A backup offered as the way back is checked whole unless that takes longer than this.
 constexpr int kBackupCheckLimitMs = 15000;
 
@@ -151,32 +160,82 @@ QString LibraryBackups::keepReplacedLibrary()
     return m_libraryDamaged ? LibraryBackup::markDamaged(kept) : kept;
 }
 
+namespace {
+// Runs the work on a thread of its own while the window goes on drawing itself, with the stage
+// shown once it takes long enough to be noticed. What the work throws is thrown here.
+void runShown(QProgressDialog& progress, int stage, const QString& label, const std::function<void()>& work)
+{
+    progress.setLabelText(label);
+    progress.setValue(stage);
+    std::exception_ptr failure;
+    QEventLoop loop;
+    QThread* thread = QThread::create([&work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    // Keeps the dialog's own timing going: it shows itself on a value set after its delay.
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &progress, [&progress, stage] { progress.setValue(stage); });
+    tick.start(kProgressTickMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    thread->wait();
+    delete thread;
+    if (failure)
+        std::rethrow_exception(failure);
+}
+} // namespace
+
 bool LibraryBackups::restoreBackup(const QString& path)
 {
     if (!m_form.storePendingChanges())
         return false;
-    const QString problem = LibraryBackup::integrityProblem(path);
+    // A large library takes seconds to check and copy: the window stays drawn meanwhile, and
+    // the stages are shown.
+    QProgressDialog progress(&m_form);
+    progress.setObjectName(QStringLiteral("RestoreProgress"));
+    progress.setWindowTitle(QStringLiteral("恢复备份"));
+    progress.setCancelButton(nullptr);
+    progress.setRange(0, 4);
+    progress.setMinimumDuration(kProgressDelayMs);
+    progress.setWindowModality(Qt::WindowModal);
+    QString problem;
+    runShown(progress, 0, QStringLiteral("正在检查备份…"),
+        [&problem, &path] { problem = LibraryBackup::integrityProblem(path); });
     if (!problem.isEmpty()) {
+        progress.reset();
         MessageBoxes::information(QStringLiteral("这个备份已损坏，不能恢复（%1）。")
                                       .arg(LibraryDiagnosis::describeCheck(path, problem)));
         return false;
     }
     // A backup of this run still being made is completed first: it is the way back from the
     // run's changes.
-    m_form.LibraryGuard1->finishBackup();
+    runShown(progress, 1, QStringLiteral("正在完成本次运行的备份…"),
+        [guard = m_form.LibraryGuard1] { guard->finishBackup(); });
     m_form.LibraryGuard1->stop();
     m_form.ADOQuery1->close();
     m_form.ADOQuery2->close();
-    // The library as it is now becomes a backup too, so that restoring can be undone.
-    const QString replaced = keepReplacedLibrary();
-    m_libraryChanged = true;
     m_form.ADOConnection1.close();
-    LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
+    m_libraryChanged = true;
+    // The library as it is now becomes a backup too, so that restoring can be undone.
+    QString replaced;
+    runShown(progress, 2, QStringLiteral("正在把当前的脚本库存为备份…"),
+        [this, &replaced] { replaced = keepReplacedLibrary(); });
+    runShown(progress, 3, QStringLiteral("正在恢复…"), [this, &path, &replaced] {
+        LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
+        // The library just put back is never pruned, nor kept twice under two names.
+        LibraryBackup::dropOlderCopiesOf(replaced);
+        LibraryBackup::prune(m_form.Places.backupDir, LibraryBackup::kKept, path);
+    });
     m_libraryDamaged = false;
-    // The library just put back is never pruned, nor kept twice under two names.
-    LibraryBackup::dropOlderCopiesOf(replaced);
-    LibraryBackup::prune(m_form.Places.backupDir, LibraryBackup::kKept, path);
+    progress.setLabelText(QStringLiteral("正在载入…"));
+    progress.setValue(4);
     reloadLibrary();
+    progress.reset();
     m_form.tellInStatusBar(QStringLiteral("已恢复备份"));
     return true;
 }
