@@ -249,8 +249,11 @@ QString check(const QString& path, const QString& sql, Limit* limit, bool* compl
 {
     Database db;
     db.open(path, Database::OpenMode::ReadOnly);
-    if (limit)
+    if (limit) {
         db.setInterruptCheck([limit] { return stopAtLimit(*limit); });
+        // A library another program holds locked is not waited for, nor judged.
+        db.waitForLocksUntil(QDeadlineTimer(0));
+    }
     if (completed)
         *completed = true;
     try {
@@ -260,7 +263,8 @@ QString check(const QString& path, const QString& sql, Limit* limit, bool* compl
         const QString verdict = check.value(0).toString();
         return verdict == QLatin1String("ok") ? QString() : verdict;
     } catch (const FeylumeError& error) {
-        if (failureKind(error.code()) != FailureKind::Interrupted)
+        const FailureKind kind = failureKind(error.code());
+        if (kind != FailureKind::Interrupted && !(limit && kind == FailureKind::Locked))
             return error.message();
         if (completed)
             *completed = false;
