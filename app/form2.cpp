@@ -1,8 +1,10 @@
 #include "form2.h"
 
 #include "main/form1.h"
+#include "widgets/afterboxes.h"
 #include "widgets/errorguard.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -56,6 +58,14 @@ void TForm2::showAtOnce()
 
 void TForm2::Timer1Timer()
 {
+    // A box shown over the splash (a failed open, a damaged library) runs its own loop on the
+    // stack and may be the splash's child: closing now would destroy it under that loop. The
+    // splash goes once the boxes are answered.
+    if (QWidget* box = QApplication::activeModalWidget(); box && box != this) {
+        runAfterOpenBoxes(
+            this, [this] { Timer1Timer(); }, this);
+        return;
+    }
     delete Timer1;
     Timer1 = nullptr;
     close();

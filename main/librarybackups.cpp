@@ -7,22 +7,36 @@
 #include "restorebackupdialog.h"
 #include "startupload.h"
 #include "store/librarybackup.h"
+#include "store/librarydiagnosis.h"
 #include "store/libraryguard.h"
 #include "store/query.h"
+#include "widgets/afterboxes.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
 #include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTimer>
+
+#include <exception>
+#include <functional>
 
 namespace {
 // Long enough for the page check of a library of some thousand scripts; a larger one is not
 // checked at each start rather than kept waiting for.
 constexpr int kQuickCheckLimitMs = 5000;
+// A restore shows its stages once it has taken this long.
+constexpr int kProgressDelayMs = 500;
+constexpr int kProgressTickMs = 100;
+// A backup offered as the way back is checked whole unless that takes longer than this.
+constexpr int kBackupCheckLimitMs = 15000;
 
 QString shownTime(const QDateTime& made)
 {
@@ -37,53 +51,87 @@ LibraryBackups::LibraryBackups(TForm1& form, StartupLoad& load)
 {
     m_form.LibraryGuard1 = new LibraryGuard(&form);
     m_form.LibraryGuard1->setObjectName(QStringLiteral("m_form.LibraryGuard1"));
-    connect(m_form.LibraryGuard1, &LibraryGuard::backedUp, this, [this](const QString& path) {
-        m_runBackup = path;
-        if (m_libraryChanged)
-            keepRunBackup();
-    });
     connect(m_form.LibraryGuard1, &LibraryGuard::backupFailed, this, [this](const QString& message) {
         if (std::exchange(m_backupFailureTold, true))
             return;
         m_form.tellInStatusBar(QStringLiteral("脚本库备份失败：") + message);
     });
     connect(m_form.LibraryGuard1, &LibraryGuard::damaged, this,
-        guard([this](const QString& problem) { reportDamagedLibrary(problem); }));
-    // Told from inside the statement that makes the change; acted on once it is done.
+        [this](const QString& problem) { offerNewestSoundBackup(problem); });
+    // Told from inside the statement that makes the change, before it is written: the check
+    // lets go of the library at once, and the backup is completed once the statement is done.
     m_form.ADOConnection1.setChangeObserver([this] {
-        if (!std::exchange(m_libraryChanged, true))
-            QTimer::singleShot(0, this, [this] { firstChangeMade(); });
+        if (std::exchange(m_libraryChanged, true))
+            return;
+        m_form.LibraryGuard1->giveWayToChange();
+        QTimer::singleShot(0, this, [this] { m_form.LibraryGuard1->backUpBeforeChange(); });
     });
+    m_load.setLoadFailureHandler([this] { loadFailed(); });
 }
 
 void LibraryBackups::guardLibrary()
 {
     // A read-only library cannot change, and needs no backup of this run.
-    if (!m_form.ADOConnection1.connected() || m_form.ADOConnection1.database().isReadOnly())
+    if (!m_form.ADOConnection1.connected() || m_form.ADOConnection1.database().isReadOnly()
+        || m_libraryChanged)
         return;
-    m_form.LibraryGuard1->start(m_form.Places.libraryPath, m_form.Places.backupDir, kQuickCheckLimitMs);
-}
-
-void LibraryBackups::firstChangeMade()
-{
-    if (!m_runBackup.isEmpty())
-        keepRunBackup();
-    else if (!m_form.LibraryGuard1->isBusy() && !m_backupFailureTold)
-        m_form.LibraryGuard1->start(m_form.Places.libraryPath, m_form.Places.backupDir, 0);
-}
-
-void LibraryBackups::keepRunBackup()
-{
-    LibraryBackup::prune(m_form.Places.backupDir);
-    m_runBackupKept = true;
+    m_form.LibraryGuard1->watch(m_form.Places.libraryPath, m_form.Places.backupDir, kQuickCheckLimitMs);
 }
 
 void LibraryBackups::dropUnneededBackup()
 {
-    m_form.LibraryGuard1->stop();
-    // A run that changed nothing needs no backup of its own.
-    if (!m_runBackupKept && !m_runBackup.isEmpty())
-        QFile::remove(m_runBackup);
+    m_form.LibraryGuard1->finishBackup();
+}
+
+void LibraryBackups::loadFailed()
+{
+    if (m_libraryDamaged || m_libraryChanged)
+        return;
+    const QString problem = LibraryDiagnosis::problemOf(m_form.Places.libraryPath, kQuickCheckLimitMs);
+    // A missing library is told by the open; one that reads well failed for another reason.
+    if (problem.isEmpty() || !QFileInfo::exists(m_form.Places.libraryPath))
+        return;
+    offerNewestSoundBackup(problem);
+}
+
+LibraryBackup::Entry LibraryBackups::newestSoundBackup()
+{
+    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_form.Places.backupDir)) {
+        if (backup.damaged)
+            continue;
+        bool completed = false;
+        QString problem;
+        try {
+            problem = LibraryBackup::quickProblem(backup.path, kBackupCheckLimitMs, &completed);
+        } catch (const FeylumeError& error) {
+            problem = error.message();
+        }
+        if (problem.isEmpty())
+            return backup;
+        // Found once, never counted as a way back again.
+        LibraryBackup::markDamaged(backup.path);
+    }
+    return {};
+}
+
+void LibraryBackups::offerNewestSoundBackup(const QString& problem)
+{
+    m_libraryDamaged = true;
+    if (std::exchange(m_damageTold, true))
+        return;
+    // After the splash and the boxes of a failed load, never under them.
+    runAfterOpenBoxes(this, guard([this, problem] {
+        const QString damage = QStringLiteral("脚本库文件已损坏：%1。").arg(problem);
+        const LibraryBackup::Entry good = newestSoundBackup();
+        if (good.path.isEmpty()) {
+            MessageBoxes::information(damage + QStringLiteral("没有完好的备份可以恢复。"));
+            return;
+        }
+        if (MessageBoxes::confirm(damage
+                + QStringLiteral("要恢复 %1 的备份吗？当前的脚本库会先存为一个备份。")
+                      .arg(shownTime(good.made))))
+            restoreBackup(good.path);
+    }));
 }
 
 void LibraryBackups::RestoreBackup1Click()
@@ -98,55 +146,96 @@ void LibraryBackups::RestoreBackup1Click()
     restoreBackup(chosen);
 }
 
-void LibraryBackups::reportDamagedLibrary(const QString& problem)
+QString LibraryBackups::keepReplacedLibrary()
 {
-    QString good;
-    QDateTime made;
-    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_form.Places.backupDir)) {
-        try {
-            if (LibraryBackup::integrityProblem(backup.path).isEmpty()) {
-                good = backup.path;
-                made = backup.made;
-                break;
-            }
-        } catch (const FeylumeError&) {
-            // An unreadable backup is no way back; the next one may be.
-        }
+    const QDateTime now = QDateTime::currentDateTime();
+    // A file SQLite can no longer read through is kept as it lies.
+    QString kept;
+    try {
+        kept = LibraryBackup::copy(m_form.Places.libraryPath, m_form.Places.backupDir, now);
+    } catch (const FeylumeError&) {
+        kept = LibraryBackup::copyFile(m_form.Places.libraryPath, m_form.Places.backupDir, now);
+        m_libraryDamaged = true;
     }
-    const QString damage = QStringLiteral("脚本库文件已损坏（%1）。").arg(problem);
-    if (good.isEmpty()) {
-        MessageBoxes::information(damage + QStringLiteral("没有完好的备份可以恢复。"));
-        return;
-    }
-    if (MessageBoxes::confirm(damage + QStringLiteral("要恢复 %1 的备份吗？").arg(shownTime(made))))
-        restoreBackup(good);
+    return m_libraryDamaged ? LibraryBackup::markDamaged(kept) : kept;
 }
+
+namespace {
+// Runs the work on a thread of its own while the window goes on drawing itself, with the stage
+// shown once it takes long enough to be noticed. What the work throws is thrown here.
+void runShown(QProgressDialog& progress, int stage, const QString& label, const std::function<void()>& work)
+{
+    progress.setLabelText(label);
+    progress.setValue(stage);
+    std::exception_ptr failure;
+    QEventLoop loop;
+    QThread* thread = QThread::create([&work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    // Keeps the dialog's own timing going: it shows itself on a value set after its delay.
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &progress, [&progress, stage] { progress.setValue(stage); });
+    tick.start(kProgressTickMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    thread->wait();
+    delete thread;
+    if (failure)
+        std::rethrow_exception(failure);
+}
+} // namespace
 
 bool LibraryBackups::restoreBackup(const QString& path)
 {
     if (!m_form.storePendingChanges())
         return false;
-    const QString problem = LibraryBackup::integrityProblem(path);
+    // A large library takes seconds to check and copy: the window stays drawn meanwhile, and
+    // the stages are shown.
+    QProgressDialog progress(&m_form);
+    progress.setObjectName(QStringLiteral("RestoreProgress"));
+    progress.setWindowTitle(QStringLiteral("恢复备份"));
+    progress.setCancelButton(nullptr);
+    progress.setRange(0, 4);
+    progress.setMinimumDuration(kProgressDelayMs);
+    progress.setWindowModality(Qt::WindowModal);
+    QString problem;
+    runShown(progress, 0, QStringLiteral("正在检查备份…"),
+        [&problem, &path] { problem = LibraryBackup::integrityProblem(path); });
     if (!problem.isEmpty()) {
-        MessageBoxes::information(QStringLiteral("这个备份已损坏，不能恢复（%1）。").arg(problem));
+        progress.reset();
+        MessageBoxes::information(QStringLiteral("这个备份已损坏，不能恢复（%1）。")
+                                      .arg(LibraryDiagnosis::describeCheck(path, problem)));
         return false;
     }
+    // A backup of this run still being made is completed first: it is the way back from the
+    // run's changes.
+    runShown(progress, 1, QStringLiteral("正在完成本次运行的备份…"),
+        [guard = m_form.LibraryGuard1] { guard->finishBackup(); });
     m_form.LibraryGuard1->stop();
     m_form.ADOQuery1->close();
     m_form.ADOQuery2->close();
-    const QDateTime now = QDateTime::currentDateTime();
-    // The library as it is now becomes a backup too, so that restoring can be undone; a file
-    // SQLite can no longer read through is kept as it lies.
-    try {
-        LibraryBackup::copy(m_form.Places.libraryPath, m_form.Places.backupDir, now);
-    } catch (const FeylumeError&) {
-        LibraryBackup::copyFile(m_form.Places.libraryPath, m_form.Places.backupDir, now);
-    }
-    m_libraryChanged = m_runBackupKept = true;
     m_form.ADOConnection1.close();
-    LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
-    LibraryBackup::prune(m_form.Places.backupDir);
+    m_libraryChanged = true;
+    // The library as it is now becomes a backup too, so that restoring can be undone.
+    QString replaced;
+    runShown(progress, 2, QStringLiteral("正在把当前的脚本库存为备份…"),
+        [this, &replaced] { replaced = keepReplacedLibrary(); });
+    runShown(progress, 3, QStringLiteral("正在恢复…"), [this, &path, &replaced] {
+        LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
+        // The library just put back is never pruned, nor kept twice under two names.
+        LibraryBackup::dropOlderCopiesOf(replaced);
+        LibraryBackup::prune(m_form.Places.backupDir, LibraryBackup::kKept, path);
+    });
+    m_libraryDamaged = false;
+    progress.setLabelText(QStringLiteral("正在载入…"));
+    progress.setValue(4);
     reloadLibrary();
+    progress.reset();
     m_form.tellInStatusBar(QStringLiteral("已恢复备份"));
     return true;
 }

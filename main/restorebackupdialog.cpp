@@ -16,9 +16,11 @@ RestoreBackupDialog::RestoreBackupDialog(const QString& backupFolder, QWidget* p
     setWindowTitle(QStringLiteral("恢复备份"));
     m_list->setObjectName(QStringLiteral("BackupList"));
     for (const LibraryBackup::Entry& backup : LibraryBackup::list(backupFolder)) {
-        const int scripts = LibraryBackup::countScripts(backup.path);
-        const QString count
-            = scripts < 0 ? QStringLiteral("无法读取") : QStringLiteral("%1 个脚本").arg(scripts);
+        // A backup found damaged is listed for what it is, and cannot be put back.
+        const int scripts = backup.damaged ? -1 : LibraryBackup::countScripts(backup.path);
+        const QString count = backup.damaged ? QStringLiteral("已损坏")
+            : scripts < 0                    ? QStringLiteral("无法读取")
+                                             : QStringLiteral("%1 个脚本").arg(scripts);
         auto* item = new QListWidgetItem(
             QStringLiteral("%1    %2")
                 .arg(backup.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), count),

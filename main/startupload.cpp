@@ -23,7 +23,12 @@ StartupLoad::StartupLoad(TForm1& form)
 
 void StartupLoad::loadTree()
 {
-    m_scriptsOutsideTheTree = loadCategoriesAndScripts();
+    try {
+        m_scriptsOutsideTheTree = loadCategoriesAndScripts();
+    } catch (...) {
+        tellLoadFailed();
+        throw;
+    }
     m_form.setPanelText(TForm1::ModePanel, QStringLiteral("载入正常完成"));
 }
 
@@ -71,8 +76,10 @@ void StartupLoad::LoadCategories()
         }
         m_form.ADOTable2->close();
     } catch (const std::exception&) {
-        // An unreadable category table leaves the tree as far as it got, without a message.
+        // An unreadable category table leaves the tree as far as it got, without a message of
+        // its own: what is wrong with the library is told once the load is over.
         m_form.ADOTable2->close();
+        tellLoadFailed();
     }
     CategoryEntries::append(m_form.CBX1, names);
     CategoryEntries::append(m_form.ComboBox1, names);
@@ -124,6 +131,12 @@ int StartupLoad::countScriptsOutsideTheTree()
     } catch (const std::exception&) {
         return 0;
     }
+}
+
+void StartupLoad::tellLoadFailed()
+{
+    if (m_loadFailed)
+        QTimer::singleShot(0, this, m_loadFailed);
 }
 
 void StartupLoad::reportScriptsOutsideTheTree()

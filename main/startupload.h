@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class TForm1;
 
 // The load that follows the window's creation: the categories into the tree and both category
@@ -26,10 +28,14 @@ public:
     // Counts the library's scripts again after a change that adds or removes some, and shows the
     // total.
     void recountScripts();
+    // Called once the event loop runs again after a load that could not read the library.
+    void setLoadFailureHandler(std::function<void()> handler) { m_loadFailed = std::move(handler); }
 
 private:
     void showScriptTotal();
+    void tellLoadFailed();
 
     TForm1& m_form;
     int m_scriptsOutsideTheTree = 0;
+    std::function<void()> m_loadFailed;
 };

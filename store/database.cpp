@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include "base/feylumeerror.h"
+#include "pagesnapshot.h"
 #include "statements.h"
 
 #include <sqlite3.h>
@@ -80,7 +81,9 @@ void Database::open(const QString& path, OpenMode mode)
         flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
     sqlite3* db = nullptr;
     const QByteArray encoded = path.toUtf8();
-    const int rc = sqlite3_open_v2(encoded.constData(), &db, flags, nullptr);
+    // The program's own connection writes through the layer that keeps the run's backup whole.
+    const char* fileLayer = mode == OpenMode::ExistingOnly ? PageSnapshot::fileLayerName() : nullptr;
+    const int rc = sqlite3_open_v2(encoded.constData(), &db, flags, fileLayer);
     if (rc != SQLITE_OK) {
         const QString message
             = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));

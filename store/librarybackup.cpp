@@ -14,40 +14,67 @@
 
 namespace {
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
+const QString kDamagedMark = QStringLiteral("-damaged");
 // 256 pages of the usual 4 KB: a millisecond or two of reading per step.
 constexpr int kPagesPerStep = 256;
 constexpr int kBusyPauseMs = 5;
+// The header's counters, which a write or a page-by-page copy raises: the change counter, the
+// schema cookie and the number the page count was valid for.
+constexpr qint64 kChangeCounter = 24;
+constexpr qint64 kSchemaCookie = 40;
+constexpr qint64 kValidFor = 92;
+constexpr qint64 kCounterSize = 4;
+constexpr qint64 kCompareChunk = 1 << 20;
+// A piece of a copy left alone this long belongs to no copy still going on.
+constexpr qint64 kLeftoverAgeSecs = 60;
 
 QString withSeparator(const QString& folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-// A second backup within the same second gets a number after the time.
 QString freeName(const QString& folder, const QDateTime& made)
 {
-    QString path = withSeparator(folder) + LibraryBackup::fileNameFor(made);
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path
-            = withSeparator(folder) + QStringLiteral("qvlb-%1-%2.db").arg(made.toString(kStampFormat)).arg(n);
-    return path;
+    return withSeparator(folder) + LibraryBackup::fileNameFor(folder, made);
+}
+
+bool sameBytes(QFile& a, QFile& b, const std::atomic_bool* cancel)
+{
+    for (qint64 at = 0; at < a.size(); at += kCompareChunk) {
+        if (cancel && cancel->load())
+            return false;
+        QByteArray left = a.read(kCompareChunk);
+        QByteArray right = b.read(kCompareChunk);
+        if (left.size() != right.size())
+            return false;
+        if (at == 0) {
+            for (qint64 counter : {kChangeCounter, kSchemaCookie, kValidFor}) {
+                if (left.size() < counter + kCounterSize)
+                    break;
+                left.replace(counter, kCounterSize, QByteArray(kCounterSize, '\0'));
+                right.replace(counter, kCounterSize, QByteArray(kCounterSize, '\0'));
+            }
+        }
+        if (left != right)
+            return false;
+    }
+    return true;
 }
 } // namespace
 
-QString LibraryBackup::fileNameFor(const QDateTime& made)
+QString LibraryBackup::fileNameFor(const QString& folder, const QDateTime& made)
 {
-    return QStringLiteral("qvlb-%1.db").arg(made.toString(kStampFormat));
+    qint64 last = 0;
+    for (const Entry& entry : list(folder))
+        last = std::max(last, entry.sequence);
+    return QStringLiteral("qvlb-%1-%2.db").arg(made.toString(kStampFormat)).arg(last + 1);
 }
 
 QList<LibraryBackup::Entry> LibraryBackup::list(const QString& folder)
 {
-    static const QRegularExpression name(QStringLiteral("^qvlb-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$"));
-    struct Found
-    {
-        Entry entry;
-        int number;
-    };
-    QList<Found> found;
+    static const QRegularExpression name(
+        QStringLiteral("^qvlb-(\\d{8}-\\d{6})(?:-(\\d+))?(%1)?\\.db$").arg(kDamagedMark));
+    QList<Entry> entries;
     const QDir dir(folder);
     for (const QString& file : dir.entryList({QStringLiteral("qvlb-*.db")}, QDir::Files)) {
         const QRegularExpressionMatch match = name.match(file);
@@ -55,22 +82,72 @@ QList<LibraryBackup::Entry> LibraryBackup::list(const QString& folder)
             continue;
         const QDateTime made = QDateTime::fromString(match.captured(1), kStampFormat);
         if (made.isValid())
-            found.append({{dir.filePath(file), made}, match.captured(2).toInt()});
+            entries.append({dir.filePath(file), made, match.captured(2).toLongLong(), match.hasCaptured(3)});
     }
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return a.entry.made != b.entry.made ? a.entry.made > b.entry.made : a.number > b.number;
+    // The sequence says which was made later; the clock only among backups without one.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.sequence != b.sequence ? a.sequence > b.sequence : a.made > b.made;
     });
-    QList<Entry> entries;
-    for (const Found& each : found)
-        entries.append(each.entry);
     return entries;
 }
 
-void LibraryBackup::prune(const QString& folder, int keep)
+void LibraryBackup::prune(const QString& folder, int keep, const QString& spare)
 {
-    const QList<Entry> entries = list(folder);
-    for (qsizetype i = keep; i < entries.size(); ++i)
-        QFile::remove(entries[i].path);
+    int sound = 0;
+    int damaged = 0;
+    for (const Entry& entry : list(folder)) {
+        const bool kept = entry.damaged ? damaged++ < kKeptDamaged : sound++ < keep;
+        if (!kept && QFileInfo(entry.path) != QFileInfo(spare))
+            QFile::remove(entry.path);
+    }
+}
+
+QString LibraryBackup::markDamaged(const QString& path)
+{
+    if (path.endsWith(kDamagedMark + QStringLiteral(".db")))
+        return path;
+    QString marked = path;
+    marked.insert(marked.size() - 3, kDamagedMark);
+    return QFile::rename(path, marked) ? marked : path;
+}
+
+bool LibraryBackup::sameLibrary(const QString& a, const QString& b, const std::atomic_bool* cancel)
+{
+    QFile left(a);
+    QFile right(b);
+    if (!left.open(QIODevice::ReadOnly) || !right.open(QIODevice::ReadOnly) || left.size() != right.size())
+        return false;
+    return sameBytes(left, right, cancel);
+}
+
+int LibraryBackup::dropOlderCopiesOf(const QString& path, const std::atomic_bool* cancel)
+{
+    const QList<Entry> entries = list(QFileInfo(path).absolutePath());
+    const auto self = std::find_if(entries.begin(), entries.end(),
+        [&path](const Entry& e) { return QFileInfo(e.path) == QFileInfo(path); });
+    if (self == entries.end())
+        return 0;
+    int dropped = 0;
+    for (auto older = self + 1; older != entries.end(); ++older) {
+        if (older->damaged == self->damaged && sameLibrary(path, older->path, cancel)
+            && QFile::remove(older->path))
+            ++dropped;
+    }
+    return dropped;
+}
+
+void LibraryBackup::removeLeftovers(const QString& folder)
+{
+    const QDir dir(folder);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QFileInfoList pieces = dir.entryInfoList(
+        {QStringLiteral("qvlb-*.part"), QStringLiteral("qvlb-*.part-journal")}, QDir::Files);
+    for (const QFileInfo& piece : pieces) {
+        // A time in the future is a clock that was put back, not a copy going on.
+        const qint64 age = piece.lastModified().secsTo(now);
+        if (age > kLeftoverAgeSecs || age < 0)
+            QFile::remove(piece.absoluteFilePath());
+    }
 }
 
 QString LibraryBackup::copy(
@@ -172,8 +249,11 @@ QString check(const QString& path, const QString& sql, Limit* limit, bool* compl
 {
     Database db;
     db.open(path, Database::OpenMode::ReadOnly);
-    if (limit)
+    if (limit) {
         db.setInterruptCheck([limit] { return stopAtLimit(*limit); });
+        // A library another program holds locked is not waited for, nor judged.
+        db.waitForLocksUntil(QDeadlineTimer(0));
+    }
     if (completed)
         *completed = true;
     try {
@@ -183,7 +263,8 @@ QString check(const QString& path, const QString& sql, Limit* limit, bool* compl
         const QString verdict = check.value(0).toString();
         return verdict == QLatin1String("ok") ? QString() : verdict;
     } catch (const FeylumeError& error) {
-        if (failureKind(error.code()) != FailureKind::Interrupted)
+        const FailureKind kind = failureKind(error.code());
+        if (kind != FailureKind::Interrupted && !(limit && kind == FailureKind::Locked))
             return error.message();
         if (completed)
             *completed = false;

@@ -6,23 +6,41 @@
 
 #include <atomic>
 
-// Backups of the library: copies made with SQLite's online backup into a folder beside it, named
-// by the time they were made (qvlb-YYYYMMDD-HHMMSS.db), the newest kKept of them kept.
+// Backups of the library: copies in a folder beside it, named by the time they were made and a
+// sequence number (qvlb-YYYYMMDD-HHMMSS-N.db) that orders them as they were made in fact, even
+// after the clock was put back. A backup found damaged keeps "-damaged" in its name: it is kept
+// for whatever can still be read from it, but never counts among the kKept sound ones.
 namespace LibraryBackup {
 
 inline constexpr int kKept = 10;
+inline constexpr int kKeptDamaged = 3;
 
 struct Entry
 {
     QString path;
     QDateTime made;
+    // 0 for a backup named without one.
+    qint64 sequence = 0;
+    bool damaged = false;
 };
 
-QString fileNameFor(const QDateTime& made);
+// The name for the next backup in the folder.
+QString fileNameFor(const QString& folder, const QDateTime& made);
 // The backups in the folder, newest first; other files are not backups.
 QList<Entry> list(const QString& folder);
-// Removes all but the newest `keep` backups.
-void prune(const QString& folder, int keep = kKept);
+// Removes all but the newest `keep` sound backups and the newest kKeptDamaged damaged ones;
+// `spare` is never removed.
+void prune(const QString& folder, int keep = kKept, const QString& spare = {});
+// Gives the backup its damaged name; returns the new path.
+QString markDamaged(const QString& path);
+// Removes the older backups that hold the same library as `path`, whose timestamps in the
+// header aside are the same bytes. Returns how many it removed.
+int dropOlderCopiesOf(const QString& path, const std::atomic_bool* cancel = nullptr);
+// Removes the pieces of copies that a run ended before it finished them; a piece written in the
+// last minute may belong to a copy going on in another window, and stays.
+void removeLeftovers(const QString& folder);
+// True when the two files hold the same library: the same bytes but for the header's counters.
+bool sameLibrary(const QString& a, const QString& b, const std::atomic_bool* cancel = nullptr);
 
 // Copies the library page by page on connections of its own, so that the program's connection
 // is kept waiting at most one step at a time; a change written meanwhile by another connection

@@ -76,6 +76,8 @@ inline const QString kEnforceForeignKeys = QStringLiteral("PRAGMA foreign_keys =
 // The backups and the damage checks.
 inline const QString kIntegrityCheck = QStringLiteral("PRAGMA integrity_check");
 inline const QString kQuickCheck = QStringLiteral("PRAGMA quick_check");
+inline const QString kObjectAtRootPage
+    = QStringLiteral("SELECT type, tbl_name FROM sqlite_master WHERE rootpage = :page");
 
 // Making a library: its tables, then its content.
 inline const QString kCreateLibrary = QStringLiteral(R"SQL(

@@ -36,6 +36,15 @@ QStringList categoriesIn(const QString& path)
     return list;
 }
 
+void addCategoryIn(const QString& path, const QString& name)
+{
+    Database db;
+    db.open(path, Database::OpenMode::CreateIfMissing);
+    Statement add(db, QStringLiteral("INSERT INTO ttype VALUES (:name)"));
+    add.bind(QStringLiteral(":name"), name);
+    add.run();
+}
+
 const QStringList kSmallCategories
     = {QStringLiteral("文字特效"), QStringLiteral("时间日期"), QStringLiteral("空类别")};
 } // namespace
@@ -73,33 +82,42 @@ private slots:
     {
         {
             auto form = startAndLetTheGuardFinish();
-            QCOMPARE(backups().size(), 1);
+            // Nothing is copied, not even for a while, by a run that only reads.
+            QCOMPARE(QDir(backupDir()).entryList(QDir::Files), QStringList());
         }
-        QCOMPARE(backups().size(), 0);
+        QCOMPARE(QDir(backupDir()).entryList(QDir::Files), QStringList());
 
         auto form = startAndLetTheGuardFinish();
         form->AddCategory(QStringLiteral("新类别"));
         letProgramGoIdle();
+        form->AddCategory(QStringLiteral("第二个"));
+        letProgramGoIdle();
+        QTRY_VERIFY(!form->LibraryGuard1->isBusy());
+        QCOMPARE(backups().size(), 1);
         form.reset();
         QCOMPARE(backups().size(), 1);
-        // The backup holds the library as it was before the change.
+        // The backup holds the library as it was before the run's first change.
         QCOMPARE(categoriesIn(backups().first().path), kSmallCategories);
-        QVERIFY(categoriesIn(m_library->libraryPath()).contains(QStringLiteral("新类别")));
+        QVERIFY(categoriesIn(m_library->libraryPath()).contains(QStringLiteral("第二个")));
     }
 
     void failedBackupIsToldOnceAndNeverStopsTheChange()
     {
         putFile(backupDir().chopped(1), "in the way");
         auto form = startAndLetTheGuardFinish();
-        QVERIFY2(form->Stb->notice().startsWith(QStringLiteral("脚本库备份失败")),
+        QCOMPARE(form->Stb->notice(), QString());
+        form->AddCategory(QStringLiteral("新类别"));
+        letProgramGoIdle();
+        QTRY_VERIFY2(form->Stb->notice().startsWith(QStringLiteral("脚本库备份失败")),
             qPrintable(form->Stb->notice()));
         form->Stb->showNotice(QString());
-        form->AddCategory(QStringLiteral("新类别"));
+        form->AddCategory(QStringLiteral("又一个"));
         letProgramGoIdle();
         QTRY_VERIFY(!form->LibraryGuard1->isBusy());
         letProgramGoIdle();
         QCOMPARE(form->Stb->notice(), QString());
         QVERIFY(categoriesIn(m_library->libraryPath()).contains(QStringLiteral("新类别")));
+        QVERIFY(categoriesIn(m_library->libraryPath()).contains(QStringLiteral("又一个")));
     }
 
     void restoringABackupBringsTheLibraryBack()
@@ -162,6 +180,157 @@ private slots:
         QCOMPARE(backups().size(), 2);
         QCOMPARE(fileContents(backups().first().path).size(), damaged.size());
         QVERIFY(!LibraryBackup::integrityProblem(backups().first().path).isEmpty());
+    }
+
+    void everyDamageIsOfferedTheNewestSoundBackup_data()
+    {
+        QTest::addColumn<int>("damage");
+        QTest::addColumn<QStringList>("boxesBefore");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("a page of the script table") << 0 << QStringList {QStringLiteral("OK")} << "脚本表";
+        QTest::newRow("a page of the category table") << 1 << QStringList {QStringLiteral("OK")} << "类别表";
+        QTest::newRow("a file cut short")
+            << 2 << QStringList {QStringLiteral("OK"), QStringLiteral("OK")} << "文件不完整";
+        QTest::newRow("an overwritten header")
+            << 3 << QStringList {QStringLiteral("OK"), QStringLiteral("OK")} << "文件开头已被改写";
+    }
+
+    void everyDamageIsOfferedTheNewestSoundBackup()
+    {
+        QFETCH(int, damage);
+        QFETCH(QStringList, boxesBefore);
+        QFETCH(QString, found);
+        // An older sound backup, a newer one, and a still newer one found damaged before.
+        LibraryBackup::copy(m_library->libraryPath(), backupDir(), QDateTime::currentDateTime().addDays(-2));
+        const QString newestSound = LibraryBackup::copy(
+            m_library->libraryPath(), backupDir(), QDateTime::currentDateTime().addDays(-1));
+        LibraryBackup::markDamaged(
+            LibraryBackup::copyFile(m_library->libraryPath(), backupDir(), QDateTime::currentDateTime()));
+        switch (damage) {
+        case 0:
+            damagePageOf(m_library->libraryPath(), QStringLiteral("tjs"));
+            break;
+        case 1:
+            damagePageOf(m_library->libraryPath(), QStringLiteral("ttype"));
+            break;
+        case 2:
+            cutShort(m_library->libraryPath(), 3);
+            break;
+        default:
+            overwriteHeader(m_library->libraryPath());
+        }
+
+        QList<Answer> answers;
+        for (const QString& button : boxesBefore)
+            answers.append({button});
+        answers.append({QStringLiteral("&Yes")});
+        ModalAnswerer answerer(answers);
+        auto form = startMainWindow(m_library->appDir());
+        QTRY_VERIFY_WITH_TIMEOUT(answerer.done(), 15000);
+        const SeenBox& offer = answerer.seen().last();
+        QCOMPARE(offer.title, QStringLiteral("Confirm"));
+        QVERIFY2(offer.text.startsWith(QStringLiteral("脚本库文件已损坏：")), qPrintable(offer.text));
+        QVERIFY2(offer.text.contains(found), qPrintable(offer.text));
+        // The newest sound backup is offered, told in words, without SQLite's own.
+        QVERIFY2(offer.text.contains(
+                     QDateTime::currentDateTime().addDays(-1).toString(QStringLiteral("yyyy-MM-dd"))),
+            qPrintable(offer.text));
+        for (const QChar c : offer.text)
+            QVERIFY2(c.unicode() < 'a' || c.unicode() > 'z', qPrintable(offer.text));
+
+        QCOMPARE(LibraryBackup::integrityProblem(m_library->libraryPath()), QString());
+        QVERIFY(LibraryBackup::sameLibrary(m_library->libraryPath(), newestSound));
+        QCOMPARE(categoryNames(*form), kSmallCategories);
+        QCOMPARE(form->panelText(TForm1::TotalPanel), QStringLiteral("总脚本数:4"));
+    }
+
+    void decliningTheOfferCostsNoSoundBackup()
+    {
+        for (int i = LibraryBackup::kKept; i > 0; --i)
+            LibraryBackup::copy(
+                m_library->libraryPath(), backupDir(), QDateTime::currentDateTime().addDays(-i));
+        const QString newestSound = backups().first().path;
+        damageNameIndex(m_library->libraryPath());
+        for (int run = 0; run < 3; ++run) {
+            ModalAnswerer answerer({{QStringLiteral("OK")}, {QStringLiteral("&No")}});
+            auto form = startMainWindow(m_library->appDir());
+            QTRY_VERIFY_WITH_TIMEOUT(answerer.done(), 15000);
+            form->AddCategory(QStringLiteral("第%1次").arg(run));
+            letProgramGoIdle();
+            QTRY_VERIFY(!form->LibraryGuard1->isBusy());
+            letProgramGoIdle();
+            form.reset();
+            int sound = 0;
+            for (const LibraryBackup::Entry& backup : backups())
+                sound += backup.damaged ? 0 : 1;
+            QCOMPARE(sound, LibraryBackup::kKept);
+            QVERIFY(QFile::exists(newestSound));
+            // The run's backup is the damaged library before its change, kept aside as damaged.
+            QCOMPARE(backups().first().damaged, true);
+            QCOMPARE(backups().size(), LibraryBackup::kKept + std::min(run + 1, LibraryBackup::kKeptDamaged));
+        }
+    }
+
+    void restoringSpendsOneSlotAndKeepsWhatItPutBack()
+    {
+        // The oldest of ten sound backups holds the library as made; the newer ones each hold
+        // one more category; a damaged one is listed but cannot be chosen.
+        const QDateTime start = QDateTime::currentDateTime().addDays(-20);
+        const QString oldest = LibraryBackup::copy(m_library->libraryPath(), backupDir(), start);
+        for (int i = 1; i < LibraryBackup::kKept; ++i) {
+            addCategoryIn(m_library->libraryPath(), QStringLiteral("加%1").arg(i));
+            LibraryBackup::copy(m_library->libraryPath(), backupDir(), start.addDays(i));
+        }
+        LibraryBackup::markDamaged(
+            LibraryBackup::copyFile(m_library->libraryPath(), backupDir(), start.addDays(11)));
+        QStringList listed;
+        auto restore = [&listed](TForm1& form, const QString& path) {
+            listed.clear();
+            ModalAnswerer answerer({{QStringLiteral("恢复"), {}, 0,
+                                        [&](QWidget* dialog) {
+                                            auto* list = dialog->findChild<QListWidget*>(
+                                                QStringLiteral("BackupList"));
+                                            for (int i = 0; i < list->count(); ++i) {
+                                                QListWidgetItem* item = list->item(i);
+                                                listed << item->text();
+                                                if (item->data(Qt::UserRole).toString() == path)
+                                                    list->setCurrentItem(item);
+                                                if (item->text().endsWith(QStringLiteral("已损坏")))
+                                                    QVERIFY(!(item->flags() & Qt::ItemIsEnabled));
+                                            }
+                                        }},
+                {QStringLiteral("&Yes")}});
+            form.findChild<QAction*>(QStringLiteral("RestoreBackup1"))->trigger();
+            QTRY_VERIFY(answerer.done());
+        };
+
+        auto form = startAndLetTheGuardFinish();
+        restore(*form, oldest);
+        QCOMPARE(listed.size(), LibraryBackup::kKept + 1);
+        QVERIFY2(listed.first().endsWith(QStringLiteral("已损坏")), qPrintable(listed.first()));
+        QCOMPARE(categoryNames(*form), kSmallCategories);
+        // The backup just put back stays; the replaced library took the oldest other's slot.
+        QVERIFY(QFile::exists(oldest));
+        int sound = 0;
+        for (const LibraryBackup::Entry& backup : backups())
+            sound += backup.damaged ? 0 : 1;
+        QCOMPARE(sound, LibraryBackup::kKept);
+        QVERIFY(categoriesIn(backups().first().path).contains(QStringLiteral("加9")));
+
+        // Undoing the restore, then restoring once more: the same library is never kept twice.
+        restore(*form, backups().first().path);
+        QVERIFY(categoryNames(*form).contains(QStringLiteral("加9")));
+        restore(*form, backups().first().path);
+        QCOMPARE(categoryNames(*form), kSmallCategories);
+        int copiesOfTheFirst = 0;
+        int copiesOfTheLast = 0;
+        for (const LibraryBackup::Entry& backup : backups()) {
+            copiesOfTheFirst += LibraryBackup::sameLibrary(backup.path, m_library->libraryPath()) ? 1 : 0;
+            copiesOfTheLast
+                += !backup.damaged && categoriesIn(backup.path).contains(QStringLiteral("加9")) ? 1 : 0;
+        }
+        QCOMPARE(copiesOfTheFirst, 1);
+        QCOMPARE(copiesOfTheLast, 1);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "main/form1.h"
 #include "store/database.h"
 #include "store/query.h"
+#include "support/damagedlibrary.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
@@ -483,6 +484,35 @@ private slots:
         QVERIFY(form.isVisible());
         QVERIFY(form.windowState() & Qt::WindowMaximized);
         QTRY_VERIFY(splash.isNull()); // closed means destroyed
+    }
+
+    void boxOverTheSplashOutlastsItsTime()
+    {
+        // As the program starts: the splash is up before the window, and the window's failed
+        // read of a damaged library shows its box over the splash, as the splash's child. The
+        // splash's time runs out while the box waits for its answer.
+        LibraryFixture library;
+        library.createSmall();
+        damageNameIndex(library.libraryPath());
+        QPointer<TForm2> splash = new TForm2(nullptr);
+        splash->Timer1->start(10);
+        splash->showAtOnce();
+        bool boxOverSplash = false;
+        ModalAnswerer answerer(
+            {{QStringLiteral("OK"), {}, 400,
+                 [&](QWidget* box) { boxOverSplash = splash && box->parentWidget() == splash; }},
+                {QStringLiteral("&No")}});
+        TForm1 form(library.appDir());
+        if (splash && splash->Timer1) {
+            splash->setMainWindow(&form);
+            splash->exec();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(answerer.done(), 15000);
+        QVERIFY(boxOverSplash);
+        QVERIFY2(answerer.seen().last().text.startsWith(QStringLiteral("脚本库文件已损坏")),
+            qPrintable(answerer.seen().last().text));
+        QTRY_VERIFY(splash.isNull());
+        QVERIFY(form.isVisible());
     }
 };
 
