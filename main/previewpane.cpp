@@ -9,6 +9,7 @@
 #include "form1.h"
 #include "pageview.h"
 #include "previewwarmup.h"
+#include "store/query.h"
 #include "text/previewfile.h"
 #include "widgets/errorguard.h"
 #include "widgets/shellopen.h"
@@ -53,8 +54,8 @@ void PreviewPane::showPage()
 
 void PreviewPane::currentScriptChanged()
 {
-    // With a script open, a preview is likely.
-    if (!currentScript().name.isEmpty())
+    // With a script open, a preview is likely. Its name is set only after its record is read.
+    if (m_form.ADOQuery2->isActive() && !m_form.ADOQuery2->isEmpty())
         m_warmUp->request();
     leaveAnotherScriptsPage();
 }

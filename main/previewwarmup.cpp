@@ -41,7 +41,9 @@ PreviewWarmUp::PreviewWarmUp(PageView* view, std::function<bool()> startupDone, 
 
 void PreviewWarmUp::request()
 {
-    if (m_view->hasEngine() || m_quiet->isActive())
+    // Where nothing is shown on a screen (the offscreen platform), no user waits for a page.
+    if (m_view->hasEngine() || m_quiet->isActive()
+        || QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
     qApp->installEventFilter(this);
     m_quiet->start();
