@@ -54,24 +54,25 @@ private:
     QRect m_normal;
 };
 
-// Watches a window through the engine's first view, which makes its native window again: the
-// engine's view composes through OpenGL, and Qt gives the window a native window of that kind.
-class WindowPlaceKeeper
+// A window's native window, state and place before the engine's first view, which makes the
+// native window again: the view composes through OpenGL, and Qt gives the window a native window
+// of that kind.
+class WindowPlace
 {
 public:
-    explicit WindowPlaceKeeper(QWidget* window)
+    explicit WindowPlace(QWidget* window)
         : m_window(window)
         , m_native(window->windowHandle())
         , m_state(window->windowState())
         , m_normal(window->normalGeometry())
     { }
-    ~WindowPlaceKeeper()
+
+    // Puts state and place back when the native window was made again meanwhile.
+    void keepIfRemade() const
     {
         if (m_window && m_native.isNull() && m_window->windowHandle() && m_window->isVisible())
             new WindowPlaceRestorer(m_window, m_state, m_normal);
     }
-    WindowPlaceKeeper(const WindowPlaceKeeper&) = delete;
-    WindowPlaceKeeper& operator=(const WindowPlaceKeeper&) = delete;
 
 private:
     QPointer<QWidget> m_window;
@@ -216,10 +217,9 @@ bool PageView::startEngine(bool reportFailure)
         if (self)
             self->showNotice(message);
     };
-    {
-        const WindowPlaceKeeper keeper(window());
-        m_engine.reset(create(this, events));
-    }
+    const WindowPlace place(window());
+    m_engine.reset(create(this, events));
+    place.keepIfRemade();
     QWidget* view = m_engine->widget();
     view->setObjectName(QStringLiteral("web1Engine"));
     auto* column = static_cast<QVBoxLayout*>(layout());
@@ -244,8 +244,9 @@ void PageView::replacePage()
 void PageView::loadAddress()
 {
     m_pageHasContent = true;
-    const WindowPlaceKeeper keeper(window());
+    const WindowPlace place(window());
     m_engine->load(m_address, m_scriptName);
+    place.keepIfRemade();
 }
 
 void PageView::showScriptError(const QString& message, int line)
