@@ -1,6 +1,7 @@
 #include "keydispatch.h"
 
 #include "action.h"
+#include "pagekeys.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -219,7 +220,8 @@ bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
     if (isModifierKey(keyEvent->key()))
         return false;
     reclaimKeys();
-    if (!acceptsKeysFor(watched) || typesIntoTextBox(qobject_cast<QWidget*>(watched), keyEvent))
+    if (!acceptsKeysFor(watched) || typesIntoTextBox(qobject_cast<QWidget*>(watched), keyEvent)
+        || PageKeys::belongsToPage(qobject_cast<QWidget*>(watched), keyEvent))
         return false;
     auto* focused = qobject_cast<QWidget*>(watched);
     if (QTabWidget* pages = pagesTurnedBy(focused, keyEvent)) {

@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-const char* const kModuleName = "feylume_pageengine";
+const char* const kModuleFile = "feylume_pageengine.so";
 
 QString& chosenProgramFolder()
 {
@@ -15,16 +18,46 @@ QString& chosenProgramFolder()
     return folder;
 }
 
+// Neither the file nor a folder it is in may be changed by anyone but its owner, the superuser or
+// the user who runs the program.
+bool onlyOwnerWrites(const QString& path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return false;
+    const bool trustedOwner = status.st_uid == 0 || status.st_uid == ::geteuid();
+    return trustedOwner && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+struct Candidate
+{
+    QString path;
+    // Why the place is not used; empty when it is.
+    QString distrust;
+};
+
 // Only places that move with the program: beside it, then the library folder of an installed
 // layout (<prefix>/lib/feylume/ for <prefix>/bin/). A module found anywhere else, where some
-// build once put one, say, could belong to another version of the program.
-QStringList moduleCandidates()
+// build once put one, say, could belong to another version of the program. The library folder
+// counts only for a program that is installed (under a bin/ folder) and only while nobody else
+// can write there: a program copied alone to a shared folder would otherwise load a module that
+// anyone there may plant.
+QList<Candidate> moduleCandidates()
 {
     const QString& chosen = chosenProgramFolder();
     const QDir folder(chosen.isEmpty() ? QCoreApplication::applicationDirPath() : chosen);
-    return {folder.filePath(QLatin1String(kModuleName)),
-        QDir::cleanPath(
-            folder.filePath(QStringLiteral("../lib/feylume/%1").arg(QLatin1String(kModuleName))))};
+    const QString libraryFolder = QDir::cleanPath(folder.filePath(QStringLiteral("../lib/feylume")));
+    const QString installed = QDir(libraryFolder).filePath(QLatin1String(kModuleFile));
+    QString distrust;
+    if (QFileInfo(folder.absolutePath()).fileName() != QLatin1String("bin"))
+        distrust = QStringLiteral("程序不在安装目录的 bin 文件夹中");
+    else if (QFileInfo::exists(installed)
+        && !(onlyOwnerWrites(installed) && onlyOwnerWrites(libraryFolder)
+            && onlyOwnerWrites(QFileInfo(libraryFolder).absolutePath())))
+        distrust = QStringLiteral("其他用户可以改写该文件或它所在的文件夹");
+    return {{folder.filePath(QLatin1String(kModuleFile)), {}}, {installed, distrust}};
 }
 
 QtMessageHandler outerHandler = nullptr;
@@ -48,21 +81,29 @@ void shareOpenGlContexts()
 CreatePageEngine loadFactory(QString* reason)
 {
     shareOpenGlContexts();
-    // Chromium ends the whole process, and the user's unsaved work with it, when the superuser
-    // starts it with its sandbox; the page still cannot reach files or the network without it.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QStringList looked;
     QStringList failures;
-    for (const QString& candidate : moduleCandidates()) {
+    for (const Candidate& candidate : moduleCandidates()) {
+        const QString shown = QDir::toNativeSeparators(candidate.path);
+        if (!QFileInfo::exists(candidate.path)) {
+            looked << shown;
+            continue;
+        }
+        if (!candidate.distrust.isEmpty()) {
+            failures << QStringLiteral("未使用 %1（%2）").arg(shown, candidate.distrust);
+            continue;
+        }
         // Never unloaded: the engine's threads outlive any point where that would be safe.
-        auto* module = new QLibrary(candidate);
+        auto* module = new QLibrary(candidate.path);
         module->setLoadHints(QLibrary::PreventUnloadHint);
         if (auto create = reinterpret_cast<CreatePageEngine>(module->resolve(kCreatePageEngineSymbol)))
             return create;
-        failures << module->errorString();
+        failures << QStringLiteral("%1 无法加载（%2）").arg(shown, module->errorString());
         delete module;
     }
-    *reason = QStringLiteral("无法启动网页预览组件：%1").arg(failures.join(QStringLiteral("；")));
+    if (!looked.isEmpty())
+        failures.prepend(QStringLiteral("找不到 %1").arg(looked.join(QStringLiteral(" 或 "))));
+    *reason = QStringLiteral("无法启动网页预览组件：%1。").arg(failures.join(QStringLiteral("；")));
     return nullptr;
 }
 } // namespace

@@ -3,12 +3,84 @@
 #include "pageengine/pageengine.h"
 #include "pageengineloader.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
+// Gives a window whose native window was made again its state and place back: the window
+// system shows the new native window as a fresh one, and the state it reports for it is undone
+// until the window has been shown for a while.
+class WindowPlaceRestorer : public QObject
+{
+public:
+    WindowPlaceRestorer(QWidget* window, Qt::WindowStates state, const QRect& normal)
+        : QObject(window)
+        , m_window(window)
+        , m_state(state)
+        , m_normal(normal)
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(kSettleMs, this, [this] { deleteLater(); });
+        restore();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::WindowStateChange
+            && m_window->windowState() != m_state)
+            QTimer::singleShot(0, this, [this] { restore(); });
+        return false;
+    }
+
+private:
+    static constexpr int kSettleMs = 3000;
+
+    void restore()
+    {
+        if (m_window->windowState() == m_state)
+            return;
+        if (m_normal.isValid() && !(m_state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            m_window->setGeometry(m_normal);
+        m_window->setWindowState(m_state);
+    }
+
+    QWidget* m_window;
+    Qt::WindowStates m_state;
+    QRect m_normal;
+};
+
+// A window's native window, state and place before the engine's first view, which makes the
+// native window again: the view composes through OpenGL, and Qt gives the window a native window
+// of that kind.
+class WindowPlace
+{
+public:
+    explicit WindowPlace(QWidget* window)
+        : m_window(window)
+        , m_native(window->windowHandle())
+        , m_state(window->windowState())
+        , m_normal(window->normalGeometry())
+    { }
+
+    // Puts state and place back when the native window was made again meanwhile.
+    void keepIfRemade() const
+    {
+        if (m_window && m_native.isNull() && m_window->windowHandle() && m_window->isVisible())
+            new WindowPlaceRestorer(m_window, m_state, m_normal);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWindow> m_native;
+    Qt::WindowStates m_state;
+    QRect m_normal;
+};
+
 // A page busy for longer than this in its own scripts is taken to be stuck.
 constexpr int kAnswerWaitMs = 500;
 } // namespace
@@ -62,10 +134,11 @@ void PageView::navigate(const QUrl& url, const QString& scriptName)
 {
     m_address = url;
     m_scriptName = scriptName;
+    m_preparing = false;
     ++m_navigation;
     clearNotices();
     if (!m_engine) {
-        if (url.scheme() == QLatin1String("about") || !startEngine())
+        if (url.scheme() == QLatin1String("about") || !startEngine(true))
             return;
     }
     if (m_pageEnded) {
@@ -91,24 +164,34 @@ void PageView::navigate(const QUrl& url, const QString& scriptName)
     });
 }
 
+void PageView::prepare()
+{
+    if (m_engine || !startEngine(false))
+        return;
+    // The page's process starts with the blank page and is kept for the first address.
+    m_preparing = true;
+    m_engine->load(QUrl(QStringLiteral("about:blank")), QString());
+}
+
 void PageView::evaluate(const QString& script, std::function<void(const QVariant&)> answer)
 {
     if (m_engine)
         m_engine->evaluate(script, std::move(answer));
 }
 
-bool PageView::startEngine()
+bool PageView::startEngine(bool reportFailure)
 {
     QString reason;
     const CreatePageEngine create = PageEngineLoader::factory(&reason);
     if (!create) {
-        emit navigationFailed(reason);
+        if (reportFailure)
+            emit navigationFailed(reason);
         return false;
     }
     const QPointer<PageView> self(this);
     PageEngine::Events events;
     events.loadFinished = [self](bool ok) {
-        if (self)
+        if (self && !self->m_preparing)
             emit self->loadFinished(ok);
     };
     events.loadFailed = [self](const QUrl& url, const QString& message) {
@@ -130,7 +213,13 @@ bool PageView::startEngine()
         self->m_pageEnded = true;
         self->showNotice(QStringLiteral("预览页面已终止：") + reason);
     };
+    events.engineNotice = [self](const QString& message) {
+        if (self)
+            self->showNotice(message);
+    };
+    const WindowPlace place(window());
     m_engine.reset(create(this, events));
+    place.keepIfRemade();
     QWidget* view = m_engine->widget();
     view->setObjectName(QStringLiteral("web1Engine"));
     auto* column = static_cast<QVBoxLayout*>(layout());
@@ -155,7 +244,9 @@ void PageView::replacePage()
 void PageView::loadAddress()
 {
     m_pageHasContent = true;
+    const WindowPlace place(window());
     m_engine->load(m_address, m_scriptName);
+    place.keepIfRemade();
 }
 
 void PageView::showScriptError(const QString& message, int line)

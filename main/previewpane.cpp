@@ -4,9 +4,12 @@
 #include "previewpane.h"
 
 #include "base/feylumeerror.h"
+#include "dbctrls/datasource.h"
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "pageview.h"
+#include "previewwarmup.h"
+#include "store/query.h"
 #include "text/previewfile.h"
 #include "widgets/errorguard.h"
 #include "widgets/shellopen.h"
@@ -23,10 +26,47 @@ constexpr int kPreviewPage = 1;
 PreviewPane::PreviewPane(TForm1& form)
     : QObject(&form)
     , m_form(form)
+    , m_warmUp(new PreviewWarmUp(
+          form.web1, [&form] { return form.Timer1 == nullptr; }, this))
 {
     connect(m_form.PageControl1, &QTabWidget::currentChanged, this, guard([this] { PageControl1Change(); }));
     connect(m_form.web1, &PageView::navigationFailed, this,
         [](const QString& message) { showDefaultErrorBox(message); });
+    connect(m_form.DataSource1, &DataSource::activeChange, this, guard([this] { currentScriptChanged(); }));
+    connect(m_form.DataSource1, &DataSource::dataChange, this, guard([this](const QString& fieldName) {
+        if (fieldName.isEmpty())
+            currentScriptChanged();
+    }));
+}
+
+PreviewPane::ShownScript PreviewPane::currentScript() const
+{
+    const QString name = m_form.openScriptName();
+    return {name.isEmpty() ? QByteArray() : m_form.CurrentScriptStoredName.bytes(), name};
+}
+
+void PreviewPane::showPage()
+{
+    WritePreviewFile();
+    m_shown = currentScript();
+    m_form.web1->navigate(QUrl::fromLocalFile(m_form.PreviewFileName), m_shown.name);
+}
+
+void PreviewPane::currentScriptChanged()
+{
+    // With a script open, a preview is likely. Its name is set only after its record is read.
+    if (m_form.ADOQuery2->isActive() && !m_form.ADOQuery2->isEmpty())
+        m_warmUp->request();
+    leaveAnotherScriptsPage();
+}
+
+void PreviewPane::leaveAnotherScriptsPage()
+{
+    // The page shown is run code: another script's page is never shown under this one's name and
+    // fields, nor is this one run unasked (it may show boxes, or take the keys).
+    if (m_form.PageControl1->currentIndex() == kPreviewPage && !m_form.web1->address().isEmpty()
+        && m_form.web1->address().scheme() == QLatin1String("file") && currentScript() != m_shown)
+        m_form.PageControl1->setCurrentIndex(kCodePage);
 }
 
 void PreviewPane::WritePreviewFile()
@@ -48,15 +88,13 @@ void PreviewPane::PageControl1Change()
         m_form.web1->navigate(QUrl(QStringLiteral("about:blank")));
         return;
     }
-    WritePreviewFile();
-    m_form.web1->navigate(QUrl::fromLocalFile(m_form.PreviewFileName), m_form.openScriptName());
+    showPage();
     m_form.setPanelText(TForm1::ScriptPanel, QStringLiteral("预览:") + m_form.openScriptName());
 }
 
 void PreviewPane::N14Click()
 {
-    WritePreviewFile();
-    m_form.web1->navigate(QUrl::fromLocalFile(m_form.PreviewFileName), m_form.openScriptName());
+    showPage();
     const bool focusInCode = m_form.DBMemo2->hasFocus();
     {
         // Turned by the program, not by the user: the page-change handler does not run.

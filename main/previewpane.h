@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
+#include <QString>
 
+class PreviewWarmUp;
 class TForm1;
 
 // The preview: the code editor's current text written to the preview file and shown in the
@@ -21,5 +24,22 @@ public:
     void ActIEExecute();
 
 private:
+    // The script a page was written for, by the bytes its row is found by; empty when none was
+    // open.
+    struct ShownScript
+    {
+        QByteArray stored;
+        QString name;
+        friend bool operator==(const ShownScript&, const ShownScript&) = default;
+    };
+    ShownScript currentScript() const;
+    // Writes the preview file and shows it in the page, as the current script's.
+    void showPage();
+    void currentScriptChanged();
+    // Turns back to "代码" when the current script is no longer the one whose page is shown.
+    void leaveAnotherScriptsPage();
+
     TForm1& m_form;
+    PreviewWarmUp* m_warmUp;
+    ShownScript m_shown;
 };

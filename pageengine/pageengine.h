@@ -27,6 +27,9 @@ public:
         // The process the page ran in ended before its time (a crash, or more memory than a
         // preview may use); the reason is in words for the user. The page shows nothing more.
         std::function<void(const QString& reason)> pageEnded;
+        // Something about the engine itself the user should know, in words for the user (a
+        // start-up switch it refused, say).
+        std::function<void(const QString& message)> engineNotice;
     };
 
     virtual ~PageEngine() = default;

@@ -5,6 +5,7 @@
 #include <QWebEnginePage>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 // Often enough that a page filling memory as fast as it can gets little past the limit.
@@ -34,14 +35,23 @@ RendererMemoryLimit::RendererMemoryLimit(QWebEnginePage* page, int limitMb)
     m_timer->setInterval(kCheckIntervalMs);
     connect(m_timer, &QTimer::timeout, this, &RendererMemoryLimit::check);
     m_timer->start();
+    restart();
+}
+
+void RendererMemoryLimit::restart()
+{
+    m_programBaseKb = heldKb(::getpid());
 }
 
 void RendererMemoryLimit::check()
 {
     const qint64 pid = m_page->renderProcessPid();
-    if (pid <= 0 || pid == m_endedPid)
+    // A page run inside the program's own process is never ended from here: that would end the
+    // program and the user's work with it.
+    if (pid <= 0 || pid == m_endedPid || pid == ::getpid())
         return;
-    if (heldKb(pid) > m_limitKb) {
+    const qint64 programGrowthKb = heldKb(::getpid()) - m_programBaseKb;
+    if (heldKb(pid) > m_limitKb || programGrowthKb > m_limitKb) {
         m_endedPid = pid;
         // The engine reports the end through the page, as for any other end of its process.
         ::kill(pid_t(pid), SIGKILL);

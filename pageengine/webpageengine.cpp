@@ -68,9 +68,9 @@ WebPageEngine::WebPageEngine(QWidget* parent, const Events& events)
 
 WebPageEngine::~WebPageEngine()
 {
-    // The view goes before the page it shows.
+    // The view goes before the page it shows; a page with a box open goes once the box is gone.
     delete m_view;
-    delete m_page;
+    m_page->retire();
 }
 
 QWidget* WebPageEngine::widget()
@@ -80,6 +80,7 @@ QWidget* WebPageEngine::widget()
 
 void WebPageEngine::load(const QUrl& url, const QString& scriptName)
 {
+    m_memoryLimit->restart();
     m_page->show(url, scriptName);
 }
 
@@ -90,17 +91,19 @@ void WebPageEngine::evaluate(const QString& script, std::function<void(const QVa
 
 void WebPageEngine::replacePage()
 {
-    // Dropping the stuck page ends the renderer it ran in; the new page starts another.
+    // Dropping the stuck page ends the renderer it ran in; the new page starts another. A box the
+    // stuck page shows runs its event loop inside the page, which must outlive it.
     PreviewPage* stuck = m_page;
     usePage(new PreviewPage(PreviewPage::sharedProfile(), m_parent));
     stuck->disconnect(&m_callbacks);
-    stuck->deleteLater();
+    stuck->retire();
 }
 
 void WebPageEngine::usePage(PreviewPage* page)
 {
     m_page = page;
     auto* memoryLimit = new RendererMemoryLimit(page, EngineSwitches::kPageProcessLimitMb);
+    m_memoryLimit = memoryLimit;
     QObject::connect(page, &PreviewPage::scriptError, &m_callbacks, [this](const QString& message, int line) {
         if (m_events.scriptError)
             m_events.scriptError(message, line);
@@ -132,7 +135,13 @@ void WebPageEngine::usePage(PreviewPage* page)
 extern "C" Q_DECL_EXPORT PageEngine* feylumeCreatePageEngine(
     QWidget* parent, const PageEngine::Events& events)
 {
-    EngineSwitches::apply();
+    const QStringList refused = EngineSwitches::apply();
     shareOpenGlContext();
-    return new WebPageEngine(parent, events);
+    auto* engine = new WebPageEngine(parent, events);
+    EngineSwitches::restoreUserEnvironment();
+    if (!refused.isEmpty() && events.engineNotice)
+        events.engineNotice(QStringLiteral("已忽略启动参数 %1：预览页面必须在单独的进程中运行，"
+                                           "以免页面用尽内存或崩溃时连同程序和未保存的修改一起结束。")
+                                .arg(refused.join(QLatin1Char(' '))));
+    return engine;
 }

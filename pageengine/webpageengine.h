@@ -6,6 +6,7 @@
 
 class PreviewPage;
 class QWebEngineView;
+class RendererMemoryLimit;
 
 // The engine module's side of PageEngine: a web view showing one PreviewPage at a time.
 class WebPageEngine final : public PageEngine
@@ -29,4 +30,5 @@ private:
     Events m_events;
     QWebEngineView* m_view;
     PreviewPage* m_page = nullptr;
+    RendererMemoryLimit* m_memoryLimit = nullptr;
 };

@@ -41,22 +41,35 @@ private slots:
     {
         QTest::addColumn<QString>("programFolder");
         QTest::addColumn<QString>("moduleFolder");
+        QTest::addColumn<QString>("othersMayWrite");
         QTest::addColumn<QString>("answer");
+        const QString refused = QStringLiteral("无法启动网页预览组件：");
         // The build's own module is not taken: it may belong to another version of the program.
-        QTest::newRow("no module") << QStringLiteral("bin") << QString()
-                                   << QStringLiteral("无法启动网页预览组件：");
+        QTest::newRow("no module") << QStringLiteral("bin") << QString() << QString() << refused;
         QTest::newRow("beside the program")
-            << QStringLiteral("bin") << QStringLiteral("bin") << QStringLiteral("loaded");
-        QTest::newRow("installed library folder")
-            << QStringLiteral("bin") << QStringLiteral("lib/feylume") << QStringLiteral("loaded");
+            << QStringLiteral("bin") << QStringLiteral("bin") << QString() << QStringLiteral("loaded");
+        QTest::newRow("installed library folder") << QStringLiteral("bin") << QStringLiteral("lib/feylume")
+                                                  << QString() << QStringLiteral("loaded");
         QTest::newRow("some other folder")
-            << QStringLiteral("bin") << QStringLiteral("lib") << QStringLiteral("无法启动网页预览组件：");
+            << QStringLiteral("bin") << QStringLiteral("lib") << QString() << refused;
+        // A program copied alone into a shared folder: anyone there could plant ../lib/feylume/.
+        QTest::newRow("library folder of a program not installed")
+            << QStringLiteral("shared") << QStringLiteral("lib/feylume") << QString() << refused;
+        QTest::newRow("library folder others may write")
+            << QStringLiteral("bin") << QStringLiteral("lib/feylume") << QStringLiteral("lib/feylume")
+            << refused;
+        QTest::newRow("folder above it others may write")
+            << QStringLiteral("bin") << QStringLiteral("lib/feylume") << QStringLiteral("lib") << refused;
+        QTest::newRow("module others may write")
+            << QStringLiteral("bin") << QStringLiteral("lib/feylume")
+            << QStringLiteral("lib/feylume/feylume_pageengine.so") << refused;
     }
 
     void theModuleIsFoundBesideTheProgramOrInItsLibraryFolderOnly()
     {
         QFETCH(QString, programFolder);
         QFETCH(QString, moduleFolder);
+        QFETCH(QString, othersMayWrite);
         QFETCH(QString, answer);
         QTemporaryDir root;
         QVERIFY(root.isValid());
@@ -64,6 +77,10 @@ private slots:
         QVERIFY(copyInto(program, root.filePath(programFolder)));
         if (!moduleFolder.isEmpty())
             QVERIFY(copyInto(QStringLiteral(FEYLUME_BUILT_PAGE_ENGINE), root.filePath(moduleFolder)));
+        if (!othersMayWrite.isEmpty()) {
+            QFile opened(root.filePath(othersMayWrite));
+            QVERIFY(opened.setPermissions(opened.permissions() | QFileDevice::WriteOther));
+        }
 
         QProcess copy;
         // Nor is a module named from outside.

@@ -16,15 +16,19 @@
 #include "widgets/shellopen.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>
 
 using namespace UserInput;
 
+#include <cstdio>
 #include <memory>
 
 #include <unistd.h>
@@ -37,6 +41,42 @@ const QString kGbPage = QStringLiteral(
 const QString kUtf8Page
     = QStringLiteral("<p id=\"t\" style=\"font-size:28px\">没有声明字符集的页面</p>\r\n"
                      "<script>document.getElementById('t').textContent += '（脚本已运行）';</script>");
+
+const QString kLongName = QStringLiteral("一个名字很长的脚本：鼠标跟随的彩色星星与飘落的雪花eventloop");
+
+// A page that keeps 8 MB chunks, touched, up to 2 GB: far past any limit, yet bounded.
+QString eaterPage(const QString& chunk)
+{
+    return QStringLiteral("<p>eater</p><script>\r\nvar kept = [], n = 0;\r\n"
+                          "function eat() {\r\n"
+                          "  for (var i = 0; i < 8 && n < 256; ++i, ++n) kept.push(%1);\r\n"
+                          "  if (n < 256) setTimeout(eat, 0); else document.title = 'survived';\r\n"
+                          "}\r\nsetTimeout(eat, 0);\r\n</script>")
+        .arg(chunk);
+}
+
+const char* const kInProcessProbe = "--preview-a-page-that-eats-memory";
+
+// The probe's side: shows a page that eats memory, as the first preview of a run, and says what
+// the line under it told. Ending this process would show as a crash.
+int previewAPageThatEatsMemory(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    QFile page(folder.filePath(QStringLiteral("eater.htm")));
+    if (!page.open(QIODevice::WriteOnly)
+        || page.write(eaterPage(QStringLiteral("new Float64Array(1 << 20).fill(n + 0.5)")).toUtf8()) < 0)
+        return 2;
+    page.close();
+    PageView view(nullptr);
+    view.resize(400, 300);
+    view.show();
+    view.navigate(QUrl::fromLocalFile(page.fileName()), QStringLiteral("probe"));
+    if (!QTest::qWaitFor([&] { return view.noticeText().contains(QStringLiteral("预览页面已终止")); }, 60000))
+        std::fputs("the page was not ended\n", stdout);
+    std::fputs(view.noticeText().toUtf8().constData(), stdout);
+    return 0;
+}
 
 QByteArray gb18030(const QString& text)
 {
@@ -112,7 +152,9 @@ private slots:
                 {QStringLiteral("无声明页"), QStringLiteral("文字特效"), QStringLiteral("作者"),
                     QStringLiteral("简介"), kUtf8Page},
                 {QStringLiteral("多行"), QStringLiteral("文字特效"), QStringLiteral("作者"),
-                    QStringLiteral("简介"), QStringLiteral("第一行\r\n第二行\r\n")}});
+                    QStringLiteral("简介"), QStringLiteral("第一行\r\n第二行\r\n")},
+                {kLongName, QStringLiteral("文字特效"), QStringLiteral("作者"), QStringLiteral("简介"),
+                    QStringLiteral("<p>长名字</p>")}});
         start();
     }
 
@@ -126,7 +168,11 @@ private slots:
         QTest::keyClick(form().Treeclass, Qt::Key_F11);
         PageEngineLoader::setProgramFolder(QString());
         QTRY_VERIFY(answerer.done());
-        QVERIFY(answerer.seen().first().text.startsWith(QStringLiteral("无法启动网页预览组件")));
+        const QString reason = answerer.seen().first().text;
+        QVERIFY(reason.startsWith(QStringLiteral("无法启动网页预览组件：找不到 ")));
+        // The file looked for is the one the build and the install make.
+        QVERIFY2(reason.contains(QStringLiteral("/feylume_pageengine.so")), qPrintable(reason));
+        QVERIFY(!reason.contains(QStringLiteral("libfeylume")));
         QVERIFY(!form().web1->hasEngine());
         QCOMPARE(form().DBMemo2->toPlainText(), QStringLiteral("改过的代码"));
         // The next preview tries again, and the engine is there this time.
@@ -499,6 +545,9 @@ private slots:
         // Outside the script heap: only the watch on the whole process stops them.
         QTest::newRow("typed arrays") << QStringLiteral("new Float64Array(1 << 20).fill(n + 0.5)")
                                       << QStringLiteral("预览页面已终止：页面占用的内存超过了 512 MB");
+        // Kept on the program's side of the engine: its growth ends the page that made it.
+        QTest::newRow("blobs") << QStringLiteral("new Blob([new Float64Array(1 << 20).fill(n + 0.5)])")
+                               << QStringLiteral("预览页面已终止：页面占用的内存超过了 512 MB");
     }
 
     void aPageThatEatsMemoryIsEnded()
@@ -506,14 +555,7 @@ private slots:
         QFETCH(QString, chunk);
         QFETCH(QString, notice);
         openScript(QStringLiteral("多行"));
-        const QString code
-            = QStringLiteral("<p>eater</p><script>\r\nvar kept = [], n = 0;\r\n"
-                             "function eat() {\r\n"
-                             "  for (var i = 0; i < 8 && n < 256; ++i, ++n) kept.push(%1);\r\n"
-                             "  if (n < 256) setTimeout(eat, 0); else document.title = 'survived';\r\n"
-                             "}\r\nsetTimeout(eat, 0);\r\n</script>")
-                  .arg(chunk);
-        QVERIFY(quickPreview(code));
+        QVERIFY(quickPreview(eaterPage(chunk)));
         const QString typed = form().DBMemo2->text();
         QTRY_VERIFY_WITH_TIMEOUT(form().web1->noticeText().startsWith(notice), 30000);
         QCOMPARE(form().DBMemo2->text(), typed);
@@ -525,10 +567,345 @@ private slots:
             QStringLiteral("没有声明字符集的页面（脚本已运行）"));
         QCOMPARE(form().web1->noticeText(), QString());
     }
+
+    void aSwitchThatRunsPagesInTheProgramIsRefused()
+    {
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+            environment.value(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"))
+                + QStringLiteral(" --single-process"));
+        probe.setProcessEnvironment(environment);
+        probe.start(QCoreApplication::applicationFilePath(), {QLatin1String(kInProcessProbe)});
+        QVERIFY(probe.waitForFinished(120000));
+        const QString said = QString::fromUtf8(probe.readAllStandardOutput());
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 0);
+        QVERIFY2(said.contains(QStringLiteral("已忽略启动参数 --single-process")), qPrintable(said));
+        QVERIFY2(
+            said.contains(QStringLiteral("预览页面已终止：页面占用的内存超过了 512 MB")), qPrintable(said));
+    }
+
+    void aBoxOfAPageLeftBehindLosesNothing_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<bool>("whileAsked");
+        // The page is busy when F11 comes, and shows its box while it is asked whether it still
+        // answers: it is replaced by a fresh page.
+        QTest::newRow("alert while asked") << QStringLiteral("alert('旧页面')") << true;
+        QTest::newRow("confirm while asked") << QStringLiteral("confirm('旧页面')") << true;
+        QTest::newRow("prompt while asked") << QStringLiteral("prompt('旧页面', '')") << true;
+        // The box is up when F11 comes.
+        QTest::newRow("alert already up") << QStringLiteral("alert('旧页面')") << false;
+    }
+
+    void aBoxOfAPageLeftBehindLosesNothing()
+    {
+        QFETCH(QString, call);
+        QFETCH(bool, whileAsked);
+        openScript(QStringLiteral("多行"));
+        // Busy until it shows the box, so that it cannot answer the question asked before the next
+        // page loads; or showing its box at once, before the next F11.
+        const QString busy = QStringLiteral(
+            "<p>busy</p><script>onkeyup = function () { var t = Date.now(); while (Date.now() - t < 300); "
+            "%1; };</script>");
+        const QString shown = QStringLiteral("<script>setTimeout(function () { %1; }, 0);</script>");
+        const QString typed = QStringLiteral("<p id=\"t\">新页面</p>");
+        if (whileAsked)
+            QVERIFY(quickPreview(busy.arg(call)));
+        else
+            form().DBMemo2->setPlainText(shown.arg(call));
+
+        QPointer<QWidget> oldBox;
+        bool boxShown = false;
+        bool closedByItself = false;
+        // The page's box may open before a wait of the test's returns: the watch runs inside it.
+        QElapsedTimer open;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!boxShown && box && box->isVisible()) {
+                boxShown = true;
+                oldBox = box;
+                open.start();
+                if (!whileAsked) {
+                    // What the user typed in the code before the next F11.
+                    form().DBMemo2->setPlainText(typed);
+                    form().N14Click();
+                }
+            } else if (boxShown && (!oldBox || !oldBox->isVisible())) {
+                closedByItself = true;
+                watch.stop();
+            } else if (boxShown && open.elapsed() > 5000) {
+                // Left open: answered as the user would.
+                watch.stop();
+                QTest::keyClick(oldBox, Qt::Key_Return);
+            }
+        });
+        watch.start();
+        if (whileAsked) {
+            form().DBMemo2->setPlainText(typed);
+            // F11 in the page: the key goes to the window's command, its release to the page.
+            focus(form().web1);
+            QWidget* page = QApplication::focusWidget();
+            QTest::keyPress(page, Qt::Key_F11);
+            QTest::keyRelease(page, Qt::Key_F11);
+        } else {
+            focus(form().Treeclass);
+            press(Qt::Key_F11);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!watch.isActive(), 20000);
+        // Closed with its page, as a rule; a box the old page shows after the next address has
+        // started loading stays until it is answered, which is then harmless.
+        if (!closedByItself)
+            qInfo("the old page's box was answered by hand");
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(form().DBMemo2->text(), typed);
+        QTRY_COMPARE(
+            evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+            QStringLiteral("新页面"));
+    }
+
+    void keysTypedInAPageAreThePages()
+    {
+        openScript(QStringLiteral("多行"));
+        QVERIFY(quickPreview(QStringLiteral("<input id=\"f\">")));
+        focus(form().web1);
+        QCOMPARE(evaluate(form().web1, QStringLiteral("document.getElementById('f').focus(); 1")).toInt(), 1);
+        QWidget* page = QApplication::focusWidget();
+        QVERIFY(form().web1->isAncestorOf(page));
+        const auto field = [this] {
+            return evaluate(form().web1, QStringLiteral("document.getElementById('f').value")).toString();
+        };
+        // Whatever box a command would have shown is closed unanswered, and remembered.
+        ModalAnswerer commands(
+            {{QStringLiteral("取消")}, {QStringLiteral("取消")}, {QStringLiteral("取消")}});
+        const QString categories = Shown::categoryNames(form()).join(QLatin1Char(','));
+        for (const char key : {'D', 'A', 'M', 'I'})
+            QTest::keyClick(page, key, Qt::ShiftModifier);
+        QTRY_COMPARE(field(), QStringLiteral("DAMI"));
+        QTest::keyClick(page, Qt::Key_Left);
+        QTest::keyClick(page, Qt::Key_Delete);
+        QTRY_COMPARE(field(), QStringLiteral("DAM"));
+        QTest::keyClick(page, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(page, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(page, Qt::Key_End);
+        QTest::keyClick(page, Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(field(), QStringLiteral("DAMDAM"));
+        QTest::keyClick(page, Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE(field(), QStringLiteral("DAM"));
+        QVERIFY(commands.seen().isEmpty());
+        QCOMPARE(Shown::categoryNames(form()).join(QLatin1Char(',')), categories);
+        // A key that cannot be typed is still the window's.
+        QTest::keyClick(page, Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_COMPARE(form().PageControl1->currentIndex(), 0);
+    }
+
+    void aPageOpensNoFileChooser_data()
+    {
+        QTest::addColumn<QString>("choose");
+        QTest::newRow("file field") << QStringLiteral(
+            "var f = document.createElement('input'); f.type = 'file'; "
+            "f.click(); f.click(); outcome = 'asked';");
+        QTest::newRow("folder field")
+            << QStringLiteral("var f = document.createElement('input'); f.type = 'file'; "
+                              "f.webkitdirectory = true; f.click(); outcome = 'asked';");
+        QTest::newRow("save picker") << QStringLiteral(
+            "if (!window.showSaveFilePicker) outcome = 'no picker'; else "
+            "showSaveFilePicker().then(function () { outcome = 'picked'; }, "
+            "function () { outcome = 'refused'; });");
+        QTest::newRow("folder picker")
+            << QStringLiteral("if (!window.showDirectoryPicker) outcome = 'no picker'; else "
+                              "showDirectoryPicker().then(function () { outcome = 'picked'; }, "
+                              "function () { outcome = 'refused'; });");
+    }
+
+    void aPageOpensNoFileChooser()
+    {
+        QFETCH(QString, choose);
+        openScript(QStringLiteral("多行"));
+        // Choosers need the user's hand on the page: a key pressed in it.
+        QVERIFY(quickPreview(
+            QStringLiteral("<script>var outcome = '';\r\ndocument.onkeydown = function () { %1 };</script>")
+                .arg(choose)));
+        focus(form().web1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+        QTRY_VERIFY(!evaluate(form().web1, QStringLiteral("outcome")).toString().isEmpty());
+        QVERIFY(evaluate(form().web1, QStringLiteral("outcome")).toString() != QLatin1String("picked"));
+        // Once the page answers again, a chooser would have been asked for.
+        QCOMPARE(evaluate(form().web1, QStringLiteral("1")).toInt(), 1);
+        QVERIFY(!QApplication::activeModalWidget());
+        const auto windows = QApplication::topLevelWidgets();
+        for (const QWidget* window : windows)
+            QVERIFY2(window == &form() || !window->isVisible(), qPrintable(window->windowTitle()));
+    }
+
+    void storageWithoutBoundIsOutOfReach()
+    {
+        // Every frame, the page's own and the ones it makes.
+        QVERIFY(quickPreview(QStringLiteral("<iframe id=\"f\" srcdoc=\"<p>frame</p>\"></iframe>")));
+        const QString probe = QStringLiteral(
+            "[w.indexedDB, w.caches, w.openDatabase, w.showSaveFilePicker, w.navigator.storage]"
+            ".map(function (v) { return typeof v; }).join()");
+        const QString absent = QStringLiteral("undefined,undefined,undefined,undefined,undefined");
+        QCOMPARE(evaluate(form().web1, QStringLiteral("var w = window; ") + probe).toString(), absent);
+        QTRY_COMPARE(evaluate(form().web1,
+                         QStringLiteral("var w = document.getElementById('f').contentWindow; ") + probe)
+                         .toString(),
+            absent);
+    }
+
+    void aPageMayLoadItsOwnFileAgain_data()
+    {
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<QString>("query");
+        QTest::newRow("location.reload()") << QStringLiteral("location.reload();") << QString();
+        QTest::newRow("history.go(0)") << QStringLiteral("history.go(0);") << QString();
+        QTest::newRow("refresh") << QStringLiteral(
+            "var m = document.createElement('meta'); m.httpEquiv = "
+            "'refresh'; m.content = '0'; document.head.appendChild(m);")
+                                 << QString();
+        QTest::newRow("link to itself") << QStringLiteral("var a = document.createElement('a'); a.href = ''; "
+                                                          "document.body.appendChild(a); a.click();")
+                                        << QString();
+        QTest::newRow("form sent to itself")
+            << QStringLiteral("var f = document.createElement('form'); f.innerHTML = '<input name=q "
+                              "value=1>'; document.body.appendChild(f); f.submit();")
+            << QStringLiteral("?q=1");
+    }
+
+    void aPageMayLoadItsOwnFileAgain()
+    {
+        QFETCH(QString, again);
+        QFETCH(QString, query);
+        openScript(QStringLiteral("多行"));
+        QSignalSpy failed(form().web1, &PageView::navigationFailed);
+        ModalAnswerer errors({{QStringLiteral("OK")}});
+        // The page's own move is refused, and made by the program: the load it cut short fails.
+        quickPreview(QStringLiteral("<body><script>var n = Number(sessionStorage.n || 0) + 1;\r\n"
+                                    "sessionStorage.n = n;\r\n"
+                                    "onload = function () { if (n < 2) { %1 } };</script></body>")
+                         .arg(again));
+        QTRY_COMPARE(evaluate(form().web1, QStringLiteral("n")).toInt(), 2);
+        QCOMPARE(evaluate(form().web1, QStringLiteral("location.search")).toString(), query);
+        QCOMPARE(
+            evaluate(form().web1, QStringLiteral("location.protocol")).toString(), QStringLiteral("file:"));
+        QVERIFY(failed.isEmpty());
+        QVERIFY(errors.seen().isEmpty());
+    }
+
+    void anotherAddressStaysRefused()
+    {
+        quickPreview(QStringLiteral("<p>x</p><script>var a = document.createElement('a'); "
+                                    "a.href = 'other.htm'; document.body.appendChild(a); "
+                                    "var clicked = false; onload = function () { a.click(); "
+                                    "clicked = true; };</script>"));
+        QTRY_VERIFY(evaluate(form().web1, QStringLiteral("clicked")).toBool());
+        QCOMPARE(evaluate(form().web1, QStringLiteral("location.pathname.split('/').pop()")).toString(),
+            QStringLiteral("temp.htm"));
+    }
+
+    // Shows the fault only under a window manager, which the test display may not have.
+    void theWindowKeepsItsStateAndPlaceAtTheFirstPreview_data()
+    {
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("maximized") << true;
+        QTest::newRow("normal") << false;
+    }
+
+    void theWindowKeepsItsStateAndPlaceAtTheFirstPreview()
+    {
+        QFETCH(bool, maximized);
+        const QRect normal(40, 50, 700, 500);
+        form().setGeometry(normal);
+        if (maximized)
+            form().showMaximized();
+        QTRY_COMPARE(form().isMaximized(), maximized);
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        // A window manager places a maximized window a while after it was shown; without one,
+        // the window stays where it was.
+        const bool placed = QTest::qWaitFor([&] { return form().geometry() != normal; }, 2000);
+        Q_UNUSED(placed);
+        const QRect shown = form().geometry();
+        QVERIFY(quickPreview(QStringLiteral("<p>first frame</p>")));
+        QCOMPARE(evaluate(form().web1, QStringLiteral("1")).toInt(), 1);
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        QTRY_COMPARE(form().isMaximized(), maximized);
+        QTRY_COMPARE(form().geometry(), shown);
+    }
+
+    void anotherScriptIsNeverShownUnderThisOnesName()
+    {
+        openScript(QStringLiteral("国标页"));
+        turnTo(1);
+        QCOMPARE(scriptPanel(), QStringLiteral("预览:国标页"));
+        openScript(QStringLiteral("多行"));
+        // The new script's page is not run unasked: the code is shown.
+        QCOMPARE(form().PageControl1->currentIndex(), 0);
+        QCOMPARE(scriptPanel(), QStringLiteral("多行"));
+        QCOMPARE(form().web1->address(), QUrl(QStringLiteral("about:blank")));
+        // Saving the script shown, or choosing it again, leaves its page in view.
+        turnTo(1);
+        openScript(QStringLiteral("多行"));
+        QCOMPARE(form().PageControl1->currentIndex(), 1);
+    }
+
+    void programsStartedLaterGetTheUsersEnvironment()
+    {
+        const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
+        QVERIFY(quickPreview(kUtf8Page));
+        const QProcessEnvironment after = QProcessEnvironment::systemEnvironment();
+        for (const QString& name :
+            {QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX")}) {
+            QCOMPARE(after.contains(name), before.contains(name));
+            QCOMPARE(after.value(name), before.value(name));
+        }
+    }
+
+    void boxesFitTheScreenAndShowTheName_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("long name") << kLongName << QStringLiteral("'hi'");
+        QTest::newRow("200,000 lines")
+            << QStringLiteral("多行") << QStringLiteral("new Array(200000).join('行\\n')");
+        QTest::newRow("one long line")
+            << QStringLiteral("多行") << QStringLiteral("new Array(100000).join('字')");
+    }
+
+    void boxesFitTheScreenAndShowTheName()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, message);
+        openScript(script);
+        form().showMaximized();
+        QRect box;
+        QRect okButton;
+        int titleWidth = 0;
+        const QString caption = QStringLiteral("网页消息 - %1").arg(script);
+        ModalAnswerer answerer({{QStringLiteral("确定"), {}, 0, [&](QWidget* shown) {
+                                     box = shown->frameGeometry();
+                                     for (auto* button : shown->findChildren<QPushButton*>())
+                                         okButton = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+                                     QFont bold = shown->font();
+                                     bold.setBold(true);
+                                     titleWidth = QFontMetrics(bold).horizontalAdvance(caption);
+                                 }}});
+        QVERIFY(quickPreview(QStringLiteral("<script>alert(%1)</script>").arg(message)));
+        QTRY_VERIFY(answerer.done());
+        const QRect screen = form().screen()->availableGeometry();
+        QVERIFY2(
+            screen.contains(box), qPrintable(QStringLiteral("%1 %2").arg(box.height()).arg(box.width())));
+        QVERIFY(screen.contains(okButton));
+        QVERIFY(box.width() > titleWidth);
+    }
 };
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], kInProcessProbe) == 0)
+        return previewAPageThatEatsMemory(argc, argv);
     // The display has no GPU.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
