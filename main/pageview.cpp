@@ -134,7 +134,6 @@ void PageView::navigate(const QUrl& url, const QString& scriptName)
 {
     m_address = url;
     m_scriptName = scriptName;
-    m_preparing = false;
     ++m_navigation;
     clearNotices();
     if (!m_engine) {
@@ -164,15 +163,6 @@ void PageView::navigate(const QUrl& url, const QString& scriptName)
     });
 }
 
-void PageView::prepare()
-{
-    if (m_engine || !startEngine(false))
-        return;
-    // The page's process starts with the blank page and is kept for the first address.
-    m_preparing = true;
-    m_engine->load(QUrl(QStringLiteral("about:blank")), QString());
-}
-
 void PageView::evaluate(const QString& script, std::function<void(const QVariant&)> answer)
 {
     if (m_engine)
@@ -191,7 +181,7 @@ bool PageView::startEngine(bool reportFailure)
     const QPointer<PageView> self(this);
     PageEngine::Events events;
     events.loadFinished = [self](bool ok) {
-        if (self && !self->m_preparing)
+        if (self)
             emit self->loadFinished(ok);
     };
     events.loadFailed = [self](const QUrl& url, const QString& message) {

@@ -30,9 +30,6 @@ public:
     const QUrl& address() const { return m_address; }
 
     bool hasEngine() const { return m_engine != nullptr; }
-    // Starts the engine and the page's process ahead of the first address, showing nothing; a
-    // failure is left for the first address to report.
-    void prepare();
     // Runs a script in the page shown; the answer comes once the page's scripts let it, and
     // never when no page has been shown yet.
     void evaluate(const QString& script, std::function<void(const QVariant&)> answer);
@@ -63,8 +60,6 @@ private:
     QString m_scriptName;
     quint64 m_navigation = 0;
     bool m_pageHasContent = false;
-    // The engine was started ahead of any address and shows the blank page it started with.
-    bool m_preparing = false;
     // The page's process is gone; the page can show nothing more.
     bool m_pageEnded = false;
 };

@@ -8,7 +8,6 @@
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "pageview.h"
-#include "previewwarmup.h"
 #include "store/query.h"
 #include "text/previewfile.h"
 #include "widgets/errorguard.h"
@@ -26,8 +25,6 @@ constexpr int kPreviewPage = 1;
 PreviewPane::PreviewPane(TForm1& form)
     : QObject(&form)
     , m_form(form)
-    , m_warmUp(new PreviewWarmUp(
-          form.web1, [&form] { return form.Timer1 == nullptr; }, this))
 {
     connect(m_form.PageControl1, &QTabWidget::currentChanged, this, guard([this] { PageControl1Change(); }));
     connect(m_form.web1, &PageView::navigationFailed, this,
@@ -54,9 +51,6 @@ void PreviewPane::showPage()
 
 void PreviewPane::currentScriptChanged()
 {
-    // With a script open, a preview is likely. Its name is set only after its record is read.
-    if (m_form.ADOQuery2->isActive() && !m_form.ADOQuery2->isEmpty())
-        m_warmUp->request();
     leaveAnotherScriptsPage();
 }
 

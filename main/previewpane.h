@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 
-class PreviewWarmUp;
 class TForm1;
 
 // The preview: the code editor's current text written to the preview file and shown in the
@@ -40,6 +39,5 @@ private:
     void leaveAnotherScriptsPage();
 
     TForm1& m_form;
-    PreviewWarmUp* m_warmUp;
     ShownScript m_shown;
 };
