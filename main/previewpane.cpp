@@ -8,7 +8,6 @@
 #include "dbctrls/dbmemo.h"
 #include "form1.h"
 #include "pageview.h"
-#include "store/query.h"
 #include "text/previewfile.h"
 #include "widgets/errorguard.h"
 #include "widgets/shellopen.h"
