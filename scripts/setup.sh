@@ -16,6 +16,7 @@ packages=(
     libsqlite3-dev
     fonts-wqy-microhei # the Chinese texts need a CJK font to fall back to
     xvfb xauth # the web view tests need a display
+    xdotool # the recovery test types into the running program
     desktop-file-utils appstream # the install test validates the menu entry and AppStream data
     clang-tidy # scripts/lint.sh, which the tests' script runs
 )
