@@ -35,12 +35,7 @@ private:
     std::unique_ptr<LibraryFixture> m_library;
     std::unique_ptr<QTemporaryDir> m_config;
 
-    AppPlaces places() const
-    {
-        AppPlaces places = AppPlaces::beside(m_library->appDir());
-        places.settingsPath = m_config->filePath(QStringLiteral("feylume/feylume.conf"));
-        return places;
-    }
+    AppPlaces places() const { return placesRemembering(m_library->appDir(), m_config->path()); }
     QString journalPath() const
     {
         return QFileInfo(m_library->libraryPath()).path() + QStringLiteral("/qvlb.recovery");
@@ -54,17 +49,7 @@ private:
         return QDir(places().backupDir).entryList({QStringLiteral("unsaved-*.recovery")}, QDir::Files);
     }
 
-    std::unique_ptr<TForm1> start()
-    {
-        auto form = std::make_unique<TForm1>(places());
-        form->show();
-        form->activateWindow();
-        if (!QTest::qWaitForWindowActive(form.get()))
-            qWarning("main window did not become active");
-        if (!QTest::qWaitFor([&] { return form->Timer1 == nullptr; }, 5000))
-            qWarning("deferred load did not finish");
-        return form;
-    }
+    std::unique_ptr<TForm1> start() { return startMainWindow(places()); }
 
     // Types into the script's code and waits for the journal, as a run that is then killed
     // leaves it: the window goes without its close, so nothing removes the journal.
