@@ -6,7 +6,9 @@
 // sets it as the editor's text, to the first painted frame. The bare editor alone, given the
 // decoded text (the figure reported before the read was part of the baseline), is printed too.
 // Typing times run from a key to the frame that shows it, and the jump to the end of a text from
-// Ctrl+End to the frame that shows the end.
+// Ctrl+End to the frame that shows the end. The stall case types a key and then lets the program
+// go quiet for longer than it waits before journalling the unsaved script: it times the longest
+// single turn of the event loop meanwhile, which is the longest a key typed then could wait.
 // Prints the median of the rounds, the spread, and the program's time over the bare one.
 
 #include "dbctrls/dbmemo.h"
@@ -31,8 +33,9 @@
 
 namespace {
 
-// What is timed after the script is open: nothing more, a key typed, or the jump to its end.
-enum class Then : quint8 { Nothing, Type, GoToEnd };
+// What is timed after the script is open: nothing more, a key typed, the jump to its end, or
+// the longest wait of the event loop after a key while the program is left alone.
+enum class Then : quint8 { Nothing, Type, GoToEnd, Stall };
 
 struct Case
 {
@@ -50,7 +53,11 @@ const Case kCases[] = {
     // Every line up to the end is coloured on the way; a `/` that opens no pattern must not send
     // the tokenizer over the rest of its line again.
     {"end-5mb-slashes", "go to the end of a 5 MB script of lines full of /[", Then::GoToEnd},
+    {"stall-2mb", "longest wait of a key while a 2 MB script is journalled", Then::Stall},
 };
+
+// Longer than the program waits after the last key before it journals an unsaved script.
+constexpr int kQuietMs = 1600;
 
 QString scriptLines(qsizetype size)
 {
@@ -91,7 +98,7 @@ QString textOf(const QString& name)
     }
     if (name == QLatin1String("open-2mb-page"))
         return pageText(2'000'000);
-    if (name == QLatin1String("type-2mb"))
+    if (name == QLatin1String("type-2mb") || name == QLatin1String("stall-2mb"))
         return scriptLines(2'000'000);
     if (name == QLatin1String("end-5mb-slashes")) {
         QString line = QStringLiteral("x = ");
@@ -179,6 +186,24 @@ double msPerKey(QApplication& app, QPlainTextEdit* editor, PaintCounter& counter
     return msOverKeys(app, editor, counter);
 }
 
+// A key, then the longest turn of the event loop while the program is left alone.
+double longestStall(QApplication& app, QPlainTextEdit* editor)
+{
+    placeCaretInside(editor);
+    editor->ensureCursorVisible();
+    QTest::keyClick(editor, Qt::Key_B);
+    qint64 longest = 0;
+    QElapsedTimer quiet;
+    quiet.start();
+    while (quiet.elapsed() < kQuietMs) {
+        QElapsedTimer turn;
+        turn.start();
+        app.processEvents();
+        longest = std::max(longest, turn.nsecsElapsed());
+    }
+    return double(longest) / 1e6;
+}
+
 double msToEnd(QApplication& app, QPlainTextEdit* editor, PaintCounter& counter)
 {
     editor->setFocus();
@@ -198,6 +223,8 @@ double msThen(
         return msPerKey(app, editor, counter);
     case Then::GoToEnd:
         return msToEnd(app, editor, counter);
+    case Then::Stall:
+        return longestStall(app, editor);
     case Then::Nothing:
         break;
     }

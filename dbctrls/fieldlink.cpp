@@ -95,8 +95,10 @@ void FieldLink::reload()
 
 void FieldLink::contentChanged()
 {
-    if (!m_loading)
-        m_modified = true;
+    if (m_loading)
+        return;
+    m_modified = true;
+    emit edited();
 }
 
 void FieldLink::writeBack()

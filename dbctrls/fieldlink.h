@@ -40,6 +40,9 @@ public:
     // Shows the field again, dropping what the control holds.
     void reload();
     bool isModified() const { return m_modified; }
+    const QString& field() const { return m_field; }
+    // What writeBack would write into the field, read without writing it.
+    QVariant pendingValue() const { return m_value(); }
     // The control's content changed; changes made while it is being filled do not count.
     void contentChanged();
     // Writes a changed control's text into the record; throws when the record is not being changed.
@@ -47,6 +50,10 @@ public:
     // Called when the control loses the focus to another control of its window: a changed text
     // is written, and when that is refused the error is shown and the focus returns.
     void focusLeft(const QFocusEvent* event);
+
+signals:
+    // The user changed the control's content.
+    void edited();
 
 private:
     void onDataChange(const QString& field);

@@ -27,6 +27,7 @@
 #include "store/statements.h"
 #include "store/table.h"
 #include "treeselection.h"
+#include "unsavedwork.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
 #include "widgets/ownerwindow.h"
@@ -81,6 +82,7 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     m_previewPane = new PreviewPane(*this);
     m_treeSelection = std::make_unique<TreeSelection>(*this);
     m_backups = new LibraryBackups(*this, *m_startupLoad);
+    m_unsavedWork = new UnsavedWork(*this);
 
     WindowCommands commands(*this,
         CommandHandlers::table(*this,
@@ -231,6 +233,20 @@ void TForm1::Timer1Timer()
         m_startupLoad->reportScriptsOutsideTheTree();
     m_session->restoreLoadedPlaces();
     m_backups->guardLibrary();
+    if (isVisible())
+        offerUnsavedWork();
+}
+
+void TForm1::offerUnsavedWork()
+{
+    // Once the window is drawn, so that the question stands in front of it.
+    QTimer::singleShot(0, this, guard([this] { m_unsavedWork->offerRestore(); }));
+}
+
+void TForm1::keepWorkUnattended()
+{
+    m_unsavedWork->keepNow();
+    m_session->save();
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -239,6 +255,7 @@ void TForm1::showEvent(QShowEvent* event)
     for (const QString& notice : std::exchange(m_pendingNotices, {}))
         Stb->showNotice(notice);
     m_startupLoad->reportScriptsOutsideTheTree();
+    offerUnsavedWork();
 }
 
 void TForm1::changeEvent(QEvent* event)
@@ -333,6 +350,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         }
     });
     if (mayClose) {
+        m_unsavedWork->forget();
         m_session->save();
         event->accept();
     } else {

@@ -58,6 +58,7 @@ class QTimer;
 class QToolBar;
 class TreeNode;
 class TreeSelection;
+class UnsavedWork;
 
 // The main window: the library, the category tree, the editors of the current script, the
 // search pane and the preview. Its component members keep the names the window is described
@@ -79,6 +80,10 @@ public:
     void Timer1Timer();
     // Shows the window as the user left it: maximized, or where it stood (sessionmemory.h).
     void showAsRemembered();
+    // The program is ended with nobody to answer (a signal, the end of the desktop session): no
+    // box is shown; unsaved changes go to the recovery journal (unsavedwork.h) and the user's
+    // places to the settings.
+    void keepWorkUnattended();
 
     // Library store
     // Opens the library file, making it from the sample at a first start.
@@ -274,6 +279,7 @@ private:
     void createLook();
     void createDialogs();
     void hostProgressBar();
+    void offerUnsavedWork();
 
     KeyDispatcher* m_keys = nullptr;
     // The features the window wires; each owns its state and works on the window's controls.
@@ -285,6 +291,7 @@ private:
     PreviewPane* m_previewPane = nullptr;
     std::unique_ptr<TreeSelection> m_treeSelection;
     LibraryBackups* m_backups = nullptr;
+    UnsavedWork* m_unsavedWork = nullptr;
     // Where the user was, read when the window is made and after the load, written at close.
     std::unique_ptr<SessionMemory> m_session;
     // The text box the edit commands serve.

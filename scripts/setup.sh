@@ -17,6 +17,7 @@ packages=(
     fonts-wqy-microhei # the Chinese texts need a CJK font to fall back to
     fonts-noto-cjk # the code editor's face, whose Chinese stands on two Latin columns
     xvfb xauth # the web view tests need a display
+    xdotool # the recovery test types into the running program
     desktop-file-utils appstream # the install test validates the menu entry and AppStream data
     clang-tidy # scripts/lint.sh, which the tests' script runs
 )

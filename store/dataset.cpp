@@ -140,6 +140,11 @@ int DataSet::requireField(const QString& name) const
     return index;
 }
 
+QString DataSet::fieldName(int index) const
+{
+    return index >= 0 && index < m_columns.count() ? m_columns.at(index).name : QString();
+}
+
 int DataSet::fieldSize(const QString& name) const
 {
     const int index = fieldIndex(name);

@@ -59,6 +59,7 @@ public:
 
     int fieldCount() const;
     int fieldIndex(const QString& name) const; // -1 when absent
+    QString fieldName(int index) const;
     // Declared size of a text column in characters; 0 when unlimited.
     int fieldSize(const QString& name) const;
     QVariant fieldValue(const QString& name) const;

@@ -11,13 +11,10 @@
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
+#include "support/ordinaryuser.h"
 #include "support/userinput.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
-
-#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -234,25 +231,7 @@ private slots:
 
     void readOnlyLibraryIsBrowsedOnly()
     {
-        // Root writes to any file whatever its mode: the case runs again as an ordinary user.
-        if (geteuid() == 0) {
-            if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
-                QSKIP("running as root and setpriv is missing: a read-only file cannot be made here");
-            QProcess child;
-            child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(QStringLiteral("setpriv"),
-                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                    QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
-                    QStringLiteral("readOnlyLibraryIsBrowsedOnly")});
-            QVERIFY(child.waitForFinished(60000));
-            const QByteArray output = child.readAll();
-            if (output.contains("Operation not permitted"))
-                QSKIP("setpriv may not change the user here");
-            if (output.contains("failed to execute"))
-                QSKIP("an ordinary user cannot reach the test program in this folder");
-            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
-            return;
-        }
+        FEYLUME_AS_ORDINARY_USER();
         QVERIFY(QFile::setPermissions(
             m_library->libraryPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         ModalAnswerer notice({{QStringLiteral("OK")}});

@@ -62,12 +62,7 @@ private:
     std::unique_ptr<LibraryFixture> m_library;
     std::unique_ptr<QTemporaryDir> m_config;
 
-    AppPlaces places() const
-    {
-        AppPlaces places = AppPlaces::beside(m_library->appDir());
-        places.settingsPath = m_config->filePath(QStringLiteral("feylume/feylume.conf"));
-        return places;
-    }
+    AppPlaces places() const { return placesRemembering(m_library->appDir(), m_config->path()); }
 
     // Starts the window as the program does, shown the way the user left it.
     std::unique_ptr<TForm1> start()

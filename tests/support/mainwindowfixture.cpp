@@ -3,13 +3,26 @@
 #include "main/categorytree.h"
 #include "main/form1.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 
 std::unique_ptr<TForm1> startMainWindow(const QString& appDir)
 {
-    auto form = std::make_unique<TForm1>(appDir);
+    return startMainWindow(AppPlaces::beside(appDir));
+}
+
+AppPlaces placesRemembering(const QString& appDir, const QString& configDir)
+{
+    AppPlaces places = AppPlaces::beside(appDir);
+    places.settingsPath = QDir(configDir).filePath(QStringLiteral("feylume/feylume.conf"));
+    return places;
+}
+
+std::unique_ptr<TForm1> startMainWindow(const AppPlaces& places)
+{
+    auto form = std::make_unique<TForm1>(places);
     form->show();
     form->activateWindow();
     if (!QTest::qWaitForWindowActive(form.get()))
