@@ -1,6 +1,7 @@
 #include "scriptfile.h"
 
 #include "base/feylumeerror.h"
+#include "base/lineendings.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -37,25 +38,6 @@ QString ScriptFile::decode(const QByteArray& bytes)
     return gb18030(bytes);
 }
 
-QString ScriptFile::withCrLf(const QString& text)
-{
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r')) {
-            result += QStringLiteral("\r\n");
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('\n')) {
-            result += QStringLiteral("\r\n");
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
 QString ScriptFile::read(const QString& path)
 {
     QFile file(path);
@@ -67,7 +49,7 @@ QString ScriptFile::read(const QString& path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         cannotOpen(path);
-    QString text = withCrLf(decode(bytes));
+    QString text = LineEndings::withCrLf(decode(bytes));
     if (text.size() > kMemoCapacity)
         tooLarge();
     return text;

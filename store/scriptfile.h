@@ -13,8 +13,6 @@ namespace ScriptFile {
 inline constexpr qsizetype kMemoCapacity = 4 * 1024 * 1024;
 
 QString decode(const QByteArray& bytes);
-// Every lone CR and lone LF becomes CR LF; CR LF pairs stay as they are.
-QString withCrLf(const QString& text);
 
 // The file's text as the editor shows it. Throws "Cannot open file <path>" when it cannot be
 // read and "Text exceeds memo capacity" when it is larger than kMemoCapacity.

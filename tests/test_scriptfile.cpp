@@ -2,6 +2,7 @@
 // writes that fail without harming the file they were to replace.
 
 #include "base/feylumeerror.h"
+#include "base/lineendings.h"
 #include "store/scriptfile.h"
 #include "support/filecontents.h"
 
@@ -99,7 +100,7 @@ private slots:
     {
         QFETCH(QString, in);
         QFETCH(QString, out);
-        QCOMPARE(ScriptFile::withCrLf(in), out);
+        QCOMPARE(LineEndings::withCrLf(in), out);
     }
 
     void readsAndWritesBack()

@@ -1,6 +1,6 @@
 #include "previewfile.h"
 
-#include "store/scriptfile.h"
+#include "base/lineendings.h"
 
 #include <QRegularExpression>
 #include <QStringEncoder>
@@ -62,12 +62,12 @@ QByteArray PreviewFile::encodingFor(const QString& page)
     if (isGbLabel(label))
         return QByteArrayLiteral("GB18030");
     const QByteArray declared = label.toLatin1();
-    return encodedLosslessly(ScriptFile::withCrLf(page), declared) ? declared : QByteArrayLiteral("UTF-8");
+    return encodedLosslessly(LineEndings::withCrLf(page), declared) ? declared : QByteArrayLiteral("UTF-8");
 }
 
 QByteArray PreviewFile::encode(const QString& page)
 {
-    const QString text = ScriptFile::withCrLf(page);
+    const QString text = LineEndings::withCrLf(page);
     const QByteArray encoding = encodingFor(page);
     if (encoding != "UTF-8") {
         if (std::optional<QByteArray> bytes = encodedLosslessly(text, encoding))

@@ -1,9 +1,9 @@
 #include "librarymaker.h"
 
 #include "base/feylumeerror.h"
+#include "base/lineendings.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "store/scriptfile.h"
 #include "store/statements.h"
 
 #include <QDir>
@@ -40,9 +40,9 @@ void fill(Database& db, const QJsonObject& manifest, const QDir& scriptDir)
         script.bind(1, entry.value(QStringLiteral("name")).toString());
         script.bind(2, entry.value(QStringLiteral("category")).toString());
         script.bind(3, entry.value(QStringLiteral("author")).toString());
-        script.bind(4, ScriptFile::withCrLf(entry.value(QStringLiteral("intro")).toString()));
+        script.bind(4, LineEndings::withCrLf(entry.value(QStringLiteral("intro")).toString()));
         script.bind(5, entry.value(QStringLiteral("date")).toString());
-        script.bind(6, ScriptFile::withCrLf(code));
+        script.bind(6, LineEndings::withCrLf(code));
         script.run();
     }
     db.exec(Statements::kCommit);
