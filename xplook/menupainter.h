@@ -1,6 +1,6 @@
-// Office-XP menu items, and the glyph, caption and selection drawing that the tool bar and
-// button painters share with them. Everything draws on an XPCanvas and reads the look's
-// palette, refreshed for that canvas.
+// Menu items in the flat retro look, and the glyph, caption and selection drawing that the
+// tool bar and button painters share with them. Everything draws on an XPCanvas and reads the
+// look's palette, refreshed for that canvas.
 
 #pragma once
 
