@@ -2,23 +2,24 @@
 
 #include "statements.h"
 
-QString ScriptSearch::columnName(Column column)
+QString ScriptSearch::statement(Column column, bool oneCategory)
 {
     switch (column) {
     case Column::Name:
-        return Statements::kSearchNameColumn;
+        return oneCategory ? Statements::kSearchNameInCategory : Statements::kSearchNameAll;
     case Column::Code:
-        return Statements::kSearchCodeColumn;
+        return oneCategory ? Statements::kSearchCodeInCategory : Statements::kSearchCodeAll;
     case Column::Author:
-        return Statements::kSearchAuthorColumn;
+        return oneCategory ? Statements::kSearchAuthorInCategory : Statements::kSearchAuthorAll;
     }
     Q_UNREACHABLE();
 }
 
-QString ScriptSearch::statement(Column column, bool oneCategory)
+BoundStatement ScriptSearch::statement(
+    Column column, const QString& keyword, const std::optional<StoredName>& category)
 {
-    const QString match = columnName(column) + Statements::kSearchLike + kKeywordParameter;
-    if (!oneCategory)
-        return Statements::kSearchAll + match;
-    return Statements::kSearchInCategory + kCategoryParameter + Statements::kSearchAnd + match;
+    BoundStatement bound {statement(column, category.has_value()), {{kKeywordParameter, keyword}}};
+    if (category)
+        bound.parameters.append({kCategoryParameter, category->bytes()});
+    return bound;
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "storedname.h"
+
 #include <QString>
+
+#include <optional>
+
+struct BoundStatement;
 
 // The search of the script table: one column matched with "like" against the keyword, over every
 // category or inside one. The keyword and the category are bound values, never part of the text,
@@ -11,6 +17,8 @@ enum class Column { Name, Code, Author };
 inline const QString kKeywordParameter = QStringLiteral("strp");
 inline const QString kCategoryParameter = QStringLiteral("strc");
 
-QString columnName(Column column);
+// The statement's text, with its parameters unbound.
 QString statement(Column column, bool oneCategory);
+// The statement with the keyword and, when one is given, the category bound.
+BoundStatement statement(Column column, const QString& keyword, const std::optional<StoredName>& category);
 } // namespace ScriptSearch

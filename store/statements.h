@@ -47,15 +47,17 @@ inline const QString kRenameCategory
 inline const QString kFindCategory = QStringLiteral("select * from ttype where ctype_name=:name");
 inline const QString kAddCategory = QStringLiteral("insert into ttype(ctype_name) values(:name)");
 
-// The pieces of the script search (see ScriptSearch::statement): the names of every script, all
-// of them or those of one category, narrowed by a "like" on one column.
-inline const QString kSearchAll = QStringLiteral("select cjs_name from tjs where ");
-inline const QString kSearchInCategory = QStringLiteral("select cjs_name from tjs where cjs_type =:");
-inline const QString kSearchAnd = QStringLiteral(" and ");
-inline const QString kSearchLike = QStringLiteral(" like:");
-inline const QString kSearchNameColumn = QStringLiteral("cjs_name");
-inline const QString kSearchCodeColumn = QStringLiteral("cjs_text");
-inline const QString kSearchAuthorColumn = QStringLiteral("cjs_zzm");
+// The script search: the names of the scripts whose column is "like" the keyword (:strp), all
+// of them or those of one category (:strc).
+inline const QString kSearchNameAll = QStringLiteral("select cjs_name from tjs where cjs_name like:strp");
+inline const QString kSearchCodeAll = QStringLiteral("select cjs_name from tjs where cjs_text like:strp");
+inline const QString kSearchAuthorAll = QStringLiteral("select cjs_name from tjs where cjs_zzm like:strp");
+inline const QString kSearchNameInCategory
+    = QStringLiteral("select cjs_name from tjs where cjs_type =:strc and cjs_name like:strp");
+inline const QString kSearchCodeInCategory
+    = QStringLiteral("select cjs_name from tjs where cjs_type =:strc and cjs_text like:strp");
+inline const QString kSearchAuthorInCategory
+    = QStringLiteral("select cjs_name from tjs where cjs_type =:strc and cjs_zzm like:strp");
 
 // The look at a library's own catalogue that verifies it (parameter 1: a table's name).
 inline const QString kTableNames = QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'");
