@@ -15,6 +15,7 @@
 #include "main/pageview.h"
 #include "tools/librarymaker.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,7 +48,7 @@ qint64 quickPreviewToLoad(TForm1& form)
     QTimer::singleShot(kLoadTimeoutMs, &loop, &QEventLoop::quit);
     QElapsedTimer timer;
     timer.start();
-    form.N14Click();
+    form.findChild<QAction*>(QStringLiteral("N14"))->trigger();
     if (!ok)
         loop.exec();
     const qint64 elapsed = timer.nsecsElapsed();

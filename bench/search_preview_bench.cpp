@@ -5,6 +5,7 @@
 
 #include "base/feylumeerror.h"
 #include "dbctrls/dbmemo.h"
+#include "deferredload.h"
 #include "main/form1.h"
 #include "main/pageview.h"
 #include "store/database.h"
@@ -18,6 +19,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -135,7 +137,7 @@ qint64 windowSearch(TForm1& form, const Search& search)
     form.Edit1->setText(search.keyword);
     QElapsedTimer timer;
     timer.start();
-    form.BitBtn1Click();
+    form.BitBtn1->click();
     return timer.nsecsElapsed();
 }
 
@@ -176,7 +178,7 @@ qint64 previewToLoad(TForm1& form)
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     QElapsedTimer timer;
     timer.start();
-    form.N14Click();
+    form.findChild<QAction*>(QStringLiteral("N14"))->trigger();
     loop.exec();
     const qint64 elapsed = timer.nsecsElapsed();
     QObject::disconnect(connection);
@@ -205,10 +207,7 @@ int main(int argc, char** argv)
 
         QApplication app(argc, argv);
         TForm1 form(appDir);
-        if (form.Timer1) {
-            form.Timer1->stop();
-            form.Timer1Timer();
-        }
+        runDeferredLoad(form);
         form.show();
 
         BareStatement bare(libraryPath);

@@ -15,7 +15,7 @@ void CategoryEntries::append(QComboBox* list, const QList<QByteArray>& stored)
     QList<qsizetype> unshowable;
     for (const QByteArray& bytes : stored) {
         names.append(QString::fromUtf8(bytes));
-        if (names.last().toUtf8() != bytes)
+        if (!StoredName::isShowable(bytes, names.last()))
             unshowable.append(names.size() - 1);
     }
     const int first = list->count();

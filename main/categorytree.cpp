@@ -220,5 +220,5 @@ void CategoryTree::reportLabelEdit(const QPersistentModelIndex& index, QString t
     emit nodeEdited(node, &text);
     // Storing the current script may have removed the node meanwhile.
     if (TreeNode* still = CategoryTreeModel::nodeOf(index))
-        setNodeText(still, text);
+        setNodeText(still, StoredName(text));
 }

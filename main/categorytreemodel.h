@@ -1,6 +1,8 @@
 #pragma once
 
-#include "categorytree.h"
+#include "treenode.h"
+
+#include <QIcon>
 
 #include <QAbstractItemModel>
 

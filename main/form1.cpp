@@ -6,26 +6,23 @@
 #include "commandfocus.h"
 #include "commandhandlers.h"
 #include "commandrules.h"
+#include "currentscript.h"
 #include "dbctrls/datasource.h"
-#include "dialogs/aboutbox.h"
 #include "dialogs/finddialog.h"
-#include "dialogs/importsettings.h"
 #include "dialogs/replacedialog.h"
-#include "dialogs/scriptfiledialog.h"
-#include "dialogs/webaddresses.h"
 #include "keydispatch.h"
 #include "librarybackups.h"
 #include "mainwindowlayout.h"
 #include "namingcommands.h"
 #include "previewpane.h"
 #include "recordsession.h"
+#include "scriptcounts.h"
 #include "scriptfiles.h"
 #include "searchpane.h"
 #include "sessionmemory.h"
+#include "sidewindows.h"
 #include "startupload.h"
 #include "store/query.h"
-#include "store/statements.h"
-#include "store/table.h"
 #include "treeselection.h"
 #include "unsavedwork.h"
 #include "widgets/errorguard.h"
@@ -51,9 +48,6 @@ static void initResources()
 }
 
 namespace {
-// Opening the current-script query at start-up with this name shows no record: no name typed
-// into the program can hold a control character.
-const QString kNoScriptPlaceholder = QStringLiteral("\u0001");
 constexpr int kDeferredLoadDelayMs = 100;
 } // namespace
 
@@ -63,31 +57,80 @@ TForm1::TForm1(const QString& appDir, QWidget* parent)
 
 TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     : QMainWindow(parent)
-    , AppDir(places.programDir)
-    , Places(places)
+    , m_current(new CurrentScript(this))
+    , CurrentScriptName(m_current->name())
+    , CurrentScriptCategory(m_current->category())
+    , m_places(places)
 {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setMainOwnerWindow(this);
-    createDataComponents();
-    MainWindowLayout(*this).createFrame();
+    ADOQuery2 = m_current->record();
+    connect(m_current->source(), &DataSource::dataChange, this, [this] {
+        DataSource1DataChange();
+        followNewRecordInScriptPanel();
+    });
+    connect(m_current->source(), &DataSource::stateChange, this, [this] { followNewRecordInScriptPanel(); });
+    connect(m_current, &CurrentScript::shownNameChanged, this,
+        [this] { Stb->setPanelText(ScriptPanel, m_current->shownName()); });
+    MainWindowLayout(*this, *this, m_frame, m_current->source()).createFrame();
+    m_current->setTree(Treeclass);
+    m_current->setProgressBar(pgb);
 
-    // The features, each owning its state and working on the controls made above.
+    createFeatures();
+    createCommands();
+
+    SessionMemory::Parts remembered {this, m_frame.ClientSplitter, m_frame.Panel1Splitter, Treeclass, rb1,
+        rb2, rb3, Edit1, ComboBox1, m_scriptFiles->openDialog(), m_scriptFiles->saveDialog(), FindDialog1,
+        ReplaceDialog1};
+    m_session = std::make_unique<SessionMemory>(remembered, *m_current, m_places);
+    // A restore from maximised brings back the remembered size, not the first start's.
+    m_restoredSizeSet = m_session->restore();
+
+    startDeferredLoad();
+    guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1()
+{
+    delete m_keys;
+    m_backups->dropUnneededBackup();
+}
+
+void TForm1::createFeatures()
+{
+    m_counts = std::make_unique<ScriptCounts>(*m_current, Stb, TotalScripts);
     m_commandFocus = new CommandFocus(this);
-    m_startupLoad = new StartupLoad(*this);
-    m_recordSession = new RecordSession(*this);
-    m_scriptFiles = new ScriptFiles(*this);
-    m_namingCommands = new NamingCommands(*this);
-    m_searchPane = new SearchPane(*this);
-    m_previewPane = new PreviewPane(*this);
-    m_treeSelection = std::make_unique<TreeSelection>(*this);
-    m_backups = new LibraryBackups(*this, *m_startupLoad);
-    m_unsavedWork = new UnsavedWork(*this);
+    m_startupLoad = new StartupLoad({Treeclass, CBX1, ComboBox1, Stb}, *m_current, *m_counts, this);
+    m_recordSession
+        = new RecordSession({Treeclass, CBX1, DBEdit2, DBMemo1, DBMemo2}, *m_current, *m_counts, this);
+    m_namingCommands = new NamingCommands({Treeclass, CBX1, ComboBox1, DBEdit2}, *m_current, *m_counts, this);
+    m_searchPane
+        = new SearchPane({Edit1, ComboBox1, rb1, rb2, BitBtn1, ListBox1, Treeclass, Stb}, *m_current, this);
+    m_scriptFiles = new ScriptFiles(
+        {DBMemo2, Treeclass,
+            [this] { return ActionList1->find(QStringLiteral("DataSetInsert1"))->execute(); }},
+        *m_current, this);
+    m_previewPane = new PreviewPane({PageControl1, web1, DBMemo2, Stb, &m_places}, *m_current, this);
+    m_sideWindows = new SideWindows(this);
+    m_treeSelection
+        = std::make_unique<TreeSelection>(TreeSelection::Parts {Treeclass, CBX1}, *m_current, *m_counts);
+    connect(Treeclass, &CategoryTree::currentNodeChanged, this,
+        guard([this] { m_treeSelection->followSelection(); }));
+    const auto tell = [this](const QString& text) { tellInStatusBar(text); };
+    m_backups = new LibraryBackups(
+        {this, &m_places, Treeclass, CBX1, ComboBox1, ListBox1, tell}, *m_current, *m_counts, *m_startupLoad);
+    m_unsavedWork = new UnsavedWork({this, &m_places, Treeclass, [this] { m_recordSession->addScript(); },
+                                        [this] { return !Timer1 && isVisible(); }, tell},
+        *m_current);
+}
 
-    WindowCommands commands(*this,
-        CommandHandlers::table(*this,
-            {*m_namingCommands, *m_recordSession, *m_scriptFiles, *m_previewPane, *m_searchPane, *m_backups,
-                *m_commandFocus}));
+void TForm1::createCommands()
+{
+    WindowCommands commands(*this, *this,
+        CommandHandlers::table({*m_namingCommands, *m_recordSession, *m_scriptFiles, *m_previewPane,
+            *m_searchPane, *m_backups, *m_sideWindows, *m_commandFocus, [this] { return FindDialog1; },
+            [this] { return ReplaceDialog1; }, this}));
     commands.createActions();
     commands.createToolButtons();
     // After the controls and the tool bar with its buttons, before the menus: the menus keep the
@@ -96,15 +139,13 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     // The dialogs and the rules come after the look component: its walk takes the dialogs for
     // windows of their own.
     createDialogs();
-    CommandRules::apply(*this, *m_commandFocus);
+    CommandRules::apply(*ActionList1, *ADOQuery2, *FindDialog1, *m_commandFocus);
     commands.createMenus();
     m_keys = new KeyDispatcher(this, MainMenu1, ActionList1);
-    connect(Treeclass, &CategoryTree::currentNodeChanged, this, guard([this] { TreeclassChange(); }));
+}
 
-    m_session = std::make_unique<SessionMemory>(*this);
-    // A restore from maximised brings back the remembered size, not the first start's.
-    m_restoredSizeSet = m_session->restore();
-
+void TForm1::startDeferredLoad()
+{
     // The deferred load runs from the first event loop that dispatches timers: normally the
     // splash's, or an error box that FormCreate shows before it.
     Timer1 = new QTimer(this);
@@ -113,114 +154,47 @@ TForm1::TForm1(const AppPlaces& places, QWidget* parent)
     Timer1->setInterval(kDeferredLoadDelayMs);
     connect(Timer1, &QTimer::timeout, this, guard([this] { Timer1Timer(); }));
     Timer1->start();
-
-    guarded([this] { FormCreate(); });
-}
-
-TForm1::~TForm1()
-{
-    delete m_keys;
-    m_backups->dropUnneededBackup();
-    // Closing never saves: drop any pending edit before the data components go.
-    if (ADOQuery2)
-        ADOQuery2->close();
-}
-
-void TForm1::createDataComponents()
-{
-    ADOQuery1 = new Query(ADOConnection1, QStringLiteral("ADOQuery1"), this);
-    ADOQuery2 = new Query(ADOConnection1, QStringLiteral("ADOQuery2"), this);
-    ADOQuery2->setSql(Statements::kCurrentScript);
-    ADOQuery2->setDecodesTextsOnFetch(true);
-    ADOQuery2->setParameter(QStringLiteral("JsName"), kNoScriptPlaceholder);
-    ADOQuery2->setPrepared(true);
-    ADOTable2 = new Table(ADOConnection1, QStringLiteral("ADOTable2"), this);
-    ADOTable2->setTableName(Statements::kCategoryTable);
-    DataSource1 = new DataSource(QStringLiteral("DataSource1"), this);
-    DataSource1->setDataSet(ADOQuery2);
-    connect(DataSource1, &DataSource::dataChange, this, [this] {
-        DataSource1DataChange();
-        followNewRecordInScriptPanel();
-    });
-    connect(DataSource1, &DataSource::stateChange, this, [this] { followNewRecordInScriptPanel(); });
 }
 
 void TForm1::createDialogs()
 {
-    FileOpen1Dialog
-        = new ScriptFileDialog(ScriptFileDialog::Purpose::Open, QStringLiteral("FileOpen1Dialog"), this);
-    FileSaveAs1Dialog
-        = new ScriptFileDialog(ScriptFileDialog::Purpose::Save, QStringLiteral("FileSaveAs1Dialog"), this);
+    m_scriptFiles->makeDialogs(this);
     FindDialog1 = new FindDialog(this);
     ReplaceDialog1 = new ReplaceDialog(this);
 }
 
 void TForm1::createLook()
 {
-    XPLook1 = new TXPLook(this);
-    applyStoredLookSettings(*XPLook1);
+    m_look = new TXPLook(this);
+    applyStoredLookSettings(*m_look);
 }
 
 void TForm1::FormCreate()
 {
     hostProgressBar();
     OpenLibrary();
-    setPanelText(ModePanel, QStringLiteral("数据载入中---"));
+    Stb->setPanelText(ModePanel, QStringLiteral("数据载入中---"));
     ADOQuery2->open();
 }
 
 void TForm1::OpenLibrary()
 {
-    ADOConnection1.setDatabasePath(Places.libraryPath);
+    Connection& library = m_current->library();
+    library.setDatabasePath(m_places.libraryPath);
     try {
-        if (Places.provideLibrary())
+        if (m_places.provideLibrary())
             tellInStatusBar(QStringLiteral("首次启动：已从示例库建立脚本库 %1")
-                                .arg(QDir::toNativeSeparators(Places.libraryPath)));
-        ADOConnection1.open();
+                                .arg(QDir::toNativeSeparators(m_places.libraryPath)));
+        library.open();
     } catch (const FeylumeError&) {
         MessageBoxes::plain(QStringLiteral("错误"), QStringLiteral("无法打开数据库"),
-            QDir::toNativeSeparators(Places.libraryPath));
+            QDir::toNativeSeparators(m_places.libraryPath));
         return;
     }
     // Without write permission every change would be refused later, one command at a time;
     // say so once, up front. The editing commands stay greyed.
-    if (ADOConnection1.database().isReadOnly())
+    if (library.database().isReadOnly())
         MessageBoxes::information(QStringLiteral("数据库文件是只读的，只能浏览脚本，不能保存修改"));
-}
-
-void TForm1::RunStatement(const QString& text, bool open)
-{
-    RunStatement(BoundStatement {text, {}}, open);
-}
-
-void TForm1::RunStatement(const BoundStatement& statement, bool open)
-{
-    ADOQuery1->close();
-    ADOQuery1->setStatement(statement);
-    if (open)
-        ADOQuery1->open();
-    else
-        ADOQuery1->execSql();
-    pgb->tickAlong(ADOQuery1->fieldCount());
-}
-
-void TForm1::OpenScript(const StoredName& name)
-{
-    ADOQuery2->close();
-    ADOQuery2->setParameter(QStringLiteral("JsName"), name.bytes());
-    ADOQuery2->open();
-    CurrentScriptStoredName = name;
-    CurrentScriptName = name.text();
-    setPanelText(ScriptPanel, openScriptName());
-}
-
-QString TForm1::openScriptName() const
-{
-    // A name that found no row, or whose row was deleted, names nothing the editors show; nor
-    // does it while the editors show a new record that is not in the library yet.
-    const bool shown
-        = ADOQuery2->isActive() && !ADOQuery2->isEmpty() && ADOQuery2->state() != DataSetState::Insert;
-    return shown ? CurrentScriptName : QString();
 }
 
 void TForm1::Timer1Timer()
@@ -243,10 +217,30 @@ void TForm1::offerUnsavedWork()
     QTimer::singleShot(0, this, guard([this] { m_unsavedWork->offerRestore(); }));
 }
 
+void TForm1::showAsRemembered()
+{
+    m_session->showAsRemembered();
+}
+
 void TForm1::keepWorkUnattended()
 {
     m_unsavedWork->keepNow();
     m_session->save();
+}
+
+void TForm1::DataSetPost1Execute()
+{
+    m_recordSession->saveScript();
+}
+
+int TForm1::FindNodeIndex(const StoredName& name, bool scriptLevel) const
+{
+    return m_current->findNode(name, scriptLevel);
+}
+
+int TForm1::FindNodeIndex(const QString& name, bool scriptLevel) const
+{
+    return m_current->findNode(StoredName(name), scriptLevel);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -279,11 +273,6 @@ QString TForm1::panelText(int panel) const
     return Stb->panelText(panel);
 }
 
-void TForm1::setPanelText(int panel, const QString& text)
-{
-    Stb->setPanelText(panel, text);
-}
-
 void TForm1::tellInStatusBar(const QString& text)
 {
     if (isVisible())
@@ -303,7 +292,7 @@ void TForm1::hostProgressBar()
 void TForm1::DataSource1DataChange()
 {
     QString label;
-    switch (DataSource1->state()) {
+    switch (m_current->source()->state()) {
     case DataSetState::Browse:
         label = QStringLiteral("[浏览模式]");
         break;
@@ -316,15 +305,15 @@ void TForm1::DataSource1DataChange()
     default:
         label = QStringLiteral("[其他模式]");
     }
-    setPanelText(ModePanel, label);
+    Stb->setPanelText(ModePanel, label);
 }
 
 void TForm1::followNewRecordInScriptPanel()
 {
     // Adding a script, and leaving that, changes which script the editors show.
-    const bool inserting = DataSource1->state() == DataSetState::Insert;
+    const bool inserting = m_current->source()->state() == DataSetState::Insert;
     if (inserting != std::exchange(m_showedNewRecord, inserting))
-        setPanelText(ScriptPanel, openScriptName());
+        Stb->setPanelText(ScriptPanel, m_current->shownName());
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -356,194 +345,4 @@ void TForm1::closeEvent(QCloseEvent* event)
     } else {
         event->ignore();
     }
-}
-
-// The handlers of the features, under the names the window's commands and controls know.
-void TForm1::BitBtn1Click()
-{
-    m_searchPane->BitBtn1Click();
-}
-
-void TForm1::ListBox1Click()
-{
-    m_searchPane->ListBox1Click();
-}
-
-void TForm1::N35Click()
-{
-    m_searchPane->N35Click();
-}
-
-void TForm1::N40Click()
-{
-    m_searchPane->N40Click();
-}
-
-void TForm1::WritePreviewFile()
-{
-    m_previewPane->WritePreviewFile();
-}
-
-void TForm1::PageControl1Change()
-{
-    m_previewPane->PageControl1Change();
-}
-
-void TForm1::N14Click()
-{
-    m_previewPane->N14Click();
-}
-
-void TForm1::ActIEExecute()
-{
-    m_previewPane->ActIEExecute();
-}
-
-void TForm1::recountScripts()
-{
-    m_startupLoad->recountScripts();
-}
-
-bool TForm1::storePendingChanges()
-{
-    return m_recordSession->storePendingChanges();
-}
-
-void TForm1::DataSetInsert1Execute()
-{
-    m_recordSession->DataSetInsert1Execute();
-}
-
-void TForm1::DataSetDelete1Execute()
-{
-    m_recordSession->DataSetDelete1Execute();
-}
-
-void TForm1::DataSetPost1Execute()
-{
-    m_recordSession->DataSetPost1Execute();
-}
-
-void TForm1::DataSetCancel1Execute()
-{
-    m_recordSession->DataSetCancel1Execute();
-}
-
-bool TForm1::RenameEntry(const StoredName& oldName, const QString& newName, bool isScript)
-{
-    return m_namingCommands->RenameEntry(oldName, newName, isScript);
-}
-
-void TForm1::AddCategory(const QString& name)
-{
-    m_namingCommands->AddCategory(name);
-}
-
-bool TForm1::DeleteCategoryRow(const StoredName& name)
-{
-    return m_namingCommands->DeleteCategoryRow(name);
-}
-
-void TForm1::ToolButton1Click()
-{
-    m_namingCommands->ToolButton1Click();
-}
-
-void TForm1::ToolButton2Click()
-{
-    m_namingCommands->ToolButton2Click();
-}
-
-void TForm1::ToolButton3Click()
-{
-    m_namingCommands->ToolButton3Click();
-}
-
-void TForm1::N22Click()
-{
-    m_namingCommands->N22Click();
-}
-
-void TForm1::TreeclassEdited(TreeNode* node, QString& text)
-{
-    m_namingCommands->TreeclassEdited(node, text);
-}
-
-void TForm1::LoadCategories()
-{
-    m_startupLoad->LoadCategories();
-}
-
-void TForm1::LoadScripts()
-{
-    m_startupLoad->LoadScripts();
-}
-
-bool TForm1::FileOpen1BeforeExecute()
-{
-    return m_scriptFiles->FileOpen1BeforeExecute();
-}
-
-void TForm1::FileOpen1Accept()
-{
-    m_scriptFiles->FileOpen1Accept();
-}
-
-void TForm1::FileSaveAs1BeforeExecute()
-{
-    m_scriptFiles->FileSaveAs1BeforeExecute();
-}
-
-void TForm1::FileSaveAs1Accept()
-{
-    m_scriptFiles->FileSaveAs1Accept();
-}
-
-void TForm1::TreeclassChange()
-{
-    m_treeSelection->TreeclassChange();
-}
-
-int TForm1::FindNodeIndex(const StoredName& name, bool scriptLevel) const
-{
-    return m_treeSelection->FindNodeIndex(name, scriptLevel);
-}
-
-void TForm1::showCountOf(const TreeNode* node)
-{
-    m_treeSelection->showCountOf(node);
-}
-
-void TForm1::RestoreBackup1Click()
-{
-    m_backups->RestoreBackup1Click();
-}
-
-bool TForm1::restoreBackup(const QString& path)
-{
-    return m_backups->restoreBackup(path);
-}
-
-void TForm1::showAsRemembered()
-{
-    m_session->showAsRemembered();
-}
-
-void TForm1::ActaboutExecute()
-{
-    Fmabout = new TFmabout(this);
-    // Destroyed as it closes; its result is of no use here.
-    Fmabout->exec();
-}
-
-void TForm1::N15Click()
-{
-    WebAddresses::open(WebAddresses::kHelpPage);
-}
-
-void TForm1::ActIFnetExecute()
-{
-    FmImport = new TFmImport(this);
-    KeyDispatcher::shareCommandKeys(FmImport);
-    FmImport->show();
 }

@@ -2,10 +2,12 @@
 
 #include "base/feylumeerror.h"
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dbctrls/dbcombobox.h"
-#include "form1.h"
 #include "restorebackupdialog.h"
+#include "scriptcounts.h"
 #include "startupload.h"
+#include "store/appplaces.h"
 #include "store/librarybackup.h"
 #include "store/librarydiagnosis.h"
 #include "store/libraryguard.h"
@@ -13,7 +15,6 @@
 #include "widgets/afterboxes.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
-#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -44,27 +45,30 @@ QString shownTime(const QDateTime& made)
 }
 } // namespace
 
-LibraryBackups::LibraryBackups(TForm1& form, StartupLoad& load)
-    : QObject(&form)
-    , m_form(form)
+LibraryBackups::LibraryBackups(
+    const Parts& parts, CurrentScript& current, ScriptCounts& counts, StartupLoad& load)
+    : QObject(parts.window)
+    , m_parts(parts)
+    , m_current(current)
+    , m_counts(counts)
     , m_load(load)
+    , m_guard(new LibraryGuard(this))
 {
-    m_form.LibraryGuard1 = new LibraryGuard(&form);
-    m_form.LibraryGuard1->setObjectName(QStringLiteral("m_form.LibraryGuard1"));
-    connect(m_form.LibraryGuard1, &LibraryGuard::backupFailed, this, [this](const QString& message) {
+    m_guard->setObjectName(QStringLiteral("LibraryGuard1"));
+    connect(m_guard, &LibraryGuard::backupFailed, this, [this](const QString& message) {
         if (std::exchange(m_backupFailureTold, true))
             return;
-        m_form.tellInStatusBar(QStringLiteral("脚本库备份失败：") + message);
+        m_parts.tell(QStringLiteral("脚本库备份失败：") + message);
     });
-    connect(m_form.LibraryGuard1, &LibraryGuard::damaged, this,
+    connect(m_guard, &LibraryGuard::damaged, this,
         [this](const QString& problem) { offerNewestSoundBackup(problem); });
     // Told from inside the statement that makes the change, before it is written: the check
     // lets go of the library at once, and the backup is completed once the statement is done.
-    m_form.ADOConnection1.setChangeObserver([this] {
+    m_current.library().setChangeObserver([this] {
         if (std::exchange(m_libraryChanged, true))
             return;
-        m_form.LibraryGuard1->giveWayToChange();
-        QTimer::singleShot(0, this, [this] { m_form.LibraryGuard1->backUpBeforeChange(); });
+        m_guard->giveWayToChange();
+        QTimer::singleShot(0, this, [this] { m_guard->backUpBeforeChange(); });
     });
     m_load.setLoadFailureHandler([this] { loadFailed(); });
 }
@@ -72,31 +76,30 @@ LibraryBackups::LibraryBackups(TForm1& form, StartupLoad& load)
 void LibraryBackups::guardLibrary()
 {
     // A read-only library cannot change, and needs no backup of this run.
-    if (!m_form.ADOConnection1.connected() || m_form.ADOConnection1.database().isReadOnly()
-        || m_libraryChanged)
+    if (!m_current.library().connected() || m_current.library().database().isReadOnly() || m_libraryChanged)
         return;
-    m_form.LibraryGuard1->watch(m_form.Places.libraryPath, m_form.Places.backupDir, kQuickCheckLimitMs);
+    m_guard->watch(m_parts.places->libraryPath, m_parts.places->backupDir, kQuickCheckLimitMs);
 }
 
 void LibraryBackups::dropUnneededBackup()
 {
-    m_form.LibraryGuard1->finishBackup();
+    m_guard->finishBackup();
 }
 
 void LibraryBackups::loadFailed()
 {
     if (m_libraryDamaged || m_libraryChanged)
         return;
-    const QString problem = LibraryDiagnosis::problemOf(m_form.Places.libraryPath, kQuickCheckLimitMs);
+    const QString problem = LibraryDiagnosis::problemOf(m_parts.places->libraryPath, kQuickCheckLimitMs);
     // A missing library is told by the open; one that reads well failed for another reason.
-    if (problem.isEmpty() || !QFileInfo::exists(m_form.Places.libraryPath))
+    if (problem.isEmpty() || !QFileInfo::exists(m_parts.places->libraryPath))
         return;
     offerNewestSoundBackup(problem);
 }
 
 LibraryBackup::Entry LibraryBackups::newestSoundBackup()
 {
-    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_form.Places.backupDir)) {
+    for (const LibraryBackup::Entry& backup : LibraryBackup::list(m_parts.places->backupDir)) {
         if (backup.damaged)
             continue;
         bool completed = false;
@@ -134,9 +137,9 @@ void LibraryBackups::offerNewestSoundBackup(const QString& problem)
     }));
 }
 
-void LibraryBackups::RestoreBackup1Click()
+void LibraryBackups::chooseAndRestore()
 {
-    RestoreBackupDialog dialog(m_form.Places.backupDir, &m_form);
+    RestoreBackupDialog dialog(m_parts.places->backupDir, m_parts.window);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenPath().isEmpty())
         return;
     const QString chosen = dialog.chosenPath();
@@ -152,9 +155,9 @@ QString LibraryBackups::keepReplacedLibrary()
     // A file SQLite can no longer read through is kept as it lies.
     QString kept;
     try {
-        kept = LibraryBackup::copy(m_form.Places.libraryPath, m_form.Places.backupDir, now);
+        kept = LibraryBackup::copy(m_parts.places->libraryPath, m_parts.places->backupDir, now);
     } catch (const FeylumeError&) {
-        kept = LibraryBackup::copyFile(m_form.Places.libraryPath, m_form.Places.backupDir, now);
+        kept = LibraryBackup::copyFile(m_parts.places->libraryPath, m_parts.places->backupDir, now);
         m_libraryDamaged = true;
     }
     return m_libraryDamaged ? LibraryBackup::markDamaged(kept) : kept;
@@ -192,11 +195,11 @@ void runShown(QProgressDialog& progress, int stage, const QString& label, const 
 
 bool LibraryBackups::restoreBackup(const QString& path)
 {
-    if (!m_form.storePendingChanges())
+    if (!m_current.storePendingChanges())
         return false;
     // A large library takes seconds to check and copy: the window stays drawn meanwhile, and
     // the stages are shown.
-    QProgressDialog progress(&m_form);
+    QProgressDialog progress(m_parts.window);
     progress.setObjectName(QStringLiteral("RestoreProgress"));
     progress.setWindowTitle(QStringLiteral("恢复备份"));
     progress.setCancelButton(nullptr);
@@ -214,52 +217,52 @@ bool LibraryBackups::restoreBackup(const QString& path)
     }
     // A backup of this run still being made is completed first: it is the way back from the
     // run's changes.
-    runShown(progress, 1, QStringLiteral("正在完成本次运行的备份…"),
-        [guard = m_form.LibraryGuard1] { guard->finishBackup(); });
-    m_form.LibraryGuard1->stop();
-    m_form.ADOQuery1->close();
-    m_form.ADOQuery2->close();
-    m_form.ADOConnection1.close();
+    runShown(
+        progress, 1, QStringLiteral("正在完成本次运行的备份…"), [guard = m_guard] { guard->finishBackup(); });
+    m_guard->stop();
+    m_current.closeStatement();
+    m_current.record()->close();
+    m_current.library().close();
     m_libraryChanged = true;
     // The library as it is now becomes a backup too, so that restoring can be undone.
     QString replaced;
     runShown(progress, 2, QStringLiteral("正在把当前的脚本库存为备份…"),
         [this, &replaced] { replaced = keepReplacedLibrary(); });
     runShown(progress, 3, QStringLiteral("正在恢复…"), [this, &path, &replaced] {
-        LibraryBackup::putInPlace(path, m_form.Places.libraryPath);
+        LibraryBackup::putInPlace(path, m_parts.places->libraryPath);
         // The library just put back is never pruned, nor kept twice under two names.
         LibraryBackup::dropOlderCopiesOf(replaced);
-        LibraryBackup::prune(m_form.Places.backupDir, LibraryBackup::kKept, path);
+        LibraryBackup::prune(m_parts.places->backupDir, LibraryBackup::kKept, path);
     });
     m_libraryDamaged = false;
     progress.setLabelText(QStringLiteral("正在载入…"));
     progress.setValue(4);
     reloadLibrary();
     progress.reset();
-    m_form.tellInStatusBar(QStringLiteral("已恢复备份"));
+    m_parts.tell(QStringLiteral("已恢复备份"));
     return true;
 }
 
 void LibraryBackups::reloadLibrary()
 {
-    m_form.ADOConnection1.open();
+    m_current.library().open();
     {
         // The old nodes go without a selection change: each would open a script of the old library.
-        const QSignalBlocker quiet(m_form.Treeclass);
-        while (m_form.Treeclass->topLevelItemCount() > 0)
-            m_form.Treeclass->removeNode(m_form.Treeclass->topLevelItem(0));
+        const QSignalBlocker quiet(m_parts.tree);
+        while (m_parts.tree->topLevelItemCount() > 0)
+            m_parts.tree->removeNode(m_parts.tree->topLevelItem(0));
     }
-    m_form.CBX1->clear();
-    while (m_form.ComboBox1->count() > 1)
-        m_form.ComboBox1->removeItem(1);
-    m_form.ComboBox1->setCurrentIndex(0);
-    m_form.ListBox1->clear();
-    m_form.TotalScripts = 0;
+    m_parts.categoryBox->clear();
+    while (m_parts.filterBox->count() > 1)
+        m_parts.filterBox->removeItem(1);
+    m_parts.filterBox->setCurrentIndex(0);
+    m_parts.results->clear();
+    m_counts.reset();
     m_load.loadCategoriesAndScripts();
-    m_form.setPanelText(TForm1::CountPanel, QString());
-    m_form.ADOQuery2->open();
-    const int position
-        = m_form.CurrentScriptName.isEmpty() ? -1 : m_form.FindNodeIndex(m_form.CurrentScriptName, true);
-    if (position >= 0)
-        m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(position));
+    m_counts.clearCount();
+    m_current.record()->open();
+    TreeNode* reopened
+        = m_current.name().isEmpty() ? nullptr : m_current.nodeIfAny(StoredName(m_current.name()), true);
+    if (reopened)
+        m_parts.tree->setCurrentNode(reopened);
 }

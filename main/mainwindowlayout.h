@@ -2,8 +2,11 @@
 
 #include <QSize>
 
+#include "mainwindowcontrols.h"
+
+class DataSource;
+class QMainWindow;
 class QWidget;
-class TForm1;
 
 // Makes the main window's controls under their component names: the tool bar's band, the
 // category tree, the header with the record's fields, the code and preview pages, the search
@@ -14,7 +17,8 @@ public:
     // The restored window's size with its frame, whatever frame the desktop draws around it.
     static constexpr QSize kRestoredOuterSize {808, 552};
 
-    explicit MainWindowLayout(TForm1& form);
+    MainWindowLayout(
+        QMainWindow& window, MainWindowControls& controls, MainWindowFrame& frame, DataSource* source);
     void createFrame();
 
 private:
@@ -23,5 +27,8 @@ private:
     QWidget* createSearchPanel();
     void createStatusBar();
 
-    TForm1& m_form;
+    QMainWindow& m_window;
+    MainWindowControls& m_controls;
+    MainWindowFrame& m_frame;
+    DataSource* m_source;
 };

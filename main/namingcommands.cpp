@@ -3,15 +3,16 @@
 #include "base/feylumeerror.h"
 #include "categoryentries.h"
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
-#include "form1.h"
+#include "scriptcounts.h"
+#include "store/connection.h"
 #include "store/query.h"
 #include "store/recordrules.h"
 #include "store/statements.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
-#include "widgets/progressbar.h"
 
 #include <QComboBox>
 
@@ -34,51 +35,56 @@ TreeNode* selectedCategory(const CategoryTree* tree, const QString& refusal)
 }
 } // namespace
 
-NamingCommands::NamingCommands(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
+NamingCommands::NamingCommands(
+    const Parts& parts, CurrentScript& current, ScriptCounts& counts, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_current(current)
+    , m_counts(counts)
 {
-    connect(m_form.Treeclass, &CategoryTree::nodeEdited, this,
-        guard([this](TreeNode* node, QString* text) { TreeclassEdited(node, *text); }));
+    connect(m_parts.tree, &CategoryTree::nodeEdited, this,
+        guard([this](TreeNode* node, QString* text) { renameEditedNode(node, *text); }));
 }
 
 bool NamingCommands::concernsCurrentScript(const QString& name, bool isScript) const
 {
-    if (!m_form.ADOQuery2->isActive() || (m_form.ADOQuery2->isEmpty() && !m_form.ADOQuery2->isChanging()))
+    if (!m_current.record()->isActive()
+        || (m_current.record()->isEmpty() && !m_current.record()->isChanging()))
         return false;
     if (isScript)
-        return name == m_form.CurrentScriptName;
-    return name == m_form.CurrentScriptCategory || name == m_form.CBX1->text();
+        return name == m_current.name();
+    return name == m_current.category() || name == m_parts.categoryBox->text();
 }
 
 bool NamingCommands::settleCurrentScriptFor(const QString& name, bool isScript)
 {
     // The current script is reopened after the change, so what is pending there is stored
     // first; when that is refused the change does not happen.
-    return !concernsCurrentScript(name, isScript) || m_form.storePendingChanges();
+    return !concernsCurrentScript(name, isScript) || m_current.storePendingChanges();
 }
 
 void NamingCommands::reopenCurrentScript(const StoredName& name)
 {
-    m_form.OpenScript(name);
-    m_form.CurrentScriptCategory = m_form.CBX1->text();
+    m_current.open(name);
+    m_current.setCategory(m_parts.categoryBox->text());
 }
 
 void NamingCommands::keepPendingCategoryChoice()
 {
     // Changing the lists makes the category box show its record's value again; a choice not
     // yet written into the record would be lost.
-    if (m_form.ADOQuery2->isChanging())
-        m_form.ADOQuery2->writePendingEdits();
+    if (m_current.record()->isChanging())
+        m_current.record()->writePendingEdits();
 }
 
-bool NamingCommands::RenameEntry(const StoredName& oldStored, const QString& newName, bool isScript)
+bool NamingCommands::rename(const StoredName& oldStored, const QString& newName, bool isScript)
 {
     const QString oldName = oldStored.text();
-    m_form.RunStatement(
-        isScript ? Statements::scriptNameTaken(newName) : Statements::categoryNameTaken(newName), true);
+    const StoredName wanted(newName);
+    Query& taken = m_current.run(
+        isScript ? Statements::scriptNameTaken(wanted) : Statements::categoryNameTaken(wanted), true);
     const QString column = isScript ? QStringLiteral("cjs_name") : QStringLiteral("ctype_name");
-    if (RecordRules::nameTaken(*m_form.ADOQuery1, column, newName)) {
+    if (RecordRules::nameTaken(taken, column, newName)) {
         MessageBoxes::information(
             (isScript ? QStringLiteral("脚本") : QStringLiteral("分类")) + newName + kTakenSuffix);
         return false;
@@ -86,63 +92,63 @@ bool NamingCommands::RenameEntry(const StoredName& oldStored, const QString& new
     const bool concerned = concernsCurrentScript(oldName, isScript);
     if (!isScript)
         keepPendingCategoryChoice();
-    m_form.RunStatement(isScript ? Statements::renameScript(newName, oldStored)
-                                 : Statements::renameCategory(newName, oldStored),
+    m_current.run(isScript ? Statements::renameScript(wanted, oldStored)
+                           : Statements::renameCategory(wanted, oldStored),
         false);
-    m_form.ADOQuery1->close();
+    m_current.closeStatement();
     // Renaming a row that is no longer there would leave the tree disagreeing with the library.
-    if (m_form.ADOConnection1.database().changes() == 0)
+    if (m_current.library().database().changes() == 0)
         throw FeylumeError(RecordRules::rowNotFound(QStringLiteral("updating")));
     if (!isScript) {
         // Only now that the library holds the new name do the lists show it.
-        if (const int entry = CategoryEntries::find(m_form.ComboBox1, oldStored, kFirstFilterCategory);
+        if (const int entry = CategoryEntries::find(m_parts.filterBox, oldStored, kFirstFilterCategory);
             entry >= 0)
-            CategoryEntries::rename(m_form.ComboBox1, entry, newName);
-        if (const int entry = CategoryEntries::find(m_form.CBX1, oldStored, 0); entry >= 0)
-            CategoryEntries::rename(m_form.CBX1, entry, newName);
+            CategoryEntries::rename(m_parts.filterBox, entry, newName);
+        if (const int entry = CategoryEntries::find(m_parts.categoryBox, oldStored, 0); entry >= 0)
+            CategoryEntries::rename(m_parts.categoryBox, entry, newName);
     }
     if (concerned)
-        reopenCurrentScript(isScript ? StoredName(newName) : m_form.CurrentScriptStoredName);
+        reopenCurrentScript(isScript ? wanted : m_current.storedName());
     return true;
 }
 
-void NamingCommands::AddCategory(const QString& name)
+void NamingCommands::addCategory(const QString& name)
 {
-    m_form.RunStatement(Statements::findCategory(name), true);
-    if (RecordRules::nameTaken(*m_form.ADOQuery1, QStringLiteral("ctype_name"), name)) {
+    const StoredName stored(name);
+    Query& found = m_current.run(Statements::findCategory(stored), true);
+    if (RecordRules::nameTaken(found, QStringLiteral("ctype_name"), name)) {
         MessageBoxes::information(QStringLiteral("类别") + name + kTakenSuffix);
         return;
     }
-    m_form.RunStatement(Statements::addCategory(name), false);
-    TreeNode* node = m_form.Treeclass->addCategoryNode(name);
+    m_current.run(Statements::addCategory(stored), false);
+    TreeNode* node = m_parts.tree->addCategoryNode(stored);
     keepPendingCategoryChoice();
-    m_form.CBX1->addItem(name);
-    m_form.ComboBox1->addItem(name);
-    m_form.Treeclass->setCurrentNode(node);
+    m_parts.categoryBox->addItem(name);
+    m_parts.filterBox->addItem(name);
+    m_parts.tree->setCurrentNode(node);
 }
 
-bool NamingCommands::DeleteCategoryRow(const StoredName& stored)
+void NamingCommands::deleteCategoryRow(const StoredName& stored)
 {
-    m_form.RunStatement(Statements::findCategory(stored), true);
-    m_form.ADOQuery1->first();
+    Query& found = m_current.run(Statements::findCategory(stored), true);
+    found.first();
     // The library deletes the category's scripts with its row.
-    m_form.ADOQuery1->deleteRecord();
-    m_form.ADOQuery1->close();
-    m_form.pgb->setMaximum(0);
-    return true;
+    found.deleteRecord();
+    m_current.closeStatement();
+    m_current.restProgress();
 }
 
-void NamingCommands::ToolButton1Click()
+void NamingCommands::askAndAddCategory()
 {
     QString name;
     if (!MessageBoxes::prompt(QStringLiteral("输入新类名"), QStringLiteral("请输入新类别名"), name))
         return;
-    AddCategory(name);
+    addCategory(name);
 }
 
-void NamingCommands::ToolButton2Click()
+void NamingCommands::deleteSelectedCategory()
 {
-    TreeNode* node = selectedCategory(m_form.Treeclass, QStringLiteral("未正确选择要删除的类别"));
+    TreeNode* node = selectedCategory(m_parts.tree, QStringLiteral("未正确选择要删除的类别"));
     if (!node)
         return;
     const QString name = node->text(0);
@@ -151,26 +157,26 @@ void NamingCommands::ToolButton2Click()
             QStringLiteral("确认删除分类[ ") + name + QStringLiteral(" ]和该类下所有脚本吗")))
         return;
     const bool concerned = concernsCurrentScript(name, false);
-    if (concerned && !m_form.storePendingChanges())
+    if (concerned && !m_current.storePendingChanges())
         return;
     keepPendingCategoryChoice();
-    DeleteCategoryRow(stored);
-    m_form.recountScripts();
+    deleteCategoryRow(stored);
+    m_counts.recount();
     // Removing the node may select a script elsewhere, which then becomes the current one.
-    const QString shownBefore = m_form.CurrentScriptName;
-    m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(m_form.FindNodeIndex(stored, false)));
-    if (const int entry = CategoryEntries::find(m_form.CBX1, stored, 0); entry >= 0)
-        m_form.CBX1->removeItem(entry);
-    if (const int entry = CategoryEntries::find(m_form.ComboBox1, stored, kFirstFilterCategory); entry >= 0)
-        m_form.ComboBox1->removeItem(entry);
+    const QString shownBefore = m_current.name();
+    m_parts.tree->removeNode(m_current.node(stored, false));
+    if (const int entry = CategoryEntries::find(m_parts.categoryBox, stored, 0); entry >= 0)
+        m_parts.categoryBox->removeItem(entry);
+    if (const int entry = CategoryEntries::find(m_parts.filterBox, stored, kFirstFilterCategory); entry >= 0)
+        m_parts.filterBox->removeItem(entry);
     // The editors must not go on showing a script the library no longer has.
-    if (concerned && m_form.CurrentScriptName == shownBefore)
-        reopenCurrentScript(m_form.CurrentScriptStoredName);
+    if (concerned && m_current.name() == shownBefore)
+        reopenCurrentScript(m_current.storedName());
 }
 
-void NamingCommands::ToolButton3Click()
+void NamingCommands::renameSelectedCategory()
 {
-    TreeNode* node = selectedCategory(m_form.Treeclass, QStringLiteral("未正确选择要改名的类别"));
+    TreeNode* node = selectedCategory(m_parts.tree, QStringLiteral("未正确选择要改名的类别"));
     if (!node)
         return;
     const QString oldName = node->text(0);
@@ -180,12 +186,11 @@ void NamingCommands::ToolButton3Click()
         return;
     if (!settleCurrentScriptFor(oldName, false))
         return;
-    if (RenameEntry(oldStored, newName, false))
-        m_form.Treeclass->setNodeText(
-            m_form.Treeclass->nodeAt(m_form.FindNodeIndex(oldStored, false)), newName);
+    if (rename(oldStored, newName, false))
+        m_parts.tree->setNodeText(m_current.node(oldStored, false), StoredName(newName));
 }
 
-void NamingCommands::TreeclassEdited(TreeNode* node, QString& text)
+void NamingCommands::renameEditedNode(TreeNode* node, QString& text)
 {
     const bool isScript = CategoryTree::isScriptNode(node);
     const QString wanted = text;
@@ -193,42 +198,41 @@ void NamingCommands::TreeclassEdited(TreeNode* node, QString& text)
     StoredName oldStored = node->name();
     // Whatever stops the rename below, the node keeps its name.
     text = oldName;
-    const bool storesEditedScript
-        = isScript && m_form.ADOQuery2->state() == DataSetState::Edit && concernsCurrentScript(oldName, true);
+    const bool storesEditedScript = isScript && m_current.record()->state() == DataSetState::Edit
+        && concernsCurrentScript(oldName, true);
     if (!settleCurrentScriptFor(oldName, isScript))
         return;
     // Storing may have renamed the script's node or moved it to another category; from here on
     // the node is found by its name.
     if (storesEditedScript) {
-        oldName = m_form.CurrentScriptName;
-        oldStored = m_form.CurrentScriptStoredName;
+        oldName = m_current.name();
+        oldStored = m_current.storedName();
     }
     text = oldName;
-    if (!RenameEntry(oldStored, wanted, isScript))
+    if (!rename(oldStored, wanted, isScript))
         return;
-    m_form.Treeclass->setNodeText(
-        m_form.Treeclass->nodeAt(m_form.FindNodeIndex(oldStored, isScript)), wanted);
+    m_parts.tree->setNodeText(m_current.node(oldStored, isScript), StoredName(wanted));
     text = wanted;
 }
 
-void NamingCommands::N22Click()
+void NamingCommands::editSelectedScriptName()
 {
-    TreeNode* node = m_form.Treeclass->selectedNode();
+    TreeNode* node = m_parts.tree->selectedNode();
     if (!CategoryTree::isScriptNode(node))
         return;
     const StoredName stored = node->name();
     // The command renames the selected script: a new record being filled in, or another script
     // shown in the editors, is settled first and the selected script opened.
-    if (m_form.ADOQuery2->state() == DataSetState::Insert || m_form.CurrentScriptStoredName != stored) {
-        if (!m_form.storePendingChanges())
+    if (m_current.record()->state() == DataSetState::Insert || m_current.storedName() != stored) {
+        if (!m_current.storePendingChanges())
             return;
-        TreeNode* selected = m_form.Treeclass->nodeAt(m_form.FindNodeIndex(stored, true));
-        if (m_form.Treeclass->selectedNode() != selected)
-            m_form.Treeclass->setCurrentNode(selected);
+        TreeNode* selected = m_current.node(stored, true);
+        if (m_parts.tree->selectedNode() != selected)
+            m_parts.tree->setCurrentNode(selected);
         else
             reopenCurrentScript(stored);
     }
-    m_form.ADOQuery2->edit();
-    m_form.DBEdit2->setFocus(Qt::OtherFocusReason);
-    m_form.DBEdit2->selectAll();
+    m_current.record()->edit();
+    m_parts.nameEdit->setFocus(Qt::OtherFocusReason);
+    m_parts.nameEdit->selectAll();
 }

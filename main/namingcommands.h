@@ -2,33 +2,51 @@
 
 #include <QObject>
 
+class CategoryTree;
+class CurrentScript;
+class ScriptCounts;
 class StoredName;
-class TForm1;
+class TDBComboBox;
+class TDBEdit;
 class TreeNode;
+class QComboBox;
 
 // Adding, deleting and renaming categories, and renaming scripts from the tree. Each command
 // checks the library, changes it with one statement, then patches the tree and both category
 // lists in place; nothing is reloaded.
 class NamingCommands : public QObject
 {
+    Q_OBJECT
 public:
-    explicit NamingCommands(TForm1& form);
+    struct Parts
+    {
+        CategoryTree* tree;
+        // The editors' category box and the search pane's category filter.
+        TDBComboBox* categoryBox;
+        QComboBox* filterBox;
+        // The editors' script name, where a script is renamed from the menu.
+        TDBEdit* nameEdit;
+    };
 
-    // "添加类别": asks for a name and adds the category.
-    void ToolButton1Click();
-    // "删除类别": the selected category and all its scripts, after the user confirms.
-    void ToolButton2Click();
-    // "类别更名": edits the selected category's name in place.
-    void ToolButton3Click();
-    // "脚本改名": edits the selected script's name in place.
-    void N22Click();
+    NamingCommands(const Parts& parts, CurrentScript& current, ScriptCounts& counts, QObject* parent);
+
+    // Asks for a name and adds the category.
+    void askAndAddCategory();
+    // The selected category and all its scripts, after the user confirms.
+    void deleteSelectedCategory();
+    // Asks for the selected category's new name and renames it.
+    void renameSelectedCategory();
+    // Opens the selected script and lets its name be edited in the name box.
+    void editSelectedScriptName();
     // A name edited in the tree: the library is renamed first, then the node keeps the text.
-    void TreeclassEdited(TreeNode* node, QString& text);
+    void renameEditedNode(TreeNode* node, QString& text);
 
     // Renames a script or category in the library; false when the name was refused.
-    bool RenameEntry(const StoredName& oldStored, const QString& newName, bool isScript);
-    void AddCategory(const QString& name);
-    bool DeleteCategoryRow(const StoredName& stored);
+    bool rename(const StoredName& oldStored, const QString& newName, bool isScript);
+    // Adds a category with this name unless it is taken.
+    void addCategory(const QString& name);
+    // Deletes the category's row, and with it its scripts.
+    void deleteCategoryRow(const StoredName& stored);
 
 private:
     // Whether renaming or deleting the named script or category touches the script the
@@ -38,5 +56,7 @@ private:
     void reopenCurrentScript(const StoredName& name);
     void keepPendingCategoryChoice();
 
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
+    ScriptCounts& m_counts;
 };

@@ -4,13 +4,16 @@
 #include "previewpane.h"
 
 #include "base/feylumeerror.h"
+#include "currentscript.h"
 #include "dbctrls/datasource.h"
 #include "dbctrls/dbmemo.h"
-#include "form1.h"
 #include "pageview.h"
+#include "statuspanels.h"
+#include "store/appplaces.h"
 #include "text/previewfile.h"
 #include "widgets/errorguard.h"
 #include "widgets/shellopen.h"
+#include "widgets/statusbar.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,85 +24,82 @@ constexpr int kCodePage = 0;
 constexpr int kPreviewPage = 1;
 } // namespace
 
-PreviewPane::PreviewPane(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
+PreviewPane::PreviewPane(const Parts& parts, CurrentScript& current, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_current(current)
 {
-    connect(m_form.PageControl1, &QTabWidget::currentChanged, this, guard([this] { PageControl1Change(); }));
-    connect(m_form.web1, &PageView::navigationFailed, this,
+    connect(m_parts.pages, &QTabWidget::currentChanged, this, guard([this] { followTurnedPage(); }));
+    connect(m_parts.pageView, &PageView::navigationFailed, this,
         [](const QString& message) { showDefaultErrorBox(message); });
-    connect(m_form.DataSource1, &DataSource::activeChange, this, guard([this] { currentScriptChanged(); }));
-    connect(m_form.DataSource1, &DataSource::dataChange, this, guard([this](const QString& fieldName) {
+    connect(
+        m_current.source(), &DataSource::activeChange, this, guard([this] { leaveAnotherScriptsPage(); }));
+    connect(m_current.source(), &DataSource::dataChange, this, guard([this](const QString& fieldName) {
         if (fieldName.isEmpty())
-            currentScriptChanged();
+            leaveAnotherScriptsPage();
     }));
 }
 
 PreviewPane::ShownScript PreviewPane::currentScript() const
 {
-    const QString name = m_form.openScriptName();
-    return {name.isEmpty() ? QByteArray() : m_form.CurrentScriptStoredName.bytes(), name};
+    const QString name = m_current.shownName();
+    return {name.isEmpty() ? QByteArray() : m_current.storedName().bytes(), name};
 }
 
 void PreviewPane::showPage()
 {
-    WritePreviewFile();
+    writePreviewFile();
     m_shown = currentScript();
-    m_form.web1->navigate(QUrl::fromLocalFile(m_form.PreviewFileName), m_shown.name);
-}
-
-void PreviewPane::currentScriptChanged()
-{
-    leaveAnotherScriptsPage();
+    m_parts.pageView->navigate(QUrl::fromLocalFile(m_previewFile), m_shown.name);
 }
 
 void PreviewPane::leaveAnotherScriptsPage()
 {
     // The page shown is run code: another script's page is never shown under this one's name and
     // fields, nor is this one run unasked (it may show boxes, or take the keys).
-    if (m_form.PageControl1->currentIndex() == kPreviewPage && !m_form.web1->address().isEmpty()
-        && m_form.web1->address().scheme() == QLatin1String("file") && currentScript() != m_shown)
-        m_form.PageControl1->setCurrentIndex(kCodePage);
+    if (m_parts.pages->currentIndex() == kPreviewPage && !m_parts.pageView->address().isEmpty()
+        && m_parts.pageView->address().scheme() == QLatin1String("file") && currentScript() != m_shown)
+        m_parts.pages->setCurrentIndex(kCodePage);
 }
 
-void PreviewPane::WritePreviewFile()
+void PreviewPane::writePreviewFile()
 {
-    m_form.PreviewFileName = m_form.Places.previewDir + QStringLiteral("temp.htm");
-    m_form.Places.providePreviewDir();
-    const QByteArray bytes = PreviewFile::encode(m_form.DBMemo2->text());
-    QFile file(m_form.PreviewFileName);
+    m_previewFile = m_parts.places->previewDir + QStringLiteral("temp.htm");
+    m_parts.places->providePreviewDir();
+    const QByteArray bytes = PreviewFile::encode(m_parts.codeMemo->text());
+    QFile file(m_previewFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
         || !file.flush())
         throw FeylumeError(
-            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(m_form.PreviewFileName)));
+            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(m_previewFile)));
 }
 
-void PreviewPane::PageControl1Change()
+void PreviewPane::followTurnedPage()
 {
-    if (m_form.PageControl1->currentIndex() == kCodePage) {
-        m_form.setPanelText(TForm1::ScriptPanel, QStringLiteral("代码:") + m_form.openScriptName());
-        m_form.web1->navigate(QUrl(QStringLiteral("about:blank")));
+    if (m_parts.pages->currentIndex() == kCodePage) {
+        m_parts.statusBar->setPanelText(StatusPanel::Script, QStringLiteral("代码:") + m_current.shownName());
+        m_parts.pageView->navigate(QUrl(QStringLiteral("about:blank")));
         return;
     }
     showPage();
-    m_form.setPanelText(TForm1::ScriptPanel, QStringLiteral("预览:") + m_form.openScriptName());
+    m_parts.statusBar->setPanelText(StatusPanel::Script, QStringLiteral("预览:") + m_current.shownName());
 }
 
-void PreviewPane::N14Click()
+void PreviewPane::showQuickPreview()
 {
     showPage();
-    const bool focusInCode = m_form.DBMemo2->hasFocus();
+    const bool focusInCode = m_parts.codeMemo->hasFocus();
     {
         // Turned by the program, not by the user: the page-change handler does not run.
-        const QSignalBlocker quiet(m_form.PageControl1);
-        m_form.PageControl1->setCurrentIndex(kPreviewPage);
+        const QSignalBlocker quiet(m_parts.pages);
+        m_parts.pages->setCurrentIndex(kPreviewPage);
     }
     if (focusInCode)
-        m_form.web1->setFocus(Qt::OtherFocusReason);
+        m_parts.pageView->setFocus(Qt::OtherFocusReason);
 }
 
-void PreviewPane::ActIEExecute()
+void PreviewPane::openInBrowser()
 {
-    WritePreviewFile();
-    ShellOpen::open(QUrl::fromLocalFile(m_form.PreviewFileName));
+    writePreviewFile();
+    ShellOpen::open(QUrl::fromLocalFile(m_previewFile));
 }

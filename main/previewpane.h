@@ -4,23 +4,42 @@
 #include <QObject>
 #include <QString>
 
-class TForm1;
+struct AppPlaces;
+class CurrentScript;
+class PageView;
+class StatusBar;
+class TDBMemo;
+class QTabWidget;
 
 // The preview: the code editor's current text written to the preview file and shown in the
-// "预览" page (web1) or handed to the desktop's default browser.
+// "预览" page or handed to the desktop's default browser.
 class PreviewPane : public QObject
 {
+    Q_OBJECT
 public:
-    explicit PreviewPane(TForm1& form);
+    struct Parts
+    {
+        // The "代码" and "预览" pages, and the view on the second.
+        QTabWidget* pages;
+        PageView* pageView;
+        TDBMemo* codeMemo;
+        StatusBar* statusBar;
+        // Where the preview file is written.
+        const AppPlaces* places;
+    };
+
+    PreviewPane(const Parts& parts, CurrentScript& current, QObject* parent);
 
     // Writes the editor's text to the preview file, in an encoding the page can be read in.
-    void WritePreviewFile();
+    void writePreviewFile();
+    // The preview file's path, once it was written.
+    const QString& previewFile() const { return m_previewFile; }
     // A page turned by the user: "预览" shows the page, "代码" leaves it.
-    void PageControl1Change();
-    // "快速预览" (F11): shows the page and turns to it.
-    void N14Click();
-    // "IE预览" (F12): opens the page in the desktop's browser.
-    void ActIEExecute();
+    void followTurnedPage();
+    // Shows the page and turns to it.
+    void showQuickPreview();
+    // Opens the page in the desktop's browser.
+    void openInBrowser();
 
 private:
     // The script a page was written for, by the bytes its row is found by; empty when none was
@@ -34,10 +53,11 @@ private:
     ShownScript currentScript() const;
     // Writes the preview file and shows it in the page, as the current script's.
     void showPage();
-    void currentScriptChanged();
     // Turns back to "代码" when the current script is no longer the one whose page is shown.
     void leaveAnotherScriptsPage();
 
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
+    QString m_previewFile;
     ShownScript m_shown;
 };

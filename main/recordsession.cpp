@@ -5,34 +5,40 @@
 
 #include "base/feylumeerror.h"
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
-#include "form1.h"
+#include "scriptcounts.h"
 #include "store/query.h"
 #include "store/refusalcause.h"
 #include "widgets/messageboxes.h"
 
-RecordSession::RecordSession(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
-{ }
+RecordSession::RecordSession(
+    const Parts& parts, CurrentScript& current, ScriptCounts& counts, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_current(current)
+    , m_counts(counts)
+{
+    m_current.setStoreRule([this] { return storePendingChanges(); });
+}
 
-void RecordSession::DataSetInsert1Execute()
+void RecordSession::addScript()
 {
     if (!storePendingChanges())
         return;
-    m_form.ADOQuery2->insert();
+    m_current.record()->insert();
 }
 
 bool RecordSession::storePendingChanges()
 {
-    if (!m_form.ADOQuery2->isChanging())
+    if (!m_current.record()->isChanging())
         return true;
-    m_form.ADOQuery2->writePendingEdits();
-    if (!m_form.ADOQuery2->isModified()) {
+    m_current.record()->writePendingEdits();
+    if (!m_current.record()->isModified()) {
         // Nothing was typed: there is nothing to keep.
-        m_form.ADOQuery2->cancel();
+        m_current.record()->cancel();
         return true;
     }
     // Stored the way the save command stores it, checks and tree included, so that the tree
@@ -40,23 +46,23 @@ bool RecordSession::storePendingChanges()
     return saveCurrentScript();
 }
 
-void RecordSession::DataSetCancel1Execute()
+void RecordSession::abandonChanges()
 {
-    m_form.ADOQuery2->cancel();
+    m_current.record()->cancel();
     // What was abandoned is gone: neither undo nor redo brings it back into the record. A memo
     // that shows the same text again keeps its document, and with it the history.
-    for (TDBMemo* memo : {m_form.DBMemo1, m_form.DBMemo2})
+    for (TDBMemo* memo : {m_parts.introMemo, m_parts.codeMemo})
         memo->document()->clearUndoRedoStacks();
 }
 
-void RecordSession::DataSetPost1Execute()
+void RecordSession::saveScript()
 {
     saveCurrentScript();
 }
 
 bool RecordSession::saveCurrentScript()
 {
-    switch (m_form.ADOQuery2->state()) {
+    switch (m_current.record()->state()) {
     case DataSetState::Edit:
         return saveEditedScript();
     case DataSetState::Insert:
@@ -68,12 +74,12 @@ bool RecordSession::saveCurrentScript()
 
 bool RecordSession::saveEditedScript()
 {
-    if (m_form.DBEdit2->text().isEmpty()) {
+    if (m_parts.nameEdit->text().isEmpty()) {
         MessageBoxes::information(QStringLiteral("脚本名不能为空"));
         return false;
     }
     try {
-        m_form.ADOQuery2->post();
+        m_current.record()->post();
     } catch (const FeylumeError& error) {
         // The record keeps its mode and every typed value, so the user can put the cause right
         // and save again, or abandon the changes.
@@ -82,45 +88,41 @@ bool RecordSession::saveEditedScript()
     }
     // The script's node is found by the bytes it was opened with: its shown text may not be
     // what the library holds.
-    if (m_form.DBEdit2->text() != m_form.CurrentScriptName) {
-        TreeNode* node = m_form.Treeclass->nodeAt(m_form.FindNodeIndex(m_form.CurrentScriptStoredName, true));
-        m_form.Treeclass->setNodeText(node, m_form.DBEdit2->text());
-        m_form.CurrentScriptStoredName = node->name();
-        m_form.CurrentScriptName = node->text(0);
-        m_form.setPanelText(TForm1::ScriptPanel, m_form.CurrentScriptName);
+    if (m_parts.nameEdit->text() != m_current.name()) {
+        TreeNode* node = m_current.node(m_current.storedName(), true);
+        m_parts.tree->setNodeText(node, StoredName(m_parts.nameEdit->text()));
+        m_current.renamedTo(node->name());
     }
-    if (m_form.CBX1->text() != m_form.CurrentScriptCategory) {
+    if (m_parts.categoryBox->text() != m_current.category()) {
         // Taken before the old node goes: removing it may select and open another script.
-        const StoredName name = m_form.CurrentScriptStoredName;
-        const QString category = m_form.CBX1->text();
+        const StoredName name = m_current.storedName();
+        const QString category = m_parts.categoryBox->text();
         // A script whose category was missing had no node: choosing one gives it its node.
-        if (const int old = m_form.FindNodeIndex(name, true); old >= 0)
-            m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(old));
-        TreeNode* moved = m_form.Treeclass->addScriptNode(
-            m_form.Treeclass->nodeAt(m_form.FindNodeIndex(category, false)), name);
-        m_form.Treeclass->setCurrentNode(moved);
-        m_form.Treeclass->setFocus();
-        m_form.CurrentScriptCategory = category;
+        if (TreeNode* old = m_current.nodeIfAny(name, true))
+            m_parts.tree->removeNode(old);
+        TreeNode* moved = m_parts.tree->addScriptNode(m_current.node(StoredName(category), false), name);
+        m_parts.tree->setCurrentNode(moved);
+        m_parts.tree->setFocus();
+        m_current.setCategory(category);
     }
     return true;
 }
 
 bool RecordSession::saveNewScript()
 {
-    if (m_form.CBX1->currentIndex() < 0 || m_form.DBEdit2->text().isEmpty()) {
+    if (m_parts.categoryBox->currentIndex() < 0 || m_parts.nameEdit->text().isEmpty()) {
         MessageBoxes::information(QStringLiteral("脚本类别和脚本名都不能为空"));
         return false;
     }
-    const QString name = m_form.DBEdit2->text();
-    const int position = m_form.FindNodeIndex(m_form.CBX1->text(), false);
+    const QString name = m_parts.nameEdit->text();
     try {
         // The category's node is found before storing, so that a script is never stored
         // without a node to show it.
-        TreeNode* category = m_form.Treeclass->nodeAt(position);
-        m_form.ADOQuery2->post();
-        m_form.Treeclass->setCurrentNode(m_form.Treeclass->addScriptNode(category, name));
-        m_form.Treeclass->setFocus();
-        m_form.recountScripts();
+        TreeNode* category = m_current.node(StoredName(m_parts.categoryBox->text()), false);
+        m_current.record()->post();
+        m_parts.tree->setCurrentNode(m_parts.tree->addScriptNode(category, StoredName(name)));
+        m_parts.tree->setFocus();
+        m_counts.recount();
     } catch (const FeylumeError& error) {
         // As for a changed script: the new record stays, typed values and all.
         MessageBoxes::information(
@@ -130,9 +132,9 @@ bool RecordSession::saveNewScript()
     return true;
 }
 
-void RecordSession::DataSetDelete1Execute()
+void RecordSession::deleteSelectedScript()
 {
-    TreeNode* node = m_form.Treeclass->selectedNode();
+    TreeNode* node = m_parts.tree->selectedNode();
     if (!CategoryTree::isScriptNode(node)) {
         MessageBoxes::information(QStringLiteral("未正确选择要删除的脚本"));
         return;
@@ -141,25 +143,24 @@ void RecordSession::DataSetDelete1Execute()
     // While a script is being added the editors show the new record, not the script selected in
     // the tree: a deletion asked for then would name a script the user is not looking at. The
     // user saves or abandons the new one first, typed or not.
-    if (m_form.ADOQuery2->state() == DataSetState::Insert) {
+    if (m_current.record()->state() == DataSetState::Insert) {
         MessageBoxes::information(QStringLiteral("正在添加的脚本还没有保存，请先保存(F7)或放弃(F8)"));
         return;
     }
     if (!MessageBoxes::confirm(QStringLiteral("确认删除脚本[ ") + node->text(0) + QStringLiteral(" ]吗")))
         return;
-    if (m_form.CurrentScriptStoredName != name) {
+    if (m_current.storedName() != name) {
         if (!storePendingChanges())
             return;
-        m_form.OpenScript(name);
+        m_current.open(name);
     }
-    m_form.ADOQuery2->deleteRecord();
-    m_form.recountScripts();
-    m_form.setPanelText(TForm1::ScriptPanel, m_form.openScriptName());
+    m_current.record()->deleteRecord();
+    m_counts.recount();
+    m_current.refreshShownName();
     // The confirmation box may have let the tree change; remove the node that carries the name.
-    const int position = m_form.FindNodeIndex(name, true);
-    if (position >= 0) {
-        m_form.Treeclass->removeNode(m_form.Treeclass->nodeAt(position));
+    if (TreeNode* deleted = m_current.nodeIfAny(name, true)) {
+        m_parts.tree->removeNode(deleted);
         // The tree moved its selection before the node left it: count as the tree now stands.
-        m_form.showCountOf(m_form.Treeclass->selectedNode());
+        m_counts.showCountOf(m_parts.tree->selectedNode());
     }
 }

@@ -2,36 +2,51 @@
 
 #include <QObject>
 
-class TForm1;
+class CategoryTree;
+class CurrentScript;
+class ScriptCounts;
+class StatusBar;
+class TDBComboBox;
+class TDBEdit;
+class TDBMemo;
 
 // The current script's record session: adding, saving, abandoning and deleting the script the
-// editors show, and how a store brings the tree in line with the stored script. It works on the
-// window's current-script query (ADOQuery2), editors and tree.
+// editors show, and how a store brings the tree in line with the stored script.
 class RecordSession : public QObject
 {
+    Q_OBJECT
 public:
-    explicit RecordSession(TForm1& form);
+    struct Parts
+    {
+        CategoryTree* tree;
+        TDBComboBox* categoryBox;
+        TDBEdit* nameEdit;
+        TDBMemo* introMemo;
+        TDBMemo* codeMemo;
+    };
 
-    // "添加脚本" (F5): a new record, once a pending change is stored.
-    void DataSetInsert1Execute();
-    // "删除脚本" (F6): the selected script, after the user confirms.
-    void DataSetDelete1Execute();
-    // "保存脚本" (F7).
-    void DataSetPost1Execute();
-    // "放弃修改" (F8).
-    void DataSetCancel1Execute();
+    // Becomes the current script's way of storing a pending change.
+    RecordSession(const Parts& parts, CurrentScript& current, ScriptCounts& counts, QObject* parent);
 
-    // Stores a changed current record through the save command before anything replaces it;
-    // false when the store was refused, the record then keeping its mode and typed values.
-    // An untouched edit or new record is simply dropped.
-    bool storePendingChanges();
+    // A new record, once a pending change is stored.
+    void addScript();
+    // The selected script, after the user confirms.
+    void deleteSelectedScript();
+    // Stores the current record.
+    void saveScript();
+    // Drops the current record's changes, and the editors' history of them.
+    void abandonChanges();
+
     // Stores a pending edit or new script with the save command's checks and brings the tree in
     // line; true when nothing is left pending.
     bool saveCurrentScript();
 
 private:
+    bool storePendingChanges();
     bool saveEditedScript();
     bool saveNewScript();
 
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
+    ScriptCounts& m_counts;
 };

@@ -1,10 +1,9 @@
 #include "scriptfiles.h"
 
-#include "action.h"
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dbctrls/dbmemo.h"
 #include "dialogs/scriptfiledialog.h"
-#include "form1.h"
 #include "store/query.h"
 #include "store/scriptfile.h"
 #include "widgets/messageboxes.h"
@@ -17,73 +16,77 @@ const QString kFileFilter
 const QString kImportedScriptName = QStringLiteral("新的导入文件");
 } // namespace
 
-ScriptFiles::ScriptFiles(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
+ScriptFiles::ScriptFiles(const Parts& parts, CurrentScript& current, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_current(current)
 { }
+
+void ScriptFiles::makeDialogs(QWidget* window)
+{
+    m_openDialog
+        = new ScriptFileDialog(ScriptFileDialog::Purpose::Open, QStringLiteral("FileOpen1Dialog"), window);
+    m_saveDialog
+        = new ScriptFileDialog(ScriptFileDialog::Purpose::Save, QStringLiteral("FileSaveAs1Dialog"), window);
+}
 
 void ScriptFiles::importFile()
 {
-    if (FileOpen1BeforeExecute() && m_form.FileOpen1Dialog->execute())
-        FileOpen1Accept();
+    if (prepareImport() && m_openDialog->execute())
+        readChosenFile();
 }
 
 void ScriptFiles::exportFile()
 {
-    FileSaveAs1BeforeExecute();
-    if (m_form.FileSaveAs1Dialog->execute())
-        FileSaveAs1Accept();
+    m_saveDialog->setFilter(kFileFilter);
+    if (m_saveDialog->execute())
+        writeChosenFile();
 }
 
-bool ScriptFiles::FileOpen1BeforeExecute()
+bool ScriptFiles::prepareImport()
 {
-    m_form.FileOpen1Dialog->setFilter(kFileFilter);
-    if (m_form.DBMemo2->text().isEmpty())
+    m_openDialog->setFilter(kFileFilter);
+    if (m_parts.codeMemo->text().isEmpty())
         return true;
     if (!MessageBoxes::confirm(QStringLiteral("导入外部文件将破坏当前脚本内容，要新创建脚本文件吗?")))
         return true;
     // A new script is filed under the first category; without one it could never be saved.
-    if (m_form.Treeclass->topLevelItemCount() == 0) {
+    if (m_parts.tree->topLevelItemCount() == 0) {
         MessageBoxes::information(QStringLiteral("脚本库中还没有类别，请先添加类别再导入新脚本"));
         return false;
     }
-    const QString category = m_form.Treeclass->topLevelItem(0)->text(0);
-    if (!m_form.storePendingChanges())
+    const QString category = m_parts.tree->topLevelItem(0)->text(0);
+    if (!m_current.storePendingChanges())
         return false;
     // A disabled add command leaves the file to the current script; a failed one stops here.
-    if (!m_form.ActionList1->find(QStringLiteral("DataSetInsert1"))->execute())
+    if (!m_parts.addScript())
         return true;
-    if (m_form.ADOQuery2->state() != DataSetState::Insert || m_form.ADOQuery2->isModified())
+    if (m_current.record()->state() != DataSetState::Insert || m_current.record()->isModified())
         return false;
-    m_form.ADOQuery2->setFieldValue(QStringLiteral("cjs_type"), category);
-    m_form.ADOQuery2->setFieldValue(QStringLiteral("cjs_name"), kImportedScriptName);
+    m_current.record()->setFieldValue(QStringLiteral("cjs_type"), category);
+    m_current.record()->setFieldValue(QStringLiteral("cjs_name"), kImportedScriptName);
     return true;
 }
 
-void ScriptFiles::FileOpen1Accept()
+void ScriptFiles::readChosenFile()
 {
-    const QString text = ScriptFile::read(m_form.FileOpen1Dialog->fileName());
-    if (text == m_form.DBMemo2->text())
+    const QString text = ScriptFile::read(m_openDialog->fileName());
+    if (text == m_parts.codeMemo->text())
         return;
     // As with typing: the record is changed only in edit mode, entered first when browsing.
-    if (!m_form.ADOQuery2->isChanging())
-        m_form.ADOQuery2->edit();
+    if (!m_current.record()->isChanging())
+        m_current.record()->edit();
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // One edit step of the editor's own, so that Undo brings the previous code back.
-    QTextCursor cursor(m_form.DBMemo2->document());
+    QTextCursor cursor(m_parts.codeMemo->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
     cursor.insertText(shown);
     cursor.endEditBlock();
 }
 
-void ScriptFiles::FileSaveAs1BeforeExecute()
+void ScriptFiles::writeChosenFile()
 {
-    m_form.FileSaveAs1Dialog->setFilter(kFileFilter);
-}
-
-void ScriptFiles::FileSaveAs1Accept()
-{
-    ScriptFile::write(m_form.FileSaveAs1Dialog->fileName(), m_form.DBMemo2->text());
+    ScriptFile::write(m_saveDialog->fileName(), m_parts.codeMemo->text());
 }

@@ -5,11 +5,14 @@
 
 #include "categoryentries.h"
 #include "categorytree.h"
-#include "form1.h"
+#include "currentscript.h"
+#include "statuspanels.h"
 #include "store/query.h"
 #include "store/scriptsearch.h"
+#include "store/statements.h"
 #include "widgets/errorguard.h"
 #include "widgets/messageboxes.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -44,109 +47,107 @@ QListWidgetItem* selectedEntry(const QListWidget* list)
 }
 } // namespace
 
-SearchPane::SearchPane(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
+SearchPane::SearchPane(const Parts& parts, CurrentScript& current, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_current(current)
 {
     // Every entry is one line of the same height; the list need not measure 100,000 of them.
-    m_form.ListBox1->setUniformItemSizes(true);
-    auto* mouse = new ButtonHeld(m_form.ListBox1);
-    m_form.ListBox1->viewport()->installEventFilter(mouse);
-    connect(m_form.BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
-    connect(m_form.ListBox1, &QListWidget::itemClicked, this, guard([this] { ListBox1Click(); }));
-    connect(m_form.ListBox1, &QListWidget::itemSelectionChanged, this, guard([this, mouse] {
+    m_parts.results->setUniformItemSizes(true);
+    auto* mouse = new ButtonHeld(m_parts.results);
+    m_parts.results->viewport()->installEventFilter(mouse);
+    connect(m_parts.findButton, &QPushButton::clicked, this, guard([this] { find(); }));
+    connect(m_parts.results, &QListWidget::itemClicked, this, guard([this] { openChosenResult(); }));
+    connect(m_parts.results, &QListWidget::itemSelectionChanged, this, guard([this, mouse] {
         if (!mouse->held)
-            ListBox1Click();
+            openChosenResult();
     }));
 }
 
-void SearchPane::BitBtn1Click()
+void SearchPane::find()
 {
-    const QString keyword = m_form.Edit1->text();
+    const QString keyword = m_parts.keywordEdit->text();
     if (keyword.isEmpty()) {
         MessageBoxes::information(QStringLiteral("请输入查询关键字"));
-        m_form.Edit1->setFocus();
+        m_parts.keywordEdit->setFocus();
         return;
     }
-    const QString filter = m_form.ComboBox1->currentText();
-    const ScriptSearch::Column column = m_form.rb1->isChecked() ? ScriptSearch::Column::Name
-        : m_form.rb2->isChecked()                               ? ScriptSearch::Column::Code
-                                                                : ScriptSearch::Column::Author;
+    const QString filter = m_parts.filterBox->currentText();
+    const ScriptSearch::Column column = m_parts.byName->isChecked() ? ScriptSearch::Column::Name
+        : m_parts.byCode->isChecked()                               ? ScriptSearch::Column::Code
+                                                                    : ScriptSearch::Column::Author;
     // A name typed into the filter box counts as chosen when it is one of the entries.
-    int chosen = m_form.ComboBox1->currentIndex();
-    if (chosen < 0 || m_form.ComboBox1->itemText(chosen) != filter)
-        chosen = m_form.ComboBox1->findText(filter, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    int chosen = m_parts.filterBox->currentIndex();
+    if (chosen < 0 || m_parts.filterBox->itemText(chosen) != filter)
+        chosen = m_parts.filterBox->findText(filter, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     const bool oneCategory = chosen > 0;
 
-    m_form.ADOQuery1->close();
-    m_form.ADOQuery1->setSql(ScriptSearch::statement(column, oneCategory));
-    m_form.ADOQuery1->setParameter(ScriptSearch::kKeywordParameter, keyword);
-    m_form.ADOQuery1->setParameter(ScriptSearch::kCategoryParameter,
-        oneCategory ? QVariant(CategoryEntries::storedName(m_form.ComboBox1, chosen).bytes())
-                    : QVariant(filter));
-    m_form.ADOQuery1->open();
+    const std::optional<StoredName> category
+        = oneCategory ? std::optional(CategoryEntries::storedName(m_parts.filterBox, chosen)) : std::nullopt;
+    Query& found = m_current.run(
+        ScriptSearch::statement(column, keyword, category), true, CurrentScript::Progress::Leave);
 
-    m_form.setPanelText(TForm1::CountPanel,
-        QStringLiteral("找到") + QString::number(m_form.ADOQuery1->recordCount()) + QStringLiteral("条记录"));
+    m_parts.statusBar->setPanelText(StatusPanel::Count,
+        QStringLiteral("找到") + QString::number(found.recordCount()) + QStringLiteral("条记录"));
     QStringList names;
-    names.reserve(m_form.ADOQuery1->recordCount());
+    names.reserve(found.recordCount());
     // A name whose stored bytes its shown text cannot give back (a library made elsewhere)
     // keeps those bytes with its entry, so that choosing it opens exactly that script.
     QList<QPair<int, QByteArray>> unshowable;
-    for (m_form.ADOQuery1->first(); !m_form.ADOQuery1->eof(); m_form.ADOQuery1->next()) {
-        const QByteArray stored = m_form.ADOQuery1->fieldBytes(0);
+    for (found.first(); !found.eof(); found.next()) {
+        const QByteArray stored = found.fieldBytes(0);
         names.append(QString::fromUtf8(stored));
-        if (names.last().toUtf8() != stored)
+        if (!StoredName::isShowable(stored, names.last()))
             unshowable.append({int(names.size()) - 1, stored});
     }
     {
-        const QSignalBlocker quiet(m_form.ListBox1);
-        m_form.ListBox1->clear();
-        m_form.ListBox1->addItems(names);
+        const QSignalBlocker quiet(m_parts.results);
+        m_parts.results->clear();
+        m_parts.results->addItems(names);
         for (const auto& [row, stored] : unshowable)
-            m_form.ListBox1->item(row)->setData(Qt::UserRole, stored);
+            m_parts.results->item(row)->setData(Qt::UserRole, stored);
     }
-    m_form.ADOQuery1->close();
+    m_current.closeStatement();
 }
 
-void SearchPane::ListBox1Click()
+void SearchPane::openChosenResult()
 {
-    QListWidgetItem* entry = selectedEntry(m_form.ListBox1);
+    QListWidgetItem* entry = selectedEntry(m_parts.results);
     if (!entry)
         return;
     const QVariant kept = entry->data(Qt::UserRole);
     const StoredName name
         = kept.isValid() ? StoredName::fromBytes(kept.toByteArray()) : StoredName(entry->text());
-    if (!m_form.storePendingChanges()) {
+    if (!m_current.storePendingChanges()) {
         // The record still holds the typed values; the list shows again whose they are.
-        const QSignalBlocker quiet(m_form.ListBox1);
-        m_form.ListBox1->clearSelection();
+        const QSignalBlocker quiet(m_parts.results);
+        m_parts.results->clearSelection();
         if (m_openedResult.isValid())
-            m_form.ListBox1->setCurrentRow(m_openedResult.row());
+            m_parts.results->setCurrentRow(m_openedResult.row());
         else
-            m_form.ListBox1->setCurrentRow(-1);
+            m_parts.results->setCurrentRow(-1);
         return;
     }
-    m_openedResult = m_form.ListBox1->model()->index(m_form.ListBox1->row(entry), 0);
-    m_form.OpenScript(name);
-    m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(m_form.FindNodeIndex(name, true)));
-    m_form.Treeclass->setFocus();
+    m_openedResult = m_parts.results->model()->index(m_parts.results->row(entry), 0);
+    m_current.open(name);
+    m_parts.tree->setCurrentNode(m_current.node(name, true));
+    m_parts.tree->setFocus();
 }
 
-void SearchPane::N35Click()
+void SearchPane::removeChosenResult()
 {
-    QListWidgetItem* entry = selectedEntry(m_form.ListBox1);
+    QListWidgetItem* entry = selectedEntry(m_parts.results);
     if (!entry)
         return;
-    const QSignalBlocker quiet(m_form.ListBox1);
+    const QSignalBlocker quiet(m_parts.results);
     delete entry;
     // Nothing is selected afterwards: the next entry is not chosen by the removal.
-    m_form.ListBox1->clearSelection();
-    m_form.ListBox1->setCurrentRow(-1);
+    m_parts.results->clearSelection();
+    m_parts.results->setCurrentRow(-1);
 }
 
-void SearchPane::N40Click()
+void SearchPane::clearResults()
 {
-    const QSignalBlocker quiet(m_form.ListBox1);
-    m_form.ListBox1->clear();
+    const QSignalBlocker quiet(m_parts.results);
+    m_parts.results->clear();
 }

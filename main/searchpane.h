@@ -3,27 +3,48 @@
 #include <QObject>
 #include <QPersistentModelIndex>
 
-class TForm1;
+class CategoryTree;
+class CurrentScript;
+class StatusBar;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
 
 // The search pane: finds scripts by name, code or author, over every category or inside one,
-// lists them in ListBox1 and opens the one chosen there. It works on the pane's controls, which
-// the window makes and names.
+// lists them in the results list and opens the one chosen there.
 class SearchPane : public QObject
 {
+    Q_OBJECT
 public:
-    explicit SearchPane(TForm1& form);
+    struct Parts
+    {
+        QLineEdit* keywordEdit;
+        QComboBox* filterBox;
+        // By name, by code, by author.
+        QRadioButton* byName;
+        QRadioButton* byCode;
+        QPushButton* findButton;
+        QListWidget* results;
+        CategoryTree* tree;
+        StatusBar* statusBar;
+    };
 
-    // "查找": fills the results with the scripts that match the keyword.
-    void BitBtn1Click();
+    SearchPane(const Parts& parts, CurrentScript& current, QObject* parent);
+
+    // Fills the results with the scripts that match the keyword.
+    void find();
     // A results entry chosen: stores the pending script first, then opens the chosen one.
-    void ListBox1Click();
-    // "移去": takes the selected entry off the list; the script stays.
-    void N35Click();
-    // "清空": empties the list.
-    void N40Click();
+    void openChosenResult();
+    // Takes the selected entry off the list; the script stays.
+    void removeChosenResult();
+    // Empties the list.
+    void clearResults();
 
 private:
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
     // The results entry whose script was last opened, kept while a refused store keeps the record.
     QPersistentModelIndex m_openedResult;
 };

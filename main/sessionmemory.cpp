@@ -1,10 +1,11 @@
 #include "sessionmemory.h"
 
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dialogs/finddialog.h"
 #include "dialogs/replacedialog.h"
 #include "dialogs/scriptfiledialog.h"
-#include "form1.h"
+#include "store/appplaces.h"
 #include "store/query.h"
 
 #include <QComboBox>
@@ -55,11 +56,6 @@ QRect fittedInto(const QRect& frame, const QRect& room)
     return fitted;
 }
 
-QSplitter* pageSplitter(const QWidget* window)
-{
-    return window->findChild<QSplitter*>(QStringLiteral("Panel1Splitter"));
-}
-
 void restoreSizes(QSplitter* splitter, const SessionSettings& settings, const QString& key)
 {
     const QList<int> sizes = settings.numbers(key, splitter->count(), 1, kLargestCoordinate);
@@ -103,9 +99,10 @@ void saveFileDialog(const ScriptFileDialog* dialog, SessionSettings& settings, c
 }
 } // namespace
 
-SessionMemory::SessionMemory(TForm1& form)
-    : m_form(form)
-    , m_settings(form.Places.settingsPath)
+SessionMemory::SessionMemory(const Parts& parts, CurrentScript& current, const AppPlaces& places)
+    : m_parts(parts)
+    , m_current(current)
+    , m_settings(places.settingsPath)
 { }
 
 bool SessionMemory::restore()
@@ -114,20 +111,20 @@ bool SessionMemory::restore()
     bool frameRestored = false;
     const std::optional<QRect> frame = settings.rect(QStringLiteral("window/geometry"), kLargestCoordinate);
     if (const std::optional<QRect> room = frame ? screenRoomFor(*frame) : std::nullopt) {
-        m_form.setGeometry(fittedInto(*frame, *room));
+        m_parts.window->setGeometry(fittedInto(*frame, *room));
         frameRestored = true;
         m_showMaximized = settings.flag(QStringLiteral("window/maximized")).value_or(true);
     }
-    restoreSizes(m_form.ClientSplitter, settings, QStringLiteral("window/panes"));
-    restoreSizes(pageSplitter(&m_form), settings, QStringLiteral("window/header"));
+    restoreSizes(m_parts.panes, settings, QStringLiteral("window/panes"));
+    restoreSizes(m_parts.header, settings, QStringLiteral("window/header"));
 
     if (const std::optional<int> column = settings.number(QStringLiteral("search/column"), 0, 2))
-        std::array {m_form.rb1, m_form.rb2, m_form.rb3}[*column]->setChecked(true);
-    m_form.Edit1->setText(settings.text(QStringLiteral("search/keyword")));
-    restoreFileDialog(m_form.FileOpen1Dialog, settings, QStringLiteral("import"));
-    restoreFileDialog(m_form.FileSaveAs1Dialog, settings, QStringLiteral("export"));
-    restoreRequest(m_form.FindDialog1, settings, QStringLiteral("find"));
-    restoreRequest(m_form.ReplaceDialog1, settings, QStringLiteral("replace"));
+        std::array {m_parts.byName, m_parts.byCode, m_parts.byAuthor}[*column]->setChecked(true);
+    m_parts.keywordEdit->setText(settings.text(QStringLiteral("search/keyword")));
+    restoreFileDialog(m_parts.openDialog, settings, QStringLiteral("import"));
+    restoreFileDialog(m_parts.saveDialog, settings, QStringLiteral("export"));
+    restoreRequest(m_parts.findDialog, settings, QStringLiteral("find"));
+    restoreRequest(m_parts.replaceDialog, settings, QStringLiteral("replace"));
     return frameRestored;
 }
 
@@ -135,18 +132,16 @@ void SessionMemory::restoreLoadedPlaces()
 {
     const SessionSettings& settings = m_settings;
     for (const QString& name : settings.texts(QStringLiteral("tree/expanded"), kMostCategories)) {
-        const int position = m_form.FindNodeIndex(name, false);
-        if (position >= 0)
-            m_form.Treeclass->expandNode(m_form.Treeclass->nodeAt(position));
+        if (TreeNode* category = m_current.nodeIfAny(StoredName(name), false))
+            m_parts.tree->expandNode(category);
     }
-    const int category = m_form.ComboBox1->findText(
+    const int category = m_parts.filterBox->findText(
         settings.text(QStringLiteral("search/category")), Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (category >= 0)
-        m_form.ComboBox1->setCurrentIndex(category);
+        m_parts.filterBox->setCurrentIndex(category);
     const QString script = settings.text(QStringLiteral("tree/openScript"));
-    const int position = script.isEmpty() ? -1 : m_form.FindNodeIndex(script, true);
-    if (position >= 0)
-        m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(position));
+    if (TreeNode* open = script.isEmpty() ? nullptr : m_current.nodeIfAny(StoredName(script), true))
+        m_parts.tree->setCurrentNode(open);
 }
 
 void SessionMemory::save()
@@ -154,41 +149,41 @@ void SessionMemory::save()
     if (!m_settings.isStored())
         return;
     SessionSettings& settings = m_settings;
-    settings.setRect(QStringLiteral("window/geometry"), m_form.normalGeometry());
-    settings.setFlag(QStringLiteral("window/maximized"), m_form.isMaximized());
-    settings.setNumbers(QStringLiteral("window/panes"), m_form.ClientSplitter->sizes());
-    settings.setNumbers(QStringLiteral("window/header"), pageSplitter(&m_form)->sizes());
+    settings.setRect(QStringLiteral("window/geometry"), m_parts.window->normalGeometry());
+    settings.setFlag(QStringLiteral("window/maximized"), m_parts.window->isMaximized());
+    settings.setNumbers(QStringLiteral("window/panes"), m_parts.panes->sizes());
+    settings.setNumbers(QStringLiteral("window/header"), m_parts.header->sizes());
 
     // A library that did not open leaves the places in it as they were.
-    if (m_form.ADOConnection1.connected()) {
+    if (m_current.library().connected()) {
         QStringList expanded;
-        for (int i = 0; i < m_form.Treeclass->topLevelItemCount(); ++i) {
-            const TreeNode* node = m_form.Treeclass->topLevelItem(i);
-            if (m_form.Treeclass->isExpanded(node))
+        for (int i = 0; i < m_parts.tree->topLevelItemCount(); ++i) {
+            const TreeNode* node = m_parts.tree->topLevelItem(i);
+            if (m_parts.tree->isExpanded(node))
                 expanded << node->text();
         }
         settings.setTexts(QStringLiteral("tree/expanded"), expanded);
-        settings.setText(QStringLiteral("tree/openScript"),
-            m_form.ADOQuery2->isEmpty() ? QString() : m_form.CurrentScriptName);
-        settings.setText(QStringLiteral("search/category"), m_form.ComboBox1->currentText());
+        settings.setText(
+            QStringLiteral("tree/openScript"), m_current.record()->isEmpty() ? QString() : m_current.name());
+        settings.setText(QStringLiteral("search/category"), m_parts.filterBox->currentText());
     }
 
     settings.setText(QStringLiteral("search/column"),
-        QString::number(m_form.rb1->isChecked() ? 0
-                : m_form.rb2->isChecked()       ? 1
-                                                : 2));
-    settings.setText(QStringLiteral("search/keyword"), m_form.Edit1->text());
-    saveFileDialog(m_form.FileOpen1Dialog, settings, QStringLiteral("import"));
-    saveFileDialog(m_form.FileSaveAs1Dialog, settings, QStringLiteral("export"));
-    saveRequest(m_form.FindDialog1, settings, QStringLiteral("find"));
-    saveRequest(m_form.ReplaceDialog1, settings, QStringLiteral("replace"));
+        QString::number(m_parts.byName->isChecked() ? 0
+                : m_parts.byCode->isChecked()       ? 1
+                                                    : 2));
+    settings.setText(QStringLiteral("search/keyword"), m_parts.keywordEdit->text());
+    saveFileDialog(m_parts.openDialog, settings, QStringLiteral("import"));
+    saveFileDialog(m_parts.saveDialog, settings, QStringLiteral("export"));
+    saveRequest(m_parts.findDialog, settings, QStringLiteral("find"));
+    saveRequest(m_parts.replaceDialog, settings, QStringLiteral("replace"));
     settings.save();
 }
 
 void SessionMemory::showAsRemembered()
 {
     if (m_showMaximized)
-        m_form.showMaximized();
+        m_parts.window->showMaximized();
     else
-        m_form.showNormal();
+        m_parts.window->showNormal();
 }

@@ -2,14 +2,43 @@
 
 #include "sessionsettings.h"
 
-class TForm1;
+struct AppPlaces;
+class CategoryTree;
+class CurrentScript;
+class FindDialog;
+class ReplaceDialog;
+class ScriptFileDialog;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+class QSplitter;
+class QWidget;
 
 // Where the user was: the window, its panes, the tree, the open script, the search options and
 // the dialogs, remembered at close and given back at the next start.
 class SessionMemory
 {
 public:
-    explicit SessionMemory(TForm1& form);
+    struct Parts
+    {
+        QWidget* window;
+        // The three panes side by side, and the header above the pages.
+        QSplitter* panes;
+        QSplitter* header;
+        CategoryTree* tree;
+        // The search options: the column (by name, code, author), the keyword and the category.
+        QRadioButton* byName;
+        QRadioButton* byCode;
+        QRadioButton* byAuthor;
+        QLineEdit* keywordEdit;
+        QComboBox* filterBox;
+        ScriptFileDialog* openDialog;
+        ScriptFileDialog* saveDialog;
+        FindDialog* findDialog;
+        ReplaceDialog* replaceDialog;
+    };
+
+    SessionMemory(const Parts& parts, CurrentScript& current, const AppPlaces& places);
 
     // What can be given back before the library is loaded; true when the window's frame was
     // put back where it stood.
@@ -21,7 +50,8 @@ public:
     void showAsRemembered();
 
 private:
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
     SessionSettings m_settings;
     bool m_showMaximized = true;
 };

@@ -2,24 +2,31 @@
 
 #include "categoryentries.h"
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dbctrls/dbcombobox.h"
-#include "form1.h"
+#include "scriptcounts.h"
+#include "statuspanels.h"
 #include "store/database.h"
-#include "store/query.h"
 #include "store/statements.h"
 #include "store/table.h"
 #include "widgets/messageboxes.h"
 #include "widgets/progressbar.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QTimer>
 
 #include <utility>
 
-StartupLoad::StartupLoad(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
-{ }
+StartupLoad::StartupLoad(const Parts& parts, CurrentScript& current, ScriptCounts& counts, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_current(current)
+    , m_counts(counts)
+    , m_categories(new Table(current.library(), QStringLiteral("ADOTable2"), this))
+{
+    m_categories->setTableName(Statements::kCategoryTable);
+}
 
 void StartupLoad::loadTree()
 {
@@ -29,105 +36,87 @@ void StartupLoad::loadTree()
         tellLoadFailed();
         throw;
     }
-    m_form.setPanelText(TForm1::ModePanel, QStringLiteral("载入正常完成"));
+    m_parts.statusBar->setPanelText(StatusPanel::Mode, QStringLiteral("载入正常完成"));
 }
 
 int StartupLoad::loadCategoriesAndScripts()
 {
-    LoadCategories();
-    LoadScripts();
+    loadCategories();
+    loadScripts();
     const int outside = countScriptsOutsideTheTree();
-    m_form.TotalScripts += outside;
-    m_form.pgb->setMaximum(0);
-    showScriptTotal();
+    m_counts.add(outside);
+    m_current.restProgress();
+    m_counts.showTotal();
     return outside;
 }
 
-void StartupLoad::showScriptTotal()
-{
-    m_form.setPanelText(
-        TForm1::TotalPanel, QStringLiteral("总脚本数:") + QString::number(m_form.TotalScripts));
-}
-
-void StartupLoad::recountScripts()
-{
-    Statement all(m_form.ADOConnection1.database(), Statements::kScriptCount);
-    if (!all.step())
-        return;
-    m_form.TotalScripts = int(all.value(0).toLongLong());
-    showScriptTotal();
-}
-
-void StartupLoad::LoadCategories()
+void StartupLoad::loadCategories()
 {
     // Both lists take the names in one go once they are read: one at a time, each entry costs
     // the lists a round of change notices.
     QList<QByteArray> names;
     try {
-        m_form.ADOTable2->open();
-        m_form.pgb->tickAlong(m_form.ADOTable2->fieldCount());
-        const CategoryTree::UpdateBlock batch(m_form.Treeclass);
-        const int nameColumn = m_form.ADOTable2->fieldIndex(QStringLiteral("ctype_name"));
-        names.reserve(m_form.ADOTable2->recordCount());
-        for (m_form.ADOTable2->first(); !m_form.ADOTable2->eof(); m_form.ADOTable2->next()) {
+        m_categories->open();
+        m_current.tickProgress(m_categories->fieldCount());
+        const CategoryTree::UpdateBlock batch(m_parts.tree);
+        const int nameColumn = m_categories->fieldIndex(QStringLiteral("ctype_name"));
+        names.reserve(m_categories->recordCount());
+        for (m_categories->first(); !m_categories->eof(); m_categories->next()) {
             // The node keeps the stored bytes: they find the category's scripts and its row.
-            names.append(m_form.ADOTable2->fieldBytes(nameColumn));
-            m_form.Treeclass->addCategoryNode(StoredName::fromBytes(names.last()));
+            names.append(m_categories->fieldBytes(nameColumn));
+            m_parts.tree->addCategoryNode(StoredName::fromBytes(names.last()));
         }
-        m_form.ADOTable2->close();
+        m_categories->close();
     } catch (const std::exception&) {
         // An unreadable category table leaves the tree as far as it got, without a message of
         // its own: what is wrong with the library is told once the load is over.
-        m_form.ADOTable2->close();
+        m_categories->close();
         tellLoadFailed();
     }
-    CategoryEntries::append(m_form.CBX1, names);
-    CategoryEntries::append(m_form.ComboBox1, names);
+    CategoryEntries::append(m_parts.categoryBox, names);
+    CategoryEntries::append(m_parts.filterBox, names);
 }
 
-void StartupLoad::LoadScripts()
+void StartupLoad::loadScripts()
 {
-    const int categories = m_form.Treeclass->topLevelItemCount();
+    const int categories = m_parts.tree->topLevelItemCount();
     if (categories == 0)
         return;
-    m_form.ADOQuery1->close();
-    m_form.ADOConnection1.ensureOpen();
-    // One compiled statement serves every category, bound to each category's stored name in
-    // turn; the names are taken straight from each row as it is stepped.
-    Statement scripts(m_form.ADOConnection1.database(), Statements::scriptsOfCategory({}).text);
-    const int nameColumn = [&scripts] {
-        for (int i = 0; i < scripts.columnCount(); ++i) {
-            if (scripts.columnName(i).compare(QLatin1String("cjs_name"), Qt::CaseInsensitive) == 0)
-                return i;
-        }
-        return -1;
-    }();
-    CategoryTree::BulkLoad load(m_form.Treeclass);
     // Walking from the last category, as scripts were always added, keeps the order of the
     // statements the library sees.
+    QList<TreeNode*> order;
+    QList<BoundStatement> bindings;
     for (int row = categories - 1; row >= 0; --row) {
-        TreeNode* category = m_form.Treeclass->topLevelItem(row);
-        scripts.reset();
-        Statements::bind(scripts, Statements::scriptsOfCategory(category->name()));
-        int count = 0;
-        while (scripts.step()) {
-            load.addScript(category, scripts.textView(nameColumn));
-            ++count;
-        }
-        m_form.TotalScripts += count;
-        m_form.pgb->tickAlong(scripts.columnCount());
+        order.append(m_parts.tree->topLevelItem(row));
+        bindings.append(Statements::scriptsOfCategory(order.last()->name()));
     }
+    // One compiled statement serves every category; the names are taken straight from each row
+    // as it is stepped.
+    CategoryTree::BulkLoad load(m_parts.tree);
+    int nameColumn = -1;
+    int loaded = 0;
+    m_current.runInTurn(bindings.first().text, bindings, [&](int binding, const Statement& row) {
+        if (nameColumn < 0) {
+            for (int i = 0; i < row.columnCount(); ++i) {
+                if (row.columnName(i).compare(QLatin1String("cjs_name"), Qt::CaseInsensitive) == 0)
+                    nameColumn = i;
+            }
+        }
+        load.addScript(order.at(binding), row.textView(nameColumn));
+        ++loaded;
+    });
+    m_counts.add(loaded);
 }
 
 int StartupLoad::countScriptsOutsideTheTree()
 {
     // Scripts whose category is missing or empty belong to no node. Counting them must not turn
     // a start without a library into a failed load.
-    if (!m_form.ADOConnection1.connected())
+    if (!m_current.library().connected())
         return 0;
     try {
-        Statement all(m_form.ADOConnection1.database(), Statements::kScriptCount);
-        return all.step() ? std::max(0, int(all.value(0).toLongLong()) - m_form.TotalScripts) : 0;
+        const std::optional<qint64> all = m_current.number(Statements::kScriptCount);
+        return all ? std::max(0, int(*all) - m_counts.total()) : 0;
     } catch (const std::exception&) {
         return 0;
     }

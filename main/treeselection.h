@@ -1,27 +1,33 @@
 #pragma once
 
-class StoredName;
-class TForm1;
-class TreeNode;
+class CategoryTree;
+class CurrentScript;
+class ScriptCounts;
+class TDBComboBox;
 
 // The category tree's selection: choosing a script opens it, after what is pending in the
-// editors is stored; choosing a category shows its script count. Also finds nodes by name.
+// editors is stored; choosing a category shows its script count.
 class TreeSelection
 {
 public:
-    explicit TreeSelection(TForm1& form);
+    struct Parts
+    {
+        CategoryTree* tree;
+        // The editors' category box: it names the category of the script just opened.
+        TDBComboBox* categoryBox;
+    };
+
+    TreeSelection(const Parts& parts, CurrentScript& current, ScriptCounts& counts);
 
     // The selection moved: opens the chosen script, or counts the chosen category's scripts.
-    void TreeclassChange();
-    // Status panel 2: the script count of the node's category.
-    void showCountOf(const TreeNode* node);
-    // The tree position of the first category (or script) node with this name; -1 if none.
-    int FindNodeIndex(const StoredName& name, bool scriptLevel) const;
+    void followSelection();
 
 private:
     // Puts the selection back on the current script after a refused store, without reopening it.
     void reselectCurrentScript();
 
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
+    ScriptCounts& m_counts;
     bool m_restoringSelection = false;
 };

@@ -1,8 +1,9 @@
 #include "unsavedwork.h"
 
 #include "categorytree.h"
+#include "currentscript.h"
 #include "dbctrls/fieldlink.h"
-#include "form1.h"
+#include "store/appplaces.h"
 #include "store/query.h"
 #include "widgets/messageboxes.h"
 
@@ -44,19 +45,20 @@ bool sameStoredValue(const QVariant& a, const QVariant& b)
 }
 } // namespace
 
-UnsavedWork::UnsavedWork(TForm1& form)
-    : QObject(&form)
-    , m_form(form)
+UnsavedWork::UnsavedWork(const Parts& parts, CurrentScript& current)
+    : QObject(parts.window)
+    , m_parts(parts)
+    , m_current(current)
     , m_quietTimer(new QTimer(this))
 {
     m_disk.setMaxThreadCount(1);
     m_quietTimer->setSingleShot(true);
     m_quietTimer->setInterval(kQuietDelayMs);
     connect(m_quietTimer, &QTimer::timeout, this, [this] { writeInBackground(); });
-    connect(m_form.ADOQuery2, &DataSet::dataEvent, this,
+    connect(m_current.record(), &DataSet::dataEvent, this,
         [this](DataEvent event, const QString&) { recordChanged(int(event)); });
-    for (FieldLink* link : m_form.findChildren<FieldLink*>()) {
-        if (link->dataSet() == m_form.ADOQuery2)
+    for (FieldLink* link : m_parts.window->findChildren<FieldLink*>()) {
+        if (link->dataSet() == m_current.record())
             connect(link, &FieldLink::edited, this, [this] { changed(); });
     }
 }
@@ -68,21 +70,21 @@ UnsavedWork::~UnsavedWork()
 
 QString UnsavedWork::besideLibraryPath() const
 {
-    const QFileInfo library(m_form.Places.libraryPath);
+    const QFileInfo library(m_parts.places->libraryPath);
     return library.absolutePath() + QLatin1Char('/') + library.completeBaseName() + kJournalSuffix;
 }
 
 QString UnsavedWork::besideSettingsPath() const
 {
-    if (m_form.Places.settingsPath.isEmpty())
+    if (m_parts.places->settingsPath.isEmpty())
         return {};
-    return QFileInfo(m_form.Places.settingsPath).absolutePath() + QLatin1Char('/')
-        + QFileInfo(m_form.Places.libraryPath).completeBaseName() + kJournalSuffix;
+    return QFileInfo(m_parts.places->settingsPath).absolutePath() + QLatin1Char('/')
+        + QFileInfo(m_parts.places->libraryPath).completeBaseName() + kJournalSuffix;
 }
 
 void UnsavedWork::recordChanged(int event)
 {
-    const DataSet& set = *m_form.ADOQuery2;
+    const DataSet& set = *m_current.record();
     switch (DataEvent(event)) {
     case DataEvent::UpdateState:
         if (set.isChanging() && !m_keeping)
@@ -107,11 +109,11 @@ void UnsavedWork::recordChanged(int event)
 
 void UnsavedWork::beginKeeping()
 {
-    const DataSet& set = *m_form.ADOQuery2;
+    const DataSet& set = *m_current.record();
     m_keeping = true;
     m_dirty = false;
     m_origin = RecoveryRecord();
-    m_origin.libraryPath = QFileInfo(m_form.Places.libraryPath).absoluteFilePath();
+    m_origin.libraryPath = QFileInfo(m_parts.places->libraryPath).absoluteFilePath();
     m_originValues.clear();
     if (set.state() == DataSetState::Insert) {
         m_origin.mode = RecoveryRecord::Mode::Insert;
@@ -137,13 +139,13 @@ void UnsavedWork::changed()
 
 RecoveryRecord UnsavedWork::snapshot() const
 {
-    const DataSet& set = *m_form.ADOQuery2;
+    const DataSet& set = *m_current.record();
     RecoveryRecord record = m_origin;
     record.changedAt = QDateTime::currentDateTimeUtc();
     for (int i = 0; i < set.fieldCount(); ++i)
         record.fields.append({set.fieldName(i), set.fieldValue(i)});
     // What the editors hold and have not handed to the record yet, read without handing it.
-    for (const FieldLink* link : m_form.findChildren<FieldLink*>()) {
+    for (const FieldLink* link : m_parts.window->findChildren<FieldLink*>()) {
         if (link->dataSet() != &set || !link->isModified() || !link->isActive())
             continue;
         const int index = set.fieldIndex(link->field());
@@ -154,7 +156,7 @@ RecoveryRecord UnsavedWork::snapshot() const
 
 void UnsavedWork::writeInBackground()
 {
-    if (!m_keeping || !m_dirty || !m_form.ADOQuery2->isChanging())
+    if (!m_keeping || !m_dirty || !m_current.record()->isChanging())
         return;
     m_ownsJournal = true;
     m_disk.start([record = snapshot(), originValues = m_originValues, primary = besideLibraryPath(),
@@ -203,11 +205,11 @@ void UnsavedWork::removeJournals()
 
 void UnsavedWork::offerRestore()
 {
-    if (m_offered || m_form.Timer1 || !m_form.isVisible())
+    if (m_offered || !m_parts.readyToOffer())
         return;
     m_offered = true;
     m_disk.waitForDone();
-    const QString ours = QFileInfo(m_form.Places.libraryPath).absoluteFilePath();
+    const QString ours = QFileInfo(m_parts.places->libraryPath).absoluteFilePath();
     for (const QString& path : {besideLibraryPath(), besideSettingsPath()}) {
         if (path.isEmpty())
             continue;
@@ -234,7 +236,7 @@ void UnsavedWork::offerRestore()
         if (m_ending)
             return;
         if (!wanted) {
-            m_form.tellInStatusBar(
+            m_parts.tell(
                 QStringLiteral("未恢复的修改已另存到 %1").arg(QDir::toNativeSeparators(putAside(path))));
             continue;
         }
@@ -265,13 +267,13 @@ bool UnsavedWork::restore(const RecoveryRecord& record)
 bool UnsavedWork::restoreEdit(const RecoveryRecord& record)
 {
     const StoredName name = StoredName::fromBytes(record.scriptName);
-    DataSet& set = *m_form.ADOQuery2;
-    if (!m_form.storePendingChanges())
+    DataSet& set = *m_current.record();
+    if (!m_current.storePendingChanges())
         return false;
-    if (const int position = m_form.FindNodeIndex(name, true); position >= 0)
-        m_form.Treeclass->setCurrentNode(m_form.Treeclass->nodeAt(position));
-    if (m_form.CurrentScriptStoredName != name || set.isEmpty())
-        m_form.OpenScript(name);
+    if (TreeNode* node = m_current.nodeIfAny(name, true))
+        m_parts.tree->setCurrentNode(node);
+    if (m_current.storedName() != name || set.isEmpty())
+        m_current.open(name);
     // Applied only to the very row the edit began from, as it was then: a script renamed,
     // deleted or changed by another run since would be overwritten blindly.
     if (set.isEmpty() || set.fieldValue(kScriptId).toLongLong() != record.scriptId
@@ -287,8 +289,8 @@ bool UnsavedWork::restoreEdit(const RecoveryRecord& record)
 
 void UnsavedWork::restoreInsert(const RecoveryRecord& record)
 {
-    m_form.DataSetInsert1Execute();
-    DataSet& set = *m_form.ADOQuery2;
+    m_parts.addScript();
+    DataSet& set = *m_current.record();
     if (set.state() != DataSetState::Insert)
         return;
     for (const auto& [column, value] : record.fields) {
@@ -304,7 +306,7 @@ QString UnsavedWork::putAside(const QString& path) const
     const QString name
         = QStringLiteral("unsaved-%1%2")
               .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), kJournalSuffix);
-    for (const QString& folder : {m_form.Places.backupDir, QFileInfo(path).path() + QLatin1Char('/')}) {
+    for (const QString& folder : {m_parts.places->backupDir, QFileInfo(path).path() + QLatin1Char('/')}) {
         if (!QDir().mkpath(folder))
             continue;
         QString target = folder + name;

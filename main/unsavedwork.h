@@ -6,8 +6,13 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <functional>
+
+struct AppPlaces;
+class CategoryTree;
+class CurrentScript;
 class QTimer;
-class TForm1;
+class QWidget;
 
 // Keeps what the current record would store in a recovery journal while it is being edited or
 // added, and offers it back at the next start. The journal is written about a second after
@@ -16,10 +21,25 @@ class TForm1;
 // the library, or beside the settings when the library's folder cannot be written.
 class UnsavedWork : public QObject
 {
+    Q_OBJECT
 public:
     static constexpr int kQuietDelayMs = 1000;
 
-    explicit UnsavedWork(TForm1& form);
+    struct Parts
+    {
+        // The window whose editors are watched, and whose question the offer is.
+        QWidget* window;
+        const AppPlaces* places;
+        CategoryTree* tree;
+        // Starts a new script, as the add command does.
+        std::function<void()> addScript;
+        // Whether the library is loaded and the window is up, so that an offer can be made.
+        std::function<bool()> readyToOffer;
+        // A passing notice on the status bar.
+        std::function<void(const QString&)> tell;
+    };
+
+    UnsavedWork(const Parts& parts, CurrentScript& current);
     ~UnsavedWork() override;
 
     // Writes the journal now and waits for the disk: the program is about to end unasked.
@@ -47,7 +67,8 @@ private:
     void restoreInsert(const RecoveryRecord& record);
     QString putAside(const QString& path) const;
 
-    TForm1& m_form;
+    Parts m_parts;
+    CurrentScript& m_current;
     QTimer* m_quietTimer;
     // Keeps the file work in order: a write is never overtaken by the removal that follows it.
     QThreadPool m_disk;

@@ -3,11 +3,11 @@
 #include "action.h"
 #include "categorytree.h"
 #include "commandtable.h"
-#include "form1.h"
 #include "keydispatch.h"
 #include "widgets/errorguard.h"
 
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -20,8 +20,10 @@ QKeySequence keyOf(const char* text)
 }
 } // namespace
 
-WindowCommands::WindowCommands(TForm1& form, const CommandHandlers::Table& handlers)
-    : m_form(form)
+WindowCommands::WindowCommands(
+    QMainWindow& window, MainWindowControls& controls, const CommandHandlers::Table& handlers)
+    : m_window(window)
+    , m_controls(controls)
 {
     for (const auto& [name, run] : handlers)
         m_handlers.insert(name, run);
@@ -29,9 +31,9 @@ WindowCommands::WindowCommands(TForm1& form, const CommandHandlers::Table& handl
 
 void WindowCommands::createActions()
 {
-    m_form.ActionList1 = new ActionList(&m_form);
+    m_controls.ActionList1 = new ActionList(&m_window);
     for (const CommandTable::ActionEntry& entry : CommandTable::kActions) {
-        Action* action = m_form.ActionList1->add(
+        Action* action = m_controls.ActionList1->add(
             QString::fromLatin1(entry.name), QString::fromUtf8(entry.caption), keyOf(entry.shortcut));
         action->setToolTip(QString::fromUtf8(entry.caption));
         // An action runs its handler itself; the entries that show it only trigger it.
@@ -44,10 +46,10 @@ void WindowCommands::createToolButtons()
 {
     for (const CommandTable::Entry& entry : CommandTable::kToolBar) {
         if (!entry.name) {
-            m_form.ToolBar1->addSeparator();
+            m_controls.ToolBar1->addSeparator();
             continue;
         }
-        auto* button = new QToolButton(m_form.ToolBar1);
+        auto* button = new QToolButton(m_controls.ToolBar1);
         button->setObjectName(QString::fromLatin1(entry.name));
         button->setFixedSize(68, 21);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -61,19 +63,19 @@ void WindowCommands::createToolButtons()
         button->setEnabled(command->isEnabled());
         QObject::connect(command, &QAction::enabledChanged, button, &QWidget::setEnabled);
         QObject::connect(button, &QToolButton::clicked, command, &QAction::trigger);
-        m_form.ToolBar1->addWidget(button);
+        m_controls.ToolBar1->addWidget(button);
     }
 }
 
 void WindowCommands::createMenus()
 {
-    m_form.MainMenu1 = new QMenuBar(&m_form);
-    m_form.MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    m_form.setMenuBar(m_form.MainMenu1);
+    m_controls.MainMenu1 = new QMenuBar(&m_window);
+    m_controls.MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    m_window.setMenuBar(m_controls.MainMenu1);
     QMenu* current = nullptr;
     for (const CommandTable::Entry& entry : CommandTable::kMainMenu) {
         if (entry.depth == 0) {
-            current = m_form.MainMenu1->addMenu(QString::fromUtf8(entry.caption));
+            current = m_controls.MainMenu1->addMenu(QString::fromUtf8(entry.caption));
             current->setObjectName(QString::fromLatin1(entry.name) + QStringLiteral("Menu"));
             current->menuAction()->setObjectName(QString::fromLatin1(entry.name));
             KeyDispatcher::setCommandShortcut(current->menuAction(), keyOf(entry.shortcut));
@@ -82,23 +84,23 @@ void WindowCommands::createMenus()
         }
     }
 
-    m_form.PopupTree = buildPopupMenu(QStringLiteral("PopupTree"), CommandTable::kPopupTree);
-    KeyDispatcher::setPopupMenu(m_form.Treeclass, m_form.PopupTree);
-    QObject::connect(m_form.Treeclass, &CategoryTree::popupRequested, m_form.PopupTree,
-        [form = &m_form](const QPoint& at) { form->PopupTree->popup(at); });
-    m_form.PopupMenu1 = buildPopupMenu(QStringLiteral("PopupMenu1"), CommandTable::kPopupResults);
-    KeyDispatcher::setPopupMenu(m_form.ListBox1, m_form.PopupMenu1);
-    m_form.ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(m_form.ListBox1, &QWidget::customContextMenuRequested, m_form.PopupMenu1,
-        [form = &m_form](
-            const QPoint& at) { form->PopupMenu1->popup(form->ListBox1->viewport()->mapToGlobal(at)); });
+    m_controls.PopupTree = buildPopupMenu(QStringLiteral("PopupTree"), CommandTable::kPopupTree);
+    KeyDispatcher::setPopupMenu(m_controls.Treeclass, m_controls.PopupTree);
+    QObject::connect(m_controls.Treeclass, &CategoryTree::popupRequested, m_controls.PopupTree,
+        [menu = m_controls.PopupTree](const QPoint& at) { menu->popup(at); });
+    m_controls.PopupMenu1 = buildPopupMenu(QStringLiteral("PopupMenu1"), CommandTable::kPopupResults);
+    KeyDispatcher::setPopupMenu(m_controls.ListBox1, m_controls.PopupMenu1);
+    m_controls.ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(m_controls.ListBox1, &QWidget::customContextMenuRequested, m_controls.PopupMenu1,
+        [menu = m_controls.PopupMenu1, list = m_controls.ListBox1](
+            const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
 
-    m_form.ActionList1->updateAll();
+    m_controls.ActionList1->updateAll();
 }
 
 QMenu* WindowCommands::buildPopupMenu(const QString& name, const std::vector<CommandTable::Entry>& entries)
 {
-    auto* menu = new QMenu(&m_form);
+    auto* menu = new QMenu(&m_window);
     menu->setObjectName(name);
     for (const CommandTable::Entry& entry : entries)
         addCommandEntry(menu, entry);
@@ -127,12 +129,12 @@ void WindowCommands::addCommandEntry(QMenu* menu, const CommandTable::Entry& ent
 void WindowCommands::bindCommand(QAction* entry, const QString& actionName, const QString& entryName)
 {
     if (!actionName.isEmpty()) {
-        m_form.ActionList1->find(actionName)->attach(entry);
+        m_controls.ActionList1->find(actionName)->attach(entry);
         return;
     }
     // Entries with a handler of their own; one that has none yet stays greyed.
     const auto handler = m_handlers.constFind(entryName);
     entry->setEnabled(handler != m_handlers.constEnd());
     if (handler != m_handlers.constEnd())
-        QObject::connect(entry, &QAction::triggered, &m_form, guard(handler.value()));
+        QObject::connect(entry, &QAction::triggered, &m_window, guard(handler.value()));
 }

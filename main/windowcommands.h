@@ -2,6 +2,7 @@
 
 #include "commandhandlers.h"
 #include "commandtable.h"
+#include "mainwindowcontrols.h"
 
 #include <QHash>
 #include <QString>
@@ -10,8 +11,8 @@
 #include <vector>
 
 class QAction;
+class QMainWindow;
 class QMenu;
-class TForm1;
 
 // Builds the window's commands from the tables in commandtable.cpp: the action list, the tool
 // buttons, the main menu and the pop-up menus, each entry running its action or the code the
@@ -19,7 +20,8 @@ class TForm1;
 class WindowCommands
 {
 public:
-    WindowCommands(TForm1& form, const CommandHandlers::Table& handlers);
+    // Makes the window's action list, menus and pop-up menus into `controls`.
+    WindowCommands(QMainWindow& window, MainWindowControls& controls, const CommandHandlers::Table& handlers);
 
     void createActions();
     void createToolButtons();
@@ -31,6 +33,7 @@ private:
     void addCommandEntry(QMenu* menu, const CommandTable::Entry& entry);
     void bindCommand(QAction* entry, const QString& actionName, const QString& entryName);
 
-    TForm1& m_form;
+    QMainWindow& m_window;
+    MainWindowControls& m_controls;
     QHash<QString, std::function<void()>> m_handlers;
 };

@@ -11,12 +11,10 @@ class StoredName
 {
 public:
     StoredName() = default;
-    // A typed or shown name. Implicit, so that a name given as text reads as one.
-    StoredName(const QString& text) // NOLINT(google-explicit-constructor)
+    // A typed or shown name, stored as its UTF-8. Never made behind the caller's back: where a
+    // name's stored bytes matter, the text shown for them may not give them back.
+    explicit StoredName(const QString& text)
         : m_bytes(text.toUtf8())
-    { }
-    StoredName(const char* text) // NOLINT(google-explicit-constructor)
-        : m_bytes(text)
     { }
     static StoredName fromBytes(QByteArrayView bytes)
     {
@@ -29,7 +27,12 @@ public:
     QString text() const { return QString::fromUtf8(m_bytes); }
     bool isEmpty() const { return m_bytes.isEmpty(); }
     // False for bytes that are no valid UTF-8: their text stores back as other bytes.
-    bool isShowable() const { return text().toUtf8() == m_bytes; }
+    bool isShowable() const { return isShowable(m_bytes, text()); }
+    // The same for bytes already decoded into the text shown for them.
+    static bool isShowable(QByteArrayView bytes, const QString& shown)
+    {
+        return QByteArrayView(shown.toUtf8()) == bytes;
+    }
 
     friend bool operator==(const StoredName& a, const StoredName& b) { return a.m_bytes == b.m_bytes; }
     friend bool operator==(const StoredName& a, QByteArrayView b) { return QByteArrayView(a.m_bytes) == b; }

@@ -5,6 +5,7 @@
 #include "support/libraryfixture.h"
 #include "support/lookfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/windowparts.h"
 #include "xplook/componenttag.h"
 #include "xplook/menuhook.h"
 #include "xplook/menupainter.h"
@@ -388,7 +389,7 @@ void TestMenuPainter::mainWindowMenusKeepToolkitLook()
     LibraryFixture library;
     library.createSmall();
     const std::unique_ptr<TForm1> form = startMainWindow(library.appDir());
-    QVERIFY(form->XPLook1->Active());
+    QVERIFY((&windowPart<TXPLook>(*form))->Active());
     QVERIFY(!qobject_cast<MenuFaceStyle*>(form->MainMenu1->style()));
     for (QMenu* menu : form->findChildren<QMenu*>())
         QVERIFY2(!qobject_cast<MenuFaceStyle*>(menu->style()), qPrintable(menu->objectName()));

@@ -4,6 +4,7 @@
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
+#include "main/previewpane.h"
 #include "store/appplaces.h"
 #include "store/database.h"
 #include "support/filecontents.h"
@@ -11,6 +12,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
+#include "support/windowparts.h"
 #include "text/previewfile.h"
 #include "widgets/shellopen.h"
 #include "widgets/statusbar.h"
@@ -164,9 +166,10 @@ private slots:
         InstalledLayout layout;
         InstalledLayout::place(layout.sample.libraryPath(), layout.userLibrary());
         auto form = std::make_unique<TForm1>(layout.places());
-        form->WritePreviewFile();
-        QCOMPARE(form->PreviewFileName, layout.user().dataHome + QStringLiteral("/feylume/temp.htm"));
-        QVERIFY(QFile::exists(form->PreviewFileName));
+        PreviewPane& preview = windowPart<PreviewPane>(*form);
+        preview.writePreviewFile();
+        QCOMPARE(preview.previewFile(), layout.user().dataHome + QStringLiteral("/feylume/temp.htm"));
+        QVERIFY(QFile::exists(preview.previewFile()));
         QVERIFY(!QFile::exists(layout.programDir() + QStringLiteral("temp.htm")));
     }
 

@@ -9,10 +9,12 @@
 #include "main/form1.h"
 #include "main/pageengineloader.h"
 #include "main/pageview.h"
+#include "main/previewpane.h"
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
+#include "support/windowparts.h"
 #include "widgets/shellopen.h"
 
 #include <QFile>
@@ -208,7 +210,7 @@ private slots:
             openScript(script);
         focus(form().Treeclass);
         press(Qt::Key_F11);
-        QCOMPARE(form().PreviewFileName, previewPath());
+        QCOMPARE(windowPart<PreviewPane>(form()).previewFile(), previewPath());
         QCOMPARE(fileBytes(previewPath()), bytes);
         if (script.isEmpty()) {
             turnTo(0);
@@ -632,7 +634,7 @@ private slots:
                 if (!whileAsked) {
                     // What the user typed in the code before the next F11.
                     form().DBMemo2->setPlainText(typed);
-                    form().N14Click();
+                    windowPart<QAction>(form(), QStringLiteral("N14")).trigger();
                 }
             } else if (boxShown && (!oldBox || !oldBox->isVisible())) {
                 closedByItself = true;

@@ -3,6 +3,7 @@
 
 #include "main/categorytree.h"
 #include "main/form1.h"
+#include "main/namingcommands.h"
 #include "store/librarybackup.h"
 #include "store/libraryguard.h"
 #include "support/damagedlibrary.h"
@@ -10,6 +11,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/windowparts.h"
 #include "widgets/statusbar.h"
 
 #include <QAction>
@@ -62,7 +64,7 @@ private:
     std::unique_ptr<TForm1> startAndLetTheGuardFinish()
     {
         auto form = startMainWindow(m_library->appDir());
-        if (!QTest::qWaitFor([&] { return !form->LibraryGuard1->isBusy(); }, 10000))
+        if (!QTest::qWaitFor([&] { return !(&windowPart<LibraryGuard>(*form))->isBusy(); }, 10000))
             qWarning("the library guard did not finish");
         // Its results arrive through the event loop.
         letProgramGoIdle();
@@ -88,11 +90,11 @@ private slots:
         QCOMPARE(QDir(backupDir()).entryList(QDir::Files), QStringList());
 
         auto form = startAndLetTheGuardFinish();
-        form->AddCategory(QStringLiteral("新类别"));
+        windowPart<NamingCommands>(*form).addCategory(QStringLiteral("新类别"));
         letProgramGoIdle();
-        form->AddCategory(QStringLiteral("第二个"));
+        windowPart<NamingCommands>(*form).addCategory(QStringLiteral("第二个"));
         letProgramGoIdle();
-        QTRY_VERIFY(!form->LibraryGuard1->isBusy());
+        QTRY_VERIFY(!(&windowPart<LibraryGuard>(*form))->isBusy());
         QCOMPARE(backups().size(), 1);
         form.reset();
         QCOMPARE(backups().size(), 1);
@@ -106,14 +108,14 @@ private slots:
         putFile(backupDir().chopped(1), "in the way");
         auto form = startAndLetTheGuardFinish();
         QCOMPARE(form->Stb->notice(), QString());
-        form->AddCategory(QStringLiteral("新类别"));
+        windowPart<NamingCommands>(*form).addCategory(QStringLiteral("新类别"));
         letProgramGoIdle();
         QTRY_VERIFY2(form->Stb->notice().startsWith(QStringLiteral("脚本库备份失败")),
             qPrintable(form->Stb->notice()));
         form->Stb->showNotice(QString());
-        form->AddCategory(QStringLiteral("又一个"));
+        windowPart<NamingCommands>(*form).addCategory(QStringLiteral("又一个"));
         letProgramGoIdle();
-        QTRY_VERIFY(!form->LibraryGuard1->isBusy());
+        QTRY_VERIFY(!(&windowPart<LibraryGuard>(*form))->isBusy());
         letProgramGoIdle();
         QCOMPARE(form->Stb->notice(), QString());
         QVERIFY(categoriesIn(m_library->libraryPath()).contains(QStringLiteral("新类别")));
@@ -123,7 +125,7 @@ private slots:
     void restoringABackupBringsTheLibraryBack()
     {
         auto form = startAndLetTheGuardFinish();
-        form->AddCategory(QStringLiteral("新类别"));
+        windowPart<NamingCommands>(*form).addCategory(QStringLiteral("新类别"));
         letProgramGoIdle();
         QVERIFY(categoryNames(*form).contains(QStringLiteral("新类别")));
 
@@ -154,7 +156,7 @@ private slots:
         // The window works on the restored library.
         selectNode(*form, QStringLiteral("时钟"), true);
         QCOMPARE(form->CurrentScriptName, QStringLiteral("时钟"));
-        form->AddCategory(QStringLiteral("再加"));
+        windowPart<NamingCommands>(*form).addCategory(QStringLiteral("再加"));
         QVERIFY(categoriesIn(m_library->libraryPath()).contains(QStringLiteral("再加")));
     }
 
@@ -255,9 +257,9 @@ private slots:
             ModalAnswerer answerer({{QStringLiteral("OK")}, {QStringLiteral("&No")}});
             auto form = startMainWindow(m_library->appDir());
             QTRY_VERIFY_WITH_TIMEOUT(answerer.done(), 15000);
-            form->AddCategory(QStringLiteral("第%1次").arg(run));
+            windowPart<NamingCommands>(*form).addCategory(QStringLiteral("第%1次").arg(run));
             letProgramGoIdle();
-            QTRY_VERIFY(!form->LibraryGuard1->isBusy());
+            QTRY_VERIFY(!(&windowPart<LibraryGuard>(*form))->isBusy());
             letProgramGoIdle();
             form.reset();
             int sound = 0;

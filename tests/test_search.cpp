@@ -9,6 +9,7 @@
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
+#include "support/windowparts.h"
 #include "widgets/progressbar.h"
 
 #include <QComboBox>
@@ -54,12 +55,16 @@ class TestSearch : public MainWindowTest
     // The first control of the search pane that does not lie whole inside the pane, or nothing.
     QString controlCutByThePane()
     {
-        const QRect pane = form().Panel2->rect();
-        const auto controls = form().Panel2->findChildren<QWidget*>();
+        const QRect pane = (&windowPart<QWidget>(form(), QStringLiteral("Panel2")))->rect();
+        const auto controls
+            = (&windowPart<QWidget>(form(), QStringLiteral("Panel2")))->findChildren<QWidget*>();
         for (const QWidget* control : controls) {
-            if (!control->isVisibleTo(form().Panel2) || control->isWindow())
+            if (!control->isVisibleTo((&windowPart<QWidget>(form(), QStringLiteral("Panel2"))))
+                || control->isWindow())
                 continue;
-            const QRect placed(control->mapTo(form().Panel2, QPoint(0, 0)), control->size());
+            const QRect placed(
+                control->mapTo((&windowPart<QWidget>(form(), QStringLiteral("Panel2"))), QPoint(0, 0)),
+                control->size());
             if (!pane.contains(placed)) {
                 return control->objectName()
                     + QStringLiteral(" at %1,%2 %3x%4 in a pane %5 high")
@@ -104,14 +109,17 @@ private slots:
         form().resize(QSize(808, 552).shrunkBy(frame));
         QTRY_COMPARE(form().size(), QSize(808, 552).shrunkBy(frame));
         QTRY_COMPARE(controlCutByThePane(), QString());
-        QCOMPARE(form().GroupBox1->geometry(), QRect(8, 16, 129, 249));
-        QCOMPARE(form().GroupBox2->geometry().topLeft(), QPoint(8, 280));
+        QCOMPARE((&windowPart<QGroupBox>(form(), QStringLiteral("GroupBox1")))->geometry(),
+            QRect(8, 16, 129, 249));
+        QCOMPARE((&windowPart<QGroupBox>(form(), QStringLiteral("GroupBox2")))->geometry().topLeft(),
+            QPoint(8, 280));
         // Still a list to work with: several results show at once.
         QVERIFY(form().ListBox1->height() >= 6 * form().ListBox1->fontMetrics().height());
 
         // On a larger window the results box has its full size.
         form().resize(1024, 768);
-        QTRY_COMPARE(form().GroupBox2->geometry(), QRect(8, 280, 129, 233));
+        QTRY_COMPARE((&windowPart<QGroupBox>(form(), QStringLiteral("GroupBox2")))->geometry(),
+            QRect(8, 280, 129, 233));
         QCOMPARE(controlCutByThePane(), QString());
     }
 
@@ -176,7 +184,7 @@ private slots:
         search(keyword, option, category);
         QCOMPARE(sorted(entries(form().ListBox1)), sorted(found));
         QCOMPARE(countPanel(), QStringLiteral("找到%1条记录").arg(found.size()));
-        QVERIFY(!form().ADOQuery1->isActive());
+        QVERIFY(!(&windowPart<Query>(form(), QStringLiteral("ADOQuery1")))->isActive());
     }
 
     void theListKeepsTheOrderRowsCome()

@@ -10,6 +10,7 @@
 #include "support/filecontents.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/windowparts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -99,7 +100,7 @@ private slots:
             QVERIFY(form->isMaximized());
             form->showNormal();
             form->setGeometry(frame);
-            form->ClientSplitter->setSizes({200, 250, 170});
+            (&windowPart<QSplitter>(*form, QStringLiteral("ClientArea")))->setSizes({200, 250, 170});
             pageSplitter(*form)->setSizes({120, 300});
             form->Treeclass->expandNode(
                 form->Treeclass->nodeAt(form->FindNodeIndex(QStringLiteral("时间日期"), false)));
@@ -107,9 +108,11 @@ private slots:
             form->rb3->setChecked(true);
             form->ComboBox1->setCurrentIndex(form->ComboBox1->findText(QStringLiteral("文字特效")));
             form->Edit1->setText(QStringLiteral("雪%"));
-            form->FileOpen1Dialog->restore(folder.path(), QStringLiteral("脚本文件 (*.js *.vbs)"));
-            form->FileSaveAs1Dialog->restore(folder.path(), QStringLiteral("文本文件 (*.txt)"));
-            panes = form->ClientSplitter->sizes();
+            (&windowPart<ScriptFileDialog>(*form, QStringLiteral("FileOpen1Dialog")))
+                ->restore(folder.path(), QStringLiteral("脚本文件 (*.js *.vbs)"));
+            (&windowPart<ScriptFileDialog>(*form, QStringLiteral("FileSaveAs1Dialog")))
+                ->restore(folder.path(), QStringLiteral("文本文件 (*.txt)"));
+            panes = (&windowPart<QSplitter>(*form, QStringLiteral("ClientArea")))->sizes();
             header = pageSplitter(*form)->sizes();
             form->FindDialog1->setRequest({QStringLiteral("找"), {}, {false, true, false}});
             form->ReplaceDialog1->setRequest(
@@ -119,7 +122,7 @@ private slots:
         auto form = start();
         QVERIFY(!form->isMaximized());
         QCOMPARE(form->geometry(), frame);
-        QCOMPARE(form->ClientSplitter->sizes(), panes);
+        QCOMPARE((&windowPart<QSplitter>(*form, QStringLiteral("ClientArea")))->sizes(), panes);
         QCOMPARE(pageSplitter(*form)->sizes(), header);
         QCOMPARE(panes.first(), 200);
         QVERIFY(expanded(*form, QStringLiteral("时间日期")));
@@ -130,9 +133,12 @@ private slots:
         QVERIFY(form->rb3->isChecked());
         QCOMPARE(form->ComboBox1->currentText(), QStringLiteral("文字特效"));
         QCOMPARE(form->Edit1->text(), QStringLiteral("雪%"));
-        QCOMPARE(form->FileOpen1Dialog->folder(), QDir(folder.path()).absolutePath());
-        QCOMPARE(form->FileOpen1Dialog->filterName(), QStringLiteral("脚本文件 (*.js *.vbs)"));
-        QCOMPARE(form->FileSaveAs1Dialog->filterName(), QStringLiteral("文本文件 (*.txt)"));
+        QCOMPARE((&windowPart<ScriptFileDialog>(*form, QStringLiteral("FileOpen1Dialog")))->folder(),
+            QDir(folder.path()).absolutePath());
+        QCOMPARE((&windowPart<ScriptFileDialog>(*form, QStringLiteral("FileOpen1Dialog")))->filterName(),
+            QStringLiteral("脚本文件 (*.js *.vbs)"));
+        QCOMPARE((&windowPart<ScriptFileDialog>(*form, QStringLiteral("FileSaveAs1Dialog")))->filterName(),
+            QStringLiteral("文本文件 (*.txt)"));
         const TextBoxSearch::Request find = form->FindDialog1->request();
         QCOMPARE(find.what, QStringLiteral("找"));
         QCOMPARE(find.options.down, false);
@@ -276,7 +282,7 @@ private slots:
         QVERIFY(form->CurrentScriptName.isEmpty());
         QVERIFY(form->FindDialog1->request().options.down);
         QCOMPARE(form->FindDialog1->findText(), QString());
-        for (int size : form->ClientSplitter->sizes())
+        for (int size : (&windowPart<QSplitter>(*form, QStringLiteral("ClientArea")))->sizes())
             QVERIFY(size > 0 && size < 10000);
         QVERIFY(form->close());
         // What this run leaves is a file the next run reads; what is no file of ours stays as it was.

@@ -7,13 +7,16 @@
 #include "dbctrls/dbedit.h"
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
+#include "main/currentscript.h"
 #include "main/form1.h"
 #include "store/database.h"
 #include "store/query.h"
+#include "store/statements.h"
 #include "support/damagedlibrary.h"
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/modalanswerer.h"
+#include "support/windowparts.h"
 #include "widgets/errorguard.h"
 #include "widgets/progressbar.h"
 #include "widgets/statusbar.h"
@@ -71,7 +74,7 @@ private slots:
         LibraryFixture library;
         library.createSmall();
         TForm1 form(library.appDir());
-        QVERIFY(form.ADOConnection1.connected());
+        QVERIFY(windowPart<CurrentScript>(form).library().connected());
         QVERIFY(form.ADOQuery2->isActive());
         QVERIFY(form.ADOQuery2->isEmpty());
         // Opening the current-script query wrote the mode over the loading text.
@@ -330,7 +333,7 @@ private slots:
         LibraryFixture library;
         auto form = startWithUnsavedAuthor(library);
         QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
-        form->OpenScript(QStringLiteral("时钟"));
+        windowPart<CurrentScript>(*form).open(StoredName(QStringLiteral("时钟")));
         QCOMPARE(form->DBEdit3->text(), QStringLiteral("王二"));
         QCOMPARE(form->panelText(TForm1::ModePanel), QStringLiteral("[浏览模式]"));
         QCOMPARE(library.value(QStringLiteral("select cjs_zzm from tjs where cjs_name = '时钟'")),
@@ -343,7 +346,7 @@ private slots:
         library.createSmall();
         auto form = startMainWindow(library.appDir());
         selectNode(*form, QStringLiteral("时钟"), true);
-        form->OpenScript(QStringLiteral("没有这个"));
+        windowPart<CurrentScript>(*form).open(StoredName(QStringLiteral("没有这个")));
         QVERIFY(form->ADOQuery2->isEmpty());
         QVERIFY(form->DBEdit2->text().isEmpty());
         QCOMPARE(form->CBX1->currentIndex(), -1);
@@ -357,7 +360,7 @@ private slots:
         library.createSmall();
         auto form = startMainWindow(library.appDir());
         selectNode(*form, QStringLiteral("时钟"), true);
-        form->ADOConnection1.close();
+        windowPart<CurrentScript>(*form).library().close();
         QFile::remove(library.libraryPath());
         ModalAnswerer answerer({{QStringLiteral("OK")}});
         selectNode(*form, QStringLiteral("倒计时"), true);
@@ -430,24 +433,26 @@ private slots:
         LibraryFixture library;
         library.createSmall();
         auto form = startMainWindow(library.appDir());
-        const QString select = QStringLiteral("select * from tjs where cjs_type='文字特效'order by cjs_id");
+        CurrentScript& current = windowPart<CurrentScript>(*form);
+        const BoundStatement select {
+            QStringLiteral("select * from tjs where cjs_type='文字特效'order by cjs_id"), {}};
         for (int run = 1; run <= 7; ++run) {
-            form->RunStatement(select, true);
+            current.run(select, true);
             QCOMPARE(form->pgb->maximum(), 7);
             QCOMPARE(form->pgb->position(), run);
         }
-        QCOMPARE(form->ADOQuery1->recordCount(), 2);
-        form->RunStatement(select, true);
+        QCOMPARE(windowPart<Query>(*form, QStringLiteral("ADOQuery1")).recordCount(), 2);
+        current.run(select, true);
         QCOMPARE(form->pgb->position(), 0); // stepped past the maximum: starts over
 
-        form->RunStatement(QStringLiteral("update tjs set cjs_zzm='x' where cjs_name='无'"), false);
+        current.run({QStringLiteral("update tjs set cjs_zzm='x' where cjs_name='无'"), {}}, false);
         QCOMPARE(form->pgb->maximum(), 0);
         QCOMPARE(form->pgb->position(), 0);
-        QVERIFY(!form->ADOQuery1->isActive());
+        QVERIFY(!windowPart<Query>(*form, QStringLiteral("ADOQuery1")).isActive());
 
         bool failed = false;
         try {
-            form->RunStatement(QStringLiteral("select * from nowhere"), true);
+            current.run({QStringLiteral("select * from nowhere"), {}}, true);
         } catch (const FeylumeError&) {
             failed = true;
         }

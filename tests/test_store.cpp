@@ -126,7 +126,7 @@ private slots:
     void resultsAreClientSideWithExactCounts()
     {
         Query query(*m_connection, QStringLiteral("ADOQuery1"));
-        query.setStatement(Statements::scriptsOfCategory("文字特效"));
+        query.setStatement(Statements::scriptsOfCategory(StoredName(QStringLiteral("文字特效"))));
         query.open();
         QCOMPARE(query.recordCount(), 2);
         QCOMPARE(query.fieldCount(), 7);
@@ -213,7 +213,8 @@ private slots:
         query->setFieldValue(QStringLiteral("cjs_zzm"), QStringLiteral("新作者"));
         // Meanwhile a statement renames the same row: the store must not undo it.
         Query rename(*m_connection, QStringLiteral("ADOQuery1"));
-        rename.setStatement(Statements::renameScript("新时钟", "时钟"));
+        rename.setStatement(Statements::renameScript(
+            StoredName(QStringLiteral("新时钟")), StoredName(QStringLiteral("时钟"))));
         rename.execSql();
         query->post();
         QCOMPARE(query->state(), DataSetState::Browse);
@@ -353,7 +354,7 @@ private slots:
 
         // A category row has no number of its own: it is found by its values. Its scripts go with it.
         Query category(*m_connection, QStringLiteral("ADOQuery1"));
-        category.setStatement(Statements::findCategory("时间日期"));
+        category.setStatement(Statements::findCategory(StoredName(QStringLiteral("时间日期"))));
         category.open();
         category.deleteRecord();
         QCOMPARE(m_library->column(QStringLiteral("select ctype_name from ttype order by rowid")),
@@ -364,7 +365,8 @@ private slots:
     void categoryRenameCarriesItsScripts()
     {
         Query rename(*m_connection, QStringLiteral("ADOQuery1"));
-        rename.setStatement(Statements::renameCategory("日期'时间", "时间日期"));
+        rename.setStatement(Statements::renameCategory(
+            StoredName(QStringLiteral("日期'时间")), StoredName(QStringLiteral("时间日期"))));
         rename.execSql();
         QCOMPARE(m_library->value(QStringLiteral("select count(*) from tjs where cjs_type = '日期''时间'")),
             QStringLiteral("2"));
@@ -409,7 +411,7 @@ private slots:
         QCOMPARE(query.recordCount(), 1);
         QCOMPARE(query.fieldBytes(query.fieldIndex(QStringLiteral("ctype_name"))), bytes);
 
-        query.setStatement(Statements::renameScript(name, "时钟"));
+        query.setStatement(Statements::renameScript(name, StoredName(QStringLiteral("时钟"))));
         query.execSql();
         QCOMPARE(m_library->value(QStringLiteral("select count(*) from tjs")), QStringLiteral("4"));
         query.setStatement(Statements::scriptNameTaken(name));

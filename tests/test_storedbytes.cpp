@@ -4,12 +4,14 @@
 #include "dbctrls/dbcombobox.h"
 #include "dbctrls/dbedit.h"
 #include "main/categorytree.h"
+#include "main/currentscript.h"
 #include "main/form1.h"
 #include "store/database.h"
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
 #include "support/userinput.h"
+#include "support/windowparts.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -94,6 +96,18 @@ private:
         QVERIFY(node);
         form().Treeclass->setCurrentNode(node);
         focus(form().Treeclass);
+    }
+
+    // Edits the selected node's name in place with F2 and ends the edit with Enter.
+    void renameInPlace(const QString& name)
+    {
+        focus(form().Treeclass);
+        press(Qt::Key_F2);
+        auto* editor = form().Treeclass->findChild<QLineEdit*>();
+        QTRY_VERIFY(editor && editor->hasFocus());
+        editor->selectAll();
+        type(editor, name);
+        QTest::keyClick(editor, Qt::Key_Return);
     }
 
 private slots:
@@ -321,14 +335,8 @@ private slots:
         // A script being edited is stored, then renamed in place, by its own bytes.
         openStored(kOtherGbkScript);
         type(form().DBEdit3, QStringLiteral("新"));
-        focus(form().Treeclass);
-        press(Qt::Key_F2);
-        auto* editor = form().Treeclass->findChild<QLineEdit*>();
-        QTRY_VERIFY(editor && editor->hasFocus());
-        editor->selectAll();
-        type(editor, QStringLiteral("新名"));
         ModalAnswerer noError({{QStringLiteral("OK")}});
-        QTest::keyClick(editor, Qt::Key_Return);
+        renameInPlace(QStringLiteral("新名"));
         QTRY_COMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '新名'")),
             QStringLiteral("新丙"));
         QVERIFY(storedNode(form(), QByteArray("新名"), true));
@@ -337,7 +345,8 @@ private slots:
 
     void aScriptOutsideTheTreeGainsANodeWhenGivenACategory()
     {
-        form().OpenScript(QStringLiteral("孤")); // as a search result opens it
+        // As a search result opens it, before its missing node is looked for.
+        windowPart<CurrentScript>(form()).open(StoredName(QStringLiteral("孤")));
         QCOMPARE(form().DBEdit3->text(), QStringLiteral("孤作者"));
         QCOMPARE(form().CBX1->currentIndex(), -1);
         focus(form().CBX1);

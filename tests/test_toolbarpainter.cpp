@@ -5,6 +5,7 @@
 #include "support/libraryfixture.h"
 #include "support/lookfixture.h"
 #include "support/mainwindowfixture.h"
+#include "support/windowparts.h"
 #include "xplook/componenttag.h"
 #include "xplook/systemcolors.h"
 #include "xplook/toolbarhook.h"
@@ -239,7 +240,7 @@ void TestToolBarPainter::mainWindowToolBarIsHookedWithItsButtons()
     QVERIFY(button);
     const TColor barColor = fromQColor(form->ToolBar1->palette().color(form->ToolBar1->backgroundRole()));
     QCOMPARE(colorName(at(button->grab().toImage(), 2, 5)),
-        colorName(form->XPLook1->Lighten(form.get(), barColor, 16)));
+        colorName((&windowPart<TXPLook>(*form))->Lighten(form.get(), barColor, 16)));
 }
 
 QTEST_MAIN(TestToolBarPainter)

@@ -9,6 +9,7 @@
 #include "support/libraryfixture.h"
 #include "support/mainwindowfixture.h"
 #include "support/pendingevents.h"
+#include "support/windowparts.h"
 #include "widgets/bitbtn.h"
 #include "widgets/panel.h"
 #include "widgets/statusbar.h"
@@ -185,14 +186,14 @@ void TestXPLook::mainWindowHooksTheListedControlsAndToolBar()
     LibraryFixture library;
     library.createSmall();
     std::unique_ptr<TForm1> form = startMainWindow(library.appDir());
-    QVERIFY(form->XPLook1->Active());
-    QCOMPARE(hookedControls(*form->XPLook1),
+    QVERIFY((&windowPart<TXPLook>(*form))->Active());
+    QCOMPARE(hookedControls(*(&windowPart<TXPLook>(*form))),
         sorted({"Panel1", "Panel2", "Panel3", "CBX1", "ComboBox1", "DBEdit1", "DBEdit2", "DBEdit3", "Edit1",
             "DBMemo1", "DBMemo2", "rb1", "rb2", "rb3", "BitBtn1", "GroupBox1", "GroupBox2"}));
     // The menus are made after the component and keep the platform's look.
-    QCOMPARE(hookedBars(*form->XPLook1), QStringList {"ToolBar1"});
-    for (const QPointer<TControlSubClass>& record : form->XPLook1->hookRecords())
-        QCOMPARE(record->Painter, form->XPLook1);
+    QCOMPARE(hookedBars(*(&windowPart<TXPLook>(*form))), QStringList {"ToolBar1"});
+    for (const QPointer<TControlSubClass>& record : (&windowPart<TXPLook>(*form))->hookRecords())
+        QCOMPARE(record->Painter, (&windowPart<TXPLook>(*form)));
 }
 
 void TestXPLook::aboutBoxHooksItsMemoAndButtons()
