@@ -218,7 +218,10 @@ void CategoryTree::reportLabelEdit(const QPersistentModelIndex& index, QString t
     if (!node)
         return;
     emit nodeEdited(node, &text);
-    // Storing the current script may have removed the node meanwhile.
-    if (TreeNode* still = CategoryTreeModel::nodeOf(index))
+    // Storing the current script may have removed the node meanwhile. A node that keeps its
+    // name keeps its stored bytes too: those of a name that is no valid UTF-8 would not come
+    // back from its shown text.
+    TreeNode* still = CategoryTreeModel::nodeOf(index);
+    if (still && text != still->text())
         setNodeText(still, StoredName(text));
 }

@@ -343,6 +343,28 @@ private slots:
         QVERIFY(noError.seen().isEmpty());
     }
 
+    void aRefusedRenameInPlaceKeepsTheStoredBytes()
+    {
+        openStored(kGbkScript);
+        ModalAnswerer taken({{QStringLiteral("OK")}});
+        renameInPlace(QStringLiteral("戊"));
+        QTRY_VERIFY(taken.done());
+        QCOMPARE(taken.seen().at(0).text, QStringLiteral("脚本戊已经存在"));
+        // The node still finds its row: deleting it deletes exactly that one.
+        TreeNode* node = storedNode(form(), kGbkScript, true);
+        QVERIFY(node);
+        form().Treeclass->setCurrentNode(node);
+        focus(form().Treeclass);
+        ModalAnswerer yes({{QStringLiteral("&Yes")}});
+        press(Qt::Key_F6);
+        QTRY_VERIFY(yes.done());
+        QCOMPARE(stored(QStringLiteral("select count(*) from tjs where hex(cjs_name) = '%1'")
+                            .arg(QString::fromLatin1(kGbkScript.toHex().toUpper()))),
+            QStringLiteral("0"));
+        QCOMPARE(
+            stored(QStringLiteral("select count(*) from tjs where cjs_name = '戊'")), QStringLiteral("1"));
+    }
+
     void aScriptOutsideTheTreeGainsANodeWhenGivenACategory()
     {
         // As a search result opens it, before its missing node is looked for.
