@@ -3,7 +3,6 @@
 #include "pageengine/pageengine.h"
 #include "pageengineloader.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -11,76 +10,6 @@
 #include <QWindow>
 
 namespace {
-// Gives a window whose native window was made again its state and place back: the window
-// system shows the new native window as a fresh one, and the state it reports for it is undone
-// until the window has been shown for a while.
-class WindowPlaceRestorer : public QObject
-{
-public:
-    WindowPlaceRestorer(QWidget* window, Qt::WindowStates state, const QRect& normal)
-        : QObject(window)
-        , m_window(window)
-        , m_state(state)
-        , m_normal(normal)
-    {
-        window->installEventFilter(this);
-        QTimer::singleShot(kSettleMs, this, [this] { deleteLater(); });
-        restore();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_window && event->type() == QEvent::WindowStateChange
-            && m_window->windowState() != m_state)
-            QTimer::singleShot(0, this, [this] { restore(); });
-        return false;
-    }
-
-private:
-    static constexpr int kSettleMs = 3000;
-
-    void restore()
-    {
-        if (m_window->windowState() == m_state)
-            return;
-        if (m_normal.isValid() && !(m_state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-            m_window->setGeometry(m_normal);
-        m_window->setWindowState(m_state);
-    }
-
-    QWidget* m_window;
-    Qt::WindowStates m_state;
-    QRect m_normal;
-};
-
-// A window's native window, state and place before the engine's first view, which makes the
-// native window again: the view composes through OpenGL, and Qt gives the window a native window
-// of that kind.
-class WindowPlace
-{
-public:
-    explicit WindowPlace(QWidget* window)
-        : m_window(window)
-        , m_native(window->windowHandle())
-        , m_state(window->windowState())
-        , m_normal(window->normalGeometry())
-    { }
-
-    // Puts state and place back when the native window was made again meanwhile.
-    void keepIfRemade() const
-    {
-        if (m_window && m_native.isNull() && m_window->windowHandle() && m_window->isVisible())
-            new WindowPlaceRestorer(m_window, m_state, m_normal);
-    }
-
-private:
-    QPointer<QWidget> m_window;
-    QPointer<QWindow> m_native;
-    Qt::WindowStates m_state;
-    QRect m_normal;
-};
-
 // A page busy for longer than this in its own scripts is taken to be stuck.
 constexpr int kAnswerWaitMs = 500;
 } // namespace
@@ -207,9 +136,7 @@ bool PageView::startEngine(bool reportFailure)
         if (self)
             self->showNotice(message);
     };
-    const WindowPlace place(window());
     m_engine.reset(create(this, events));
-    place.keepIfRemade();
     QWidget* view = m_engine->widget();
     view->setObjectName(QStringLiteral("web1Engine"));
     auto* column = static_cast<QVBoxLayout*>(layout());
@@ -234,9 +161,7 @@ void PageView::replacePage()
 void PageView::loadAddress()
 {
     m_pageHasContent = true;
-    const WindowPlace place(window());
     m_engine->load(m_address, m_scriptName);
-    place.keepIfRemade();
 }
 
 void PageView::showScriptError(const QString& message, int line)

@@ -3,6 +3,7 @@
 #include "engineswitches.h"
 #include "previewpage.h"
 #include "renderermemorylimit.h"
+#include "windowcomposition.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
@@ -137,6 +138,7 @@ extern "C" Q_DECL_EXPORT PageEngine* feylumeCreatePageEngine(
 {
     const QStringList refused = EngineSwitches::apply();
     shareOpenGlContext();
+    WindowComposition::prepare(parent->window());
     auto* engine = new WebPageEngine(parent, events);
     EngineSwitches::restoreUserEnvironment();
     if (!refused.isEmpty() && events.engineNotice)

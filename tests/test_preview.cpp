@@ -12,6 +12,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
+#include "support/pendingevents.h"
 #include "support/userinput.h"
 #include "widgets/shellopen.h"
 
@@ -19,6 +20,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -28,6 +30,7 @@
 
 using namespace UserInput;
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -89,6 +92,52 @@ QByteArray fileBytes(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
+
+// Whether the engine has put the widget that draws the page's frames into the view: the step
+// that needs the window to compose through OpenGL.
+bool composesThePage(const PageView* view)
+{
+    const QList<QWidget*> inside = view->findChildren<QWidget*>();
+    return std::any_of(inside.begin(), inside.end(),
+        [](const QWidget* widget) { return widget->inherits("QQuickWidget") && widget->isVisible(); });
+}
+
+// Openbox on the test display for as long as this lives, when it is installed and no other
+// window manager runs there: what a user's desktop does to a window (placing it, keeping it
+// maximized, showing a native window made again as a new one) only shows under one.
+class WindowManager
+{
+public:
+    WindowManager()
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (program.isEmpty() || !m_home.isValid())
+            return;
+        const QString ready = m_home.filePath(QStringLiteral("ready"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Its settings and logs stay out of the user's folders.
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+            environment.insert(QLatin1String(name), m_home.path());
+        m_process.setProcessEnvironment(environment);
+        m_process.start(program,
+            {QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("touch ") + ready});
+        // It ends at once where another window manager runs, which serves as well.
+        const bool settled = QTest::qWaitFor(
+            [&] { return QFile::exists(ready) || m_process.state() == QProcess::NotRunning; }, 10000);
+        Q_UNUSED(settled);
+    }
+    ~WindowManager()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+};
 
 // What a script of the shown page evaluates to, once the page answers. The answer may come
 // after the wait gave up, so it lands in state of its own.
@@ -806,17 +855,20 @@ private slots:
             QStringLiteral("temp.htm"));
     }
 
-    // Shows the fault only under a window manager, which the test display may not have.
-    void theWindowKeepsItsStateAndPlaceAtTheFirstPreview_data()
+    void theWindowKeepsItsNativeWindowStateAndPlaceAtTheFirstPreview_data()
     {
         QTest::addColumn<bool>("maximized");
         QTest::newRow("maximized") << true;
         QTest::newRow("normal") << false;
     }
 
-    void theWindowKeepsItsStateAndPlaceAtTheFirstPreview()
+    // The engine's view composes through OpenGL; a window not made for that would be made again
+    // under the user's eyes, and a window manager would show it anew, un-maximized.
+    void theWindowKeepsItsNativeWindowStateAndPlaceAtTheFirstPreview()
     {
         QFETCH(bool, maximized);
+        const WindowManager manager;
+        restartWith({QStringLiteral("文字特效")}, {});
         const QRect normal(40, 50, 700, 500);
         form().setGeometry(normal);
         if (maximized)
@@ -828,11 +880,17 @@ private slots:
         const bool placed = QTest::qWaitFor([&] { return form().geometry() != normal; }, 2000);
         Q_UNUSED(placed);
         const QRect shown = form().geometry();
+        const WId native = form().winId();
+        const QPointer<QWindow> handle = form().windowHandle();
         QVERIFY(quickPreview(QStringLiteral("<p>first frame</p>")));
-        QCOMPARE(evaluate(form().web1, QStringLiteral("1")).toInt(), 1);
+        QTRY_VERIFY(composesThePage(form().web1));
+        letPendingEventsRun();
+        QVERIFY(handle);
+        QCOMPARE(form().windowHandle(), handle.data());
+        QCOMPARE(form().winId(), native);
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        QTRY_COMPARE(form().isMaximized(), maximized);
-        QTRY_COMPARE(form().geometry(), shown);
+        QCOMPARE(form().isMaximized(), maximized);
+        QCOMPARE(form().geometry(), shown);
     }
 
     void anotherScriptIsNeverShownUnderThisOnesName()
