@@ -1,21 +1,26 @@
 #include "pageview.h"
 
+#include "enginewarmup.h"
 #include "pageengine/pageengine.h"
 #include "pageengineloader.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 // A page busy for longer than this in its own scripts is taken to be stuck.
 constexpr int kAnswerWaitMs = 500;
+
+// The window's code editor, by its name: a preview shows its text.
+const char* const kCodeEditorName = "DBMemo2";
 } // namespace
 
 PageView::PageView(QWidget* parent)
     : QWidget(parent)
+    , m_warmUp(new EngineWarmUp(this, [this] { return previewLikely(); }))
 {
     setAutoFillBackground(true);
     QPalette blank = palette();
@@ -59,6 +64,33 @@ QString PageView::noticeText() const
     return m_notice->text();
 }
 
+void PageView::prepareEngineAhead()
+{
+    m_previewExpected = true;
+}
+
+bool PageView::engineReadiedAhead() const
+{
+    return m_warmUp->completed() && !m_engine;
+}
+
+qint64 PageView::longestPreparationStepNs() const
+{
+    return m_warmUp->longestPartNs();
+}
+
+bool PageView::previewLikely() const
+{
+    if (m_previewExpected)
+        return true;
+    const QWidget* shown = window();
+    if (!shown->isVisible() || shown->isMinimized())
+        return false;
+    // A script's code is shown: the user has chosen one to look at, or is writing one.
+    const auto* code = shown->findChild<const QPlainTextEdit*>(QLatin1String(kCodeEditorName));
+    return code && !code->document()->isEmpty();
+}
+
 void PageView::navigate(const QUrl& url, const QString& scriptName)
 {
     m_address = url;
@@ -100,6 +132,8 @@ void PageView::evaluate(const QString& script, std::function<void(const QVariant
 
 bool PageView::startEngine(bool reportFailure)
 {
+    // Whatever is not ready yet is readied now.
+    m_warmUp->stop();
     QString reason;
     const CreatePageEngine create = PageEngineLoader::factory(&reason);
     if (!create) {

@@ -238,6 +238,26 @@ private slots:
         QCOMPARE(form().web1->address(), QUrl::fromLocalFile(previewPath()));
     }
 
+    // Once a script's code is shown and the user leaves the window alone, the engine is readied
+    // ahead; a user at work holds it off, and the preview that follows shows the page.
+    void theEngineIsReadiedAheadOnlyWhileTheUserIsIdle()
+    {
+        openScript(QStringLiteral("多行"));
+        focus(form().DBMemo2);
+        // Keys come far more often than the quiet while the readying waits for.
+        for (int key = 0; key < 15; ++key) {
+            QTest::keyClick(form().DBMemo2, Qt::Key_A);
+            QTest::qWait(100);
+            QVERIFY(!form().web1->engineReadiedAhead());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(form().web1->engineReadiedAhead(), 20000);
+        QVERIFY(!form().web1->hasEngine());
+        QVERIFY(quickPreview(kUtf8Page));
+        QCOMPARE(evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+            QStringLiteral("没有声明字符集的页面（脚本已运行）"));
+        QVERIFY(form().web1->noticeText().isEmpty());
+    }
+
     void previewFileBytes_data()
     {
         QTest::addColumn<QString>("script");
