@@ -913,6 +913,45 @@ private slots:
         QCOMPARE(form().geometry(), shown);
     }
 
+    void theLeaveQuestionIsChineseAndNamesThePageLeft_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("leaves");
+        QTest::newRow("leave") << QStringLiteral("确定") << true;
+        QTest::newRow("stay") << QStringLiteral("取消") << false;
+    }
+
+    void theLeaveQuestionIsChineseAndNamesThePageLeft()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, leaves);
+        openScript(QStringLiteral("国标页"));
+        QVERIFY(quickPreview(QStringLiteral("<p id=\"t\">旧页面</p><script>onbeforeunload = function (e) "
+                                            "{ e.preventDefault(); e.returnValue = ''; };</script>")));
+        // A page is asked before it is left only once the user has done something in it.
+        focus(form().web1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+        QTRY_VERIFY(evaluate(form().web1, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool());
+        ModalAnswerer answerer({{button}});
+        // Another script's page is not run unasked: the page shown is left for an empty one.
+        openScript(QStringLiteral("无声明页"));
+        QTRY_VERIFY(answerer.done());
+        const SeenBox& box = answerer.seen().first();
+        QCOMPARE(box.title, QStringLiteral("网页消息 - 国标页"));
+        QCOMPARE(box.text, QStringLiteral("确实要离开此页面吗？页面上所做的更改可能不会保留。"));
+        QCOMPARE(box.buttons, QStringList({QStringLiteral("确定"), QStringLiteral("取消")}));
+        QCOMPARE(box.escapeButton, QStringLiteral("取消"));
+        if (leaves) {
+            QTRY_COMPARE(evaluate(form().web1, QStringLiteral("location.href")).toString(),
+                QStringLiteral("about:blank"));
+        } else {
+            letPendingEventsRun();
+            QCOMPARE(
+                evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+                QStringLiteral("旧页面"));
+        }
+    }
+
     void anotherScriptIsNeverShownUnderThisOnesName()
     {
         openScript(QStringLiteral("国标页"));
