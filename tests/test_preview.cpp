@@ -825,6 +825,47 @@ private slots:
             absent);
     }
 
+    void workersReachNoStorage_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::newRow("dedicated, from a blob")
+            << QStringLiteral("new Worker(URL.createObjectURL(new Blob([probe]))).onmessage = function (e) { "
+                              "seen = e.data; };");
+        QTest::newRow("dedicated, from a data address")
+            << QStringLiteral("new Worker('data:text/javascript,' + encodeURIComponent(probe)).onmessage = "
+                              "function (e) { seen = e.data; };");
+        QTest::newRow("shared") << QStringLiteral(
+            "var w = new SharedWorker(URL.createObjectURL(new Blob(['onconnect = function (c) "
+            "{ var port = c.ports[0]; ' + probe.replace('postMessage', 'port.postMessage') + "
+            "' };']))); w.port.onmessage = function (e) { seen = e.data; };");
+        QTest::newRow("service") << QStringLiteral(
+            "navigator.serviceWorker.register('sw.js').then(function () { seen = 'registered'; });");
+    }
+
+    // Storage a page could fill without end is gone from workers too: either a worker cannot start
+    // at all, or it finds no such storage.
+    void workersReachNoStorage()
+    {
+        QFETCH(QString, start);
+        QVERIFY(quickPreview(
+            QStringLiteral("<script>var seen = 'not started';\r\n"
+                           "var probe = \"postMessage([typeof indexedDB, typeof caches].join())\";\r\n"
+                           "try { %1 } catch (e) { seen = 'refused'; }\r\n</script>")
+                .arg(start)));
+        // A worker that starts answers within this; one that cannot start says nothing.
+        QString seen;
+        const bool answered = QTest::qWaitFor(
+            [&] {
+                seen = evaluate(form().web1, QStringLiteral("seen")).toString();
+                return seen != QLatin1String("not started");
+            },
+            3000);
+        Q_UNUSED(answered);
+        QVERIFY2(seen == QLatin1String("refused") || seen == QLatin1String("not started")
+                || seen == QLatin1String("undefined,undefined"),
+            qPrintable(seen));
+    }
+
     void aPageMayLoadItsOwnFileAgain_data()
     {
         QTest::addColumn<QString>("again");
