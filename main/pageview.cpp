@@ -4,6 +4,7 @@
 #include "pageengine/pageengine.h"
 #include "pageengineloader.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -84,7 +85,9 @@ bool PageView::previewLikely() const
     if (m_previewExpected)
         return true;
     const QWidget* shown = window();
-    if (!shown->isVisible() || shown->isMinimized())
+    // Nobody looks at a window drawn off any screen, or at one put away.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") || !shown->isVisible()
+        || shown->isMinimized())
         return false;
     // A script's code is shown: the user has chosen one to look at, or is writing one.
     const auto* code = shown->findChild<const QPlainTextEdit*>(QLatin1String(kCodeEditorName));
