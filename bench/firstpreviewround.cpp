@@ -51,10 +51,11 @@ qint64 FirstPreviewRound::idle(int ms)
     return longest * 1000000;
 }
 
-void FirstPreviewRound::report(
-    qint64 firstNs, qint64 startPeakKiB, qint64 beforeKeyKiB, qint64 longestStallNs)
+void FirstPreviewRound::report(qint64 firstNs, qint64 startPeakKiB, qint64 beforeKeyKiB,
+    qint64 longestStallNs, qint64 longestWarmUpPartNs)
 {
-    std::printf("first_ns=%lld start_peak_kib=%lld before_key_kib=%lld stall_ns=%lld\n",
+    std::printf("first_ns=%lld start_peak_kib=%lld before_key_kib=%lld stall_ns=%lld warm_part_ns=%lld\n",
         static_cast<long long>(firstNs), static_cast<long long>(startPeakKiB),
-        static_cast<long long>(beforeKeyKiB), static_cast<long long>(longestStallNs));
+        static_cast<long long>(beforeKeyKiB), static_cast<long long>(longestStallNs),
+        static_cast<long long>(longestWarmUpPartNs));
 }

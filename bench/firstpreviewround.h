@@ -17,6 +17,8 @@ qint64 memoryKiB(const char* field);
 // Lets the program run, as it does while the user reads the window, and returns the longest time
 // its event loop did not answer meanwhile: how long a key pressed then would have waited.
 qint64 idle(int ms);
-// The round's one line of figures for the benchmark that started it.
-void report(qint64 firstNs, qint64 startPeakKiB, qint64 beforeKeyKiB, qint64 longestStallNs);
+// The round's one line of figures for the benchmark that started it; a bare program readies
+// nothing ahead, and its longest part is 0.
+void report(qint64 firstNs, qint64 startPeakKiB, qint64 beforeKeyKiB, qint64 longestStallNs,
+    qint64 longestWarmUpPartNs = 0);
 } // namespace FirstPreviewRound

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QThread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,9 +79,40 @@ void shareOpenGlContexts()
     qInstallMessageHandler(outerHandler);
 }
 
+// The module's first trusted place, where one is.
+QString trustedModule()
+{
+    for (const Candidate& candidate : moduleCandidates()) {
+        if (QFileInfo::exists(candidate.path))
+            return candidate.distrust.isEmpty() ? candidate.path : QString();
+    }
+    return {};
+}
+
+QThread*& backgroundLoad()
+{
+    static QThread* thread = nullptr;
+    return thread;
+}
+
+void waitForBackgroundLoad()
+{
+    if (QThread* thread = std::exchange(backgroundLoad(), nullptr)) {
+        thread->wait();
+        delete thread;
+    }
+}
+
+QLibrary*& loadedModule()
+{
+    static QLibrary* module = nullptr;
+    return module;
+}
+
 CreatePageEngine loadFactory(QString* reason)
 {
     shareOpenGlContexts();
+    waitForBackgroundLoad();
     QStringList looked;
     QStringList failures;
     for (const Candidate& candidate : moduleCandidates()) {
@@ -96,8 +128,10 @@ CreatePageEngine loadFactory(QString* reason)
         // Never unloaded: the engine's threads outlive any point where that would be safe.
         auto* module = new QLibrary(candidate.path);
         module->setLoadHints(QLibrary::PreventUnloadHint);
-        if (auto create = reinterpret_cast<CreatePageEngine>(module->resolve(kCreatePageEngineSymbol)))
+        if (auto create = reinterpret_cast<CreatePageEngine>(module->resolve(kCreatePageEngineSymbol))) {
+            loadedModule() = module;
             return create;
+        }
         failures << QStringLiteral("%1 无法加载（%2）").arg(shown, module->errorString());
         delete module;
     }
@@ -120,4 +154,40 @@ CreatePageEngine PageEngineLoader::factory(QString* reason)
     if (!loaded)
         loaded = loadFactory(reason);
     return loaded;
+}
+
+PreparePageEngine PageEngineLoader::preparer()
+{
+    QLibrary* module = loadedModule();
+    return module ? reinterpret_cast<PreparePageEngine>(module->resolve(kPreparePageEngineSymbol)) : nullptr;
+}
+
+PageEngineLoader::BackgroundLoad PageEngineLoader::loadInBackground()
+{
+    if (loadedModule())
+        return BackgroundLoad::Loaded;
+    QThread* running = backgroundLoad();
+    if (running) {
+        if (!running->isFinished())
+            return BackgroundLoad::Running;
+        QString ignored;
+        // Now only resolves what the thread loaded; a failure is told at the preview.
+        return factory(&ignored) ? BackgroundLoad::Loaded : BackgroundLoad::Failed;
+    }
+    const QString path = trustedModule();
+    if (path.isEmpty())
+        return BackgroundLoad::Failed;
+    // The engine's libraries look at this as they are loaded.
+    shareOpenGlContexts();
+    running = QThread::create([path] {
+        QLibrary module(path);
+        module.setLoadHints(QLibrary::PreventUnloadHint);
+        module.load();
+    });
+    backgroundLoad() = running;
+    // A program that ends meanwhile waits for the thread rather than pull the libraries from under
+    // it.
+    qAddPostRoutine(waitForBackgroundLoad);
+    running->start(QThread::LowPriority);
+    return BackgroundLoad::Running;
 }

@@ -1,92 +1,27 @@
 #include "pageview.h"
 
+#include "enginewarmup.h"
 #include "pageengine/pageengine.h"
 #include "pageengineloader.h"
 
-#include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
-// Gives a window whose native window was made again its state and place back: the window
-// system shows the new native window as a fresh one, and the state it reports for it is undone
-// until the window has been shown for a while.
-class WindowPlaceRestorer : public QObject
-{
-public:
-    WindowPlaceRestorer(QWidget* window, Qt::WindowStates state, const QRect& normal)
-        : QObject(window)
-        , m_window(window)
-        , m_state(state)
-        , m_normal(normal)
-    {
-        window->installEventFilter(this);
-        QTimer::singleShot(kSettleMs, this, [this] { deleteLater(); });
-        restore();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_window && event->type() == QEvent::WindowStateChange
-            && m_window->windowState() != m_state)
-            QTimer::singleShot(0, this, [this] { restore(); });
-        return false;
-    }
-
-private:
-    static constexpr int kSettleMs = 3000;
-
-    void restore()
-    {
-        if (m_window->windowState() == m_state)
-            return;
-        if (m_normal.isValid() && !(m_state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-            m_window->setGeometry(m_normal);
-        m_window->setWindowState(m_state);
-    }
-
-    QWidget* m_window;
-    Qt::WindowStates m_state;
-    QRect m_normal;
-};
-
-// A window's native window, state and place before the engine's first view, which makes the
-// native window again: the view composes through OpenGL, and Qt gives the window a native window
-// of that kind.
-class WindowPlace
-{
-public:
-    explicit WindowPlace(QWidget* window)
-        : m_window(window)
-        , m_native(window->windowHandle())
-        , m_state(window->windowState())
-        , m_normal(window->normalGeometry())
-    { }
-
-    // Puts state and place back when the native window was made again meanwhile.
-    void keepIfRemade() const
-    {
-        if (m_window && m_native.isNull() && m_window->windowHandle() && m_window->isVisible())
-            new WindowPlaceRestorer(m_window, m_state, m_normal);
-    }
-
-private:
-    QPointer<QWidget> m_window;
-    QPointer<QWindow> m_native;
-    Qt::WindowStates m_state;
-    QRect m_normal;
-};
-
 // A page busy for longer than this in its own scripts is taken to be stuck.
 constexpr int kAnswerWaitMs = 500;
+
+// The window's code editor, by its name: a preview shows its text.
+const char* const kCodeEditorName = "DBMemo2";
 } // namespace
 
 PageView::PageView(QWidget* parent)
     : QWidget(parent)
+    , m_warmUp(new EngineWarmUp(this, [this] { return previewLikely(); }))
 {
     setAutoFillBackground(true);
     QPalette blank = palette();
@@ -130,6 +65,35 @@ QString PageView::noticeText() const
     return m_notice->text();
 }
 
+void PageView::prepareEngineAhead()
+{
+    m_previewExpected = true;
+}
+
+bool PageView::engineReadiedAhead() const
+{
+    return m_warmUp->completed() && !m_engine;
+}
+
+qint64 PageView::longestPreparationStepNs() const
+{
+    return m_warmUp->longestPartNs();
+}
+
+bool PageView::previewLikely() const
+{
+    if (m_previewExpected)
+        return true;
+    const QWidget* shown = window();
+    // Nobody looks at a window drawn off any screen, or at one put away.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") || !shown->isVisible()
+        || shown->isMinimized())
+        return false;
+    // A script's code is shown: the user has chosen one to look at, or is writing one.
+    const auto* code = shown->findChild<const QPlainTextEdit*>(QLatin1String(kCodeEditorName));
+    return code && !code->document()->isEmpty();
+}
+
 void PageView::navigate(const QUrl& url, const QString& scriptName)
 {
     m_address = url;
@@ -171,6 +135,8 @@ void PageView::evaluate(const QString& script, std::function<void(const QVariant
 
 bool PageView::startEngine(bool reportFailure)
 {
+    // Whatever is not ready yet is readied now.
+    m_warmUp->stop();
     QString reason;
     const CreatePageEngine create = PageEngineLoader::factory(&reason);
     if (!create) {
@@ -207,9 +173,7 @@ bool PageView::startEngine(bool reportFailure)
         if (self)
             self->showNotice(message);
     };
-    const WindowPlace place(window());
     m_engine.reset(create(this, events));
-    place.keepIfRemade();
     QWidget* view = m_engine->widget();
     view->setObjectName(QStringLiteral("web1Engine"));
     auto* column = static_cast<QVBoxLayout*>(layout());
@@ -234,9 +198,7 @@ void PageView::replacePage()
 void PageView::loadAddress()
 {
     m_pageHasContent = true;
-    const WindowPlace place(window());
     m_engine->load(m_address, m_scriptName);
-    place.keepIfRemade();
 }
 
 void PageView::showScriptError(const QString& message, int line)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class EngineWarmUp;
 class PageEngine;
 class QLabel;
 class QTimer;
@@ -14,8 +15,10 @@ class QTimer;
 // The preview page's place in the "预览" tab. The HTML engine behind it is started by the first
 // address that needs it, not with the window, so that a start that never previews does not pay
 // for it in time or memory; until then the place shows an empty white page, which is what
-// about:blank shows too. A line under it tells what the page shown did that the user would not
-// see otherwise: its first script error, boxes it was refused, an early end of its process.
+// about:blank shows too. Once the window shows a script's code and the user leaves it idle, a
+// preview is likely, and the engine is readied ahead in parts (EngineWarmUp). A line under it tells what the
+// page shown did that the user would not see otherwise: its first script error, boxes it was refused, an
+// early end of its process.
 class PageView : public QWidget
 {
     Q_OBJECT
@@ -36,12 +39,21 @@ public:
     // The line under the view, empty when the page shown had nothing to tell.
     QString noticeText() const;
 
+    // Readies the engine ahead from now on, whenever the user leaves the program idle, rather than
+    // once a preview is likely. Does nothing once the engine runs.
+    void prepareEngineAhead();
+    // Whether the engine has been readied ahead, and the longest time that held the window, in
+    // nanoseconds.
+    bool engineReadiedAhead() const;
+    qint64 longestPreparationStepNs() const;
+
 signals:
     void loadFinished(bool ok);
     // The engine refused or failed to show an address the program gave it.
     void navigationFailed(const QString& message);
 
 private:
+    bool previewLikely() const;
     bool startEngine(bool reportFailure);
     void replacePage();
     void loadAddress();
@@ -50,6 +62,8 @@ private:
     void clearNotices();
 
     std::unique_ptr<PageEngine> m_engine;
+    EngineWarmUp* m_warmUp;
+    bool m_previewExpected = false;
     // Counts the pages the engine has shown, so that an answer from a replaced page is known.
     quint64 m_pageNumber = 0;
     QLabel* m_notice;

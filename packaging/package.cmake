@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     "${CMAKE_CURRENT_BINARY_DIR}/no-maintainer-scripts/postinst;${CMAKE_CURRENT_BINARY_DIR}/no-maintainer-scripts/postrm")
 # The fonts are no library; without a CJK font the Chinese texts show as boxes, and the code
-# editor's face keeps Chinese on two Latin columns.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+# editor's face keeps Chinese on two Latin columns. The engine module uses Qt's platform
+# interface, which holds only for the Qt it was built with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-base-abi (= ${Qt6Core_VERSION})")
 # The one component of the installed tree, not the whole build: its install lists the staged
 # paths in a list of their own and leaves the user's install_manifest.txt alone.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};${FEYLUME_COMPONENT};/")

@@ -45,6 +45,12 @@ public:
 };
 
 using CreatePageEngine = PageEngine* (*)(QWidget* parent, const PageEngine::Events& events);
+// Readies the next part of what the first engine needs, ahead of it, and returns whether parts
+// remain. Each part blocks the application's thread for a while (the longest, the engine's own
+// start, a few hundred milliseconds on a slow machine): a program calls it only while the user
+// leaves it idle. Making an engine readies whatever is left.
+using PreparePageEngine = bool (*)();
 
-// The module's one exported function, of type CreatePageEngine.
+// The module's exported functions, of the types above.
 inline constexpr char kCreatePageEngineSymbol[] = "feylumeCreatePageEngine";
+inline constexpr char kPreparePageEngineSymbol[] = "feylumePreparePageEngine";

@@ -35,7 +35,7 @@ bool isLocalScheme(const QString& scheme)
 }
 
 // Refuses every request that would leave the machine, whatever the page asks for: subresources,
-// scripts' own requests and sockets alike.
+// scripts' own requests and sockets alike; and the scripts of workers.
 class LocalOnlyInterceptor : public QWebEngineUrlRequestInterceptor
 {
 public:
@@ -43,8 +43,17 @@ public:
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (!isLocalScheme(info.requestUrl().scheme()))
+        if (!isLocalScheme(info.requestUrl().scheme()) || startsWorker(info.resourceType()))
             info.block(true);
+    }
+
+private:
+    // A worker that would start by another way than its page's constructors finds no script.
+    static bool startsWorker(QWebEngineUrlRequestInfo::ResourceType type)
+    {
+        return type == QWebEngineUrlRequestInfo::ResourceTypeWorker
+            || type == QWebEngineUrlRequestInfo::ResourceTypeSharedWorker
+            || type == QWebEngineUrlRequestInfo::ResourceTypeServiceWorker;
     }
 };
 
@@ -54,8 +63,9 @@ QUrl fileOnly(const QUrl& url)
 }
 
 // Storage the browser side keeps for a page without a bound that holds (off the record it is all
-// in the program's own memory), and the file pickers: an effect needs none of them. Removed
-// before the page's first script, in every frame.
+// in the program's own memory), the workers that would reach it from scopes of their own, and the
+// file pickers: an effect needs none of them. Removed before the page's first script, in every
+// frame.
 QWebEngineScript withoutUnboundedStorage()
 {
     QWebEngineScript script;
@@ -67,12 +77,14 @@ QWebEngineScript withoutUnboundedStorage()
         "(function () {\n"
         "  var gone = ['indexedDB', 'caches', 'openDatabase', 'webkitRequestFileSystem',\n"
         "    'webkitResolveLocalFileSystemURL', 'showOpenFilePicker', 'showSaveFilePicker',\n"
-        "    'showDirectoryPicker'];\n"
+        "    'showDirectoryPicker', 'Worker', 'SharedWorker'];\n"
         "  gone.forEach(function (name) {\n"
         "    try { Object.defineProperty(window, name, {value: undefined, configurable: false}); }\n"
         "    catch (e) {}\n"
         "  });\n"
-        "  try { Object.defineProperty(Navigator.prototype, 'storage', {value: undefined}); } catch (e) {}\n"
+        "  ['storage', 'serviceWorker'].forEach(function (name) {\n"
+        "    try { Object.defineProperty(Navigator.prototype, name, {value: undefined}); } catch (e) {}\n"
+        "  });\n"
         "})();"));
     return script;
 }

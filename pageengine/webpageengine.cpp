@@ -1,18 +1,13 @@
 #include "webpageengine.h"
 
+#include "enginepreparation.h"
 #include "engineswitches.h"
 #include "previewpage.h"
 #include "renderermemorylimit.h"
+#include "windowcomposition.h"
 
-#include <QCoreApplication>
-#include <QOpenGLContext>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
-
-// Qt's own modules set the context that every other context shares with through this; it is not
-// in the public headers. A program that links the engine has it made at start-up; loaded later,
-// the engine finds none and must be given one before its first view.
-void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace {
 // Chromium's code for a load that was cut short by the next one: not a failure to report.
@@ -36,25 +31,6 @@ QString endReason(QWebEnginePage::RenderProcessTerminationStatus status, int exi
     }
 }
 
-QOpenGLContext* sharedContext = nullptr;
-
-void dropSharedContext()
-{
-    qt_gl_set_global_share_context(nullptr);
-    delete sharedContext;
-    sharedContext = nullptr;
-}
-
-void shareOpenGlContext()
-{
-    if (QOpenGLContext::globalShareContext())
-        return;
-    sharedContext = new QOpenGLContext;
-    sharedContext->setFormat(QSurfaceFormat::defaultFormat());
-    sharedContext->create();
-    qt_gl_set_global_share_context(sharedContext);
-    qAddPostRoutine(dropSharedContext);
-}
 } // namespace
 
 WebPageEngine::WebPageEngine(QWidget* parent, const Events& events)
@@ -63,7 +39,8 @@ WebPageEngine::WebPageEngine(QWidget* parent, const Events& events)
     , m_view(new QWebEngineView(parent))
 {
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    usePage(new PreviewPage(PreviewPage::sharedProfile(), parent));
+    PreviewPage* ready = EnginePreparation::takeReadyPage(parent);
+    usePage(ready ? ready : new PreviewPage(PreviewPage::sharedProfile(), parent));
 }
 
 WebPageEngine::~WebPageEngine()
@@ -135,13 +112,18 @@ void WebPageEngine::usePage(PreviewPage* page)
 extern "C" Q_DECL_EXPORT PageEngine* feylumeCreatePageEngine(
     QWidget* parent, const PageEngine::Events& events)
 {
-    const QStringList refused = EngineSwitches::apply();
-    shareOpenGlContext();
+    EnginePreparation::prepareAll();
+    const QStringList refused = EnginePreparation::takeRefusedSwitches();
+    WindowComposition::prepare(parent->window());
     auto* engine = new WebPageEngine(parent, events);
-    EngineSwitches::restoreUserEnvironment();
     if (!refused.isEmpty() && events.engineNotice)
         events.engineNotice(QStringLiteral("已忽略启动参数 %1：预览页面必须在单独的进程中运行，"
                                            "以免页面用尽内存或崩溃时连同程序和未保存的修改一起结束。")
                                 .arg(refused.join(QLatin1Char(' '))));
     return engine;
+}
+
+extern "C" Q_DECL_EXPORT bool feylumePreparePageEngine()
+{
+    return EnginePreparation::prepareNextPart();
 }

@@ -13,10 +13,12 @@ targets=("$@")
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-qpa-plugins libgl-dev
+    qt6-base-private-dev # the engine module readies its window for the engine's view
     libsqlite3-dev
     fonts-wqy-microhei # the Chinese texts need a CJK font to fall back to
     fonts-noto-cjk # the code editor's face, whose Chinese stands on two Latin columns
     xvfb xauth # the web view tests need a display
+    openbox # the preview test keeps a window maximized under a window manager
     xdotool # the recovery test types into the running program
     desktop-file-utils appstream # the install test validates the menu entry and AppStream data
     clang-tidy # scripts/lint.sh, which the tests' script runs

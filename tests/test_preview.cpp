@@ -13,6 +13,7 @@
 #include "support/mainwindowfixture.h"
 #include "support/mainwindowtest.h"
 #include "support/modalanswerer.h"
+#include "support/pendingevents.h"
 #include "support/userinput.h"
 #include "support/windowparts.h"
 #include "widgets/shellopen.h"
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -30,6 +32,7 @@
 
 using namespace UserInput;
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -91,6 +94,52 @@ QByteArray fileBytes(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
+
+// Whether the engine has put the widget that draws the page's frames into the view: the step
+// that needs the window to compose through OpenGL.
+bool composesThePage(const PageView* view)
+{
+    const QList<QWidget*> inside = view->findChildren<QWidget*>();
+    return std::any_of(inside.begin(), inside.end(),
+        [](const QWidget* widget) { return widget->inherits("QQuickWidget") && widget->isVisible(); });
+}
+
+// Openbox on the test display for as long as this lives, when it is installed and no other
+// window manager runs there: what a user's desktop does to a window (placing it, keeping it
+// maximized, showing a native window made again as a new one) only shows under one.
+class WindowManager
+{
+public:
+    WindowManager()
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (program.isEmpty() || !m_home.isValid())
+            return;
+        const QString ready = m_home.filePath(QStringLiteral("ready"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Its settings and logs stay out of the user's folders.
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+            environment.insert(QLatin1String(name), m_home.path());
+        m_process.setProcessEnvironment(environment);
+        m_process.start(program,
+            {QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("touch ") + ready});
+        // It ends at once where another window manager runs, which serves as well.
+        const bool settled = QTest::qWaitFor(
+            [&] { return QFile::exists(ready) || m_process.state() == QProcess::NotRunning; }, 10000);
+        Q_UNUSED(settled);
+    }
+    ~WindowManager()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+};
 
 // What a script of the shown page evaluates to, once the page answers. The answer may come
 // after the wait gave up, so it lands in state of its own.
@@ -189,6 +238,26 @@ private slots:
         turnTo(1);
         QVERIFY(form().web1->hasEngine());
         QCOMPARE(form().web1->address(), QUrl::fromLocalFile(previewPath()));
+    }
+
+    // Once a script's code is shown and the user leaves the window alone, the engine is readied
+    // ahead; a user at work holds it off, and the preview that follows shows the page.
+    void theEngineIsReadiedAheadOnlyWhileTheUserIsIdle()
+    {
+        openScript(QStringLiteral("多行"));
+        focus(form().DBMemo2);
+        // Keys come far more often than the quiet while the readying waits for.
+        for (int key = 0; key < 15; ++key) {
+            QTest::keyClick(form().DBMemo2, Qt::Key_A);
+            QTest::qWait(100);
+            QVERIFY(!form().web1->engineReadiedAhead());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(form().web1->engineReadiedAhead(), 20000);
+        QVERIFY(!form().web1->hasEngine());
+        QVERIFY(quickPreview(kUtf8Page));
+        QCOMPARE(evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+            QStringLiteral("没有声明字符集的页面（脚本已运行）"));
+        QVERIFY(form().web1->noticeText().isEmpty());
     }
 
     void previewFileBytes_data()
@@ -758,6 +827,47 @@ private slots:
             absent);
     }
 
+    void workersReachNoStorage_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::newRow("dedicated, from a blob")
+            << QStringLiteral("new Worker(URL.createObjectURL(new Blob([probe]))).onmessage = function (e) { "
+                              "seen = e.data; };");
+        QTest::newRow("dedicated, from a data address")
+            << QStringLiteral("new Worker('data:text/javascript,' + encodeURIComponent(probe)).onmessage = "
+                              "function (e) { seen = e.data; };");
+        QTest::newRow("shared") << QStringLiteral(
+            "var w = new SharedWorker(URL.createObjectURL(new Blob(['onconnect = function (c) "
+            "{ var port = c.ports[0]; ' + probe.replace('postMessage', 'port.postMessage') + "
+            "' };']))); w.port.onmessage = function (e) { seen = e.data; };");
+        QTest::newRow("service") << QStringLiteral(
+            "navigator.serviceWorker.register('sw.js').then(function () { seen = 'registered'; });");
+    }
+
+    // Storage a page could fill without end is gone from workers too: either a worker cannot start
+    // at all, or it finds no such storage.
+    void workersReachNoStorage()
+    {
+        QFETCH(QString, start);
+        QVERIFY(quickPreview(
+            QStringLiteral("<script>var seen = 'not started';\r\n"
+                           "var probe = \"postMessage([typeof indexedDB, typeof caches].join())\";\r\n"
+                           "try { %1 } catch (e) { seen = 'refused'; }\r\n</script>")
+                .arg(start)));
+        // A worker that starts answers within this; one that cannot start says nothing.
+        QString seen;
+        const bool answered = QTest::qWaitFor(
+            [&] {
+                seen = evaluate(form().web1, QStringLiteral("seen")).toString();
+                return seen != QLatin1String("not started");
+            },
+            3000);
+        Q_UNUSED(answered);
+        QVERIFY2(seen == QLatin1String("refused") || seen == QLatin1String("not started")
+                || seen == QLatin1String("undefined,undefined"),
+            qPrintable(seen));
+    }
+
     void aPageMayLoadItsOwnFileAgain_data()
     {
         QTest::addColumn<QString>("again");
@@ -808,17 +918,20 @@ private slots:
             QStringLiteral("temp.htm"));
     }
 
-    // Shows the fault only under a window manager, which the test display may not have.
-    void theWindowKeepsItsStateAndPlaceAtTheFirstPreview_data()
+    void theWindowKeepsItsNativeWindowStateAndPlaceAtTheFirstPreview_data()
     {
         QTest::addColumn<bool>("maximized");
         QTest::newRow("maximized") << true;
         QTest::newRow("normal") << false;
     }
 
-    void theWindowKeepsItsStateAndPlaceAtTheFirstPreview()
+    // The engine's view composes through OpenGL; a window not made for that would be made again
+    // under the user's eyes, and a window manager would show it anew, un-maximized.
+    void theWindowKeepsItsNativeWindowStateAndPlaceAtTheFirstPreview()
     {
         QFETCH(bool, maximized);
+        const WindowManager manager;
+        restartWith({QStringLiteral("文字特效")}, {});
         const QRect normal(40, 50, 700, 500);
         form().setGeometry(normal);
         if (maximized)
@@ -830,11 +943,56 @@ private slots:
         const bool placed = QTest::qWaitFor([&] { return form().geometry() != normal; }, 2000);
         Q_UNUSED(placed);
         const QRect shown = form().geometry();
+        const WId native = form().winId();
+        const QPointer<QWindow> handle = form().windowHandle();
         QVERIFY(quickPreview(QStringLiteral("<p>first frame</p>")));
-        QCOMPARE(evaluate(form().web1, QStringLiteral("1")).toInt(), 1);
+        QTRY_VERIFY(composesThePage(form().web1));
+        letPendingEventsRun();
+        QVERIFY(handle);
+        QCOMPARE(form().windowHandle(), handle.data());
+        QCOMPARE(form().winId(), native);
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        QTRY_COMPARE(form().isMaximized(), maximized);
-        QTRY_COMPARE(form().geometry(), shown);
+        QCOMPARE(form().isMaximized(), maximized);
+        QCOMPARE(form().geometry(), shown);
+    }
+
+    void theLeaveQuestionIsChineseAndNamesThePageLeft_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("leaves");
+        QTest::newRow("leave") << QStringLiteral("确定") << true;
+        QTest::newRow("stay") << QStringLiteral("取消") << false;
+    }
+
+    void theLeaveQuestionIsChineseAndNamesThePageLeft()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, leaves);
+        openScript(QStringLiteral("国标页"));
+        QVERIFY(quickPreview(QStringLiteral("<p id=\"t\">旧页面</p><script>onbeforeunload = function (e) "
+                                            "{ e.preventDefault(); e.returnValue = ''; };</script>")));
+        // A page is asked before it is left only once the user has done something in it.
+        focus(form().web1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+        QTRY_VERIFY(evaluate(form().web1, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool());
+        ModalAnswerer answerer({{button}});
+        // Another script's page is not run unasked: the page shown is left for an empty one.
+        openScript(QStringLiteral("无声明页"));
+        QTRY_VERIFY(answerer.done());
+        const SeenBox& box = answerer.seen().first();
+        QCOMPARE(box.title, QStringLiteral("网页消息 - 国标页"));
+        QCOMPARE(box.text, QStringLiteral("确实要离开此页面吗？页面上所做的更改可能不会保留。"));
+        QCOMPARE(box.buttons, QStringList({QStringLiteral("确定"), QStringLiteral("取消")}));
+        QCOMPARE(box.escapeButton, QStringLiteral("取消"));
+        if (leaves) {
+            QTRY_COMPARE(evaluate(form().web1, QStringLiteral("location.href")).toString(),
+                QStringLiteral("about:blank"));
+        } else {
+            letPendingEventsRun();
+            QCOMPARE(
+                evaluate(form().web1, QStringLiteral("document.getElementById('t').textContent")).toString(),
+                QStringLiteral("旧页面"));
+        }
     }
 
     void anotherScriptIsNeverShownUnderThisOnesName()
