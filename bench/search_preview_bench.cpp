@@ -8,6 +8,7 @@
 #include "deferredload.h"
 #include "main/form1.h"
 #include "main/pageview.h"
+#include "main/searchpane.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/scriptsearch.h"
@@ -19,7 +20,6 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -137,7 +137,7 @@ qint64 windowSearch(TForm1& form, const Search& search)
     form.Edit1->setText(search.keyword);
     QElapsedTimer timer;
     timer.start();
-    form.BitBtn1->click();
+    form.findChild<SearchPane*>()->find();
     return timer.nsecsElapsed();
 }
 
