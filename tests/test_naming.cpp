@@ -63,18 +63,6 @@ private:
         QCOMPARE(storedCategories(), names);
     }
 
-    // Starts an in-place edit of the selected node with F2, types and ends it with `end`.
-    void editInPlace(const QString& text, Qt::Key end)
-    {
-        focus(form().Treeclass);
-        press(Qt::Key_F2);
-        auto* editor = form().Treeclass->findChild<QLineEdit*>();
-        QTRY_VERIFY(editor && editor->hasFocus());
-        editor->selectAll();
-        type(editor, text);
-        QTest::keyClick(editor, end);
-    }
-
     void clickTool(const char* name)
     {
         auto* button = form().ToolBar1->findChild<QToolButton*>(QString::fromLatin1(name));
@@ -298,7 +286,7 @@ private slots:
     void renameScriptInPlace()
     {
         select(QStringLiteral("时钟"), true);
-        editInPlace(QStringLiteral("100%时钟'"), Qt::Key_Return);
+        editInPlace(form().Treeclass, QStringLiteral("100%时钟'"), Qt::Key_Return);
         QTRY_COMPARE(childNames(form(), QStringLiteral("时间日期")),
             QStringList({QStringLiteral("100%时钟'"), QStringLiteral("倒计时")}));
         QCOMPARE(
@@ -336,7 +324,7 @@ private slots:
         QFETCH(QString, message);
         select(node, scriptLevel);
         ModalAnswerer answerer({{QStringLiteral("OK")}});
-        editInPlace(text, Qt::Key(endKey));
+        editInPlace(form().Treeclass, text, Qt::Key(endKey));
         if (message.isEmpty()) {
             letPendingEventsRun();
             QVERIFY(answerer.seen().isEmpty());
@@ -353,10 +341,10 @@ private slots:
     void scriptAndCategoryMayShareAName()
     {
         select(QStringLiteral("时钟"), true);
-        editInPlace(QStringLiteral("空类别"), Qt::Key_Return);
+        editInPlace(form().Treeclass, QStringLiteral("空类别"), Qt::Key_Return);
         QTRY_COMPARE(childNames(form(), QStringLiteral("时间日期")).first(), QStringLiteral("空类别"));
         select(QStringLiteral("时间日期"), false);
-        editInPlace(QStringLiteral("倒计时"), Qt::Key_Return);
+        editInPlace(form().Treeclass, QStringLiteral("倒计时"), Qt::Key_Return);
         QTRY_COMPARE(categoryNames(form()).at(1), QStringLiteral("倒计时"));
         QCOMPARE(stored(QStringLiteral("select cjs_name from tjs where cjs_type = '倒计时' order by cjs_id")),
             QStringList({QStringLiteral("空类别"), QStringLiteral("倒计时")}));
@@ -368,7 +356,7 @@ private slots:
         type(form().DBMemo2, QStringLiteral("新的代码"));
         QCOMPARE(form().panelText(TForm1::ModePanel), QStringLiteral("[编辑模式]"));
         select(QStringLiteral("时钟"), true);
-        editInPlace(QStringLiteral("新时钟"), Qt::Key_Return);
+        editInPlace(form().Treeclass, QStringLiteral("新时钟"), Qt::Key_Return);
         QTRY_COMPARE(childNames(form(), QStringLiteral("时间日期")).first(), QStringLiteral("新时钟"));
         QCOMPARE(stored(QStringLiteral("select cjs_text from tjs where cjs_name = '新时钟'")),
             QStringList(QStringLiteral("新的代码<p>code</p>")));

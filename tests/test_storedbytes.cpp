@@ -98,18 +98,6 @@ private:
         focus(form().Treeclass);
     }
 
-    // Edits the selected node's name in place with F2 and ends the edit with Enter.
-    void renameInPlace(const QString& name)
-    {
-        focus(form().Treeclass);
-        press(Qt::Key_F2);
-        auto* editor = form().Treeclass->findChild<QLineEdit*>();
-        QTRY_VERIFY(editor && editor->hasFocus());
-        editor->selectAll();
-        type(editor, name);
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
-
 private slots:
     void init()
     {
@@ -336,7 +324,7 @@ private slots:
         openStored(kOtherGbkScript);
         type(form().DBEdit3, QStringLiteral("新"));
         ModalAnswerer noError({{QStringLiteral("OK")}});
-        renameInPlace(QStringLiteral("新名"));
+        editInPlace(form().Treeclass, QStringLiteral("新名"));
         QTRY_COMPARE(stored(QStringLiteral("select cjs_zzm from tjs where cjs_name = '新名'")),
             QStringLiteral("新丙"));
         QVERIFY(storedNode(form(), QByteArray("新名"), true));
@@ -347,7 +335,7 @@ private slots:
     {
         openStored(kGbkScript);
         ModalAnswerer taken({{QStringLiteral("OK")}});
-        renameInPlace(QStringLiteral("戊"));
+        editInPlace(form().Treeclass, QStringLiteral("戊"));
         QTRY_VERIFY(taken.done());
         QCOMPARE(taken.seen().at(0).text, QStringLiteral("脚本戊已经存在"));
         // The node still finds its row: deleting it deletes exactly that one.

@@ -34,6 +34,17 @@ void UserInput::type(QWidget* widget, const QString& text)
     QApplication::sendEvent(widget, &commit);
 }
 
+void UserInput::editInPlace(CategoryTree* tree, const QString& text, Qt::Key end)
+{
+    focus(tree);
+    press(Qt::Key_F2);
+    auto* editor = tree->findChild<QLineEdit*>();
+    QTRY_VERIFY(editor && editor->hasFocus());
+    editor->selectAll();
+    type(editor, text);
+    QTest::keyClick(editor, end);
+}
+
 void UserInput::retype(QLineEdit* edit, const QString& text)
 {
     focus(edit);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class CategoryTree;
 class QLineEdit;
 class QWidget;
 class TDBComboBox;
@@ -19,6 +20,8 @@ void focus(QWidget* widget);
 void type(QWidget* widget, const QString& text);
 // Replaces a line editor's text the way a user does: select everything, then type.
 void retype(QLineEdit* edit, const QString& text);
+// Edits the selected node's name in place: F2, the text typed over the old name, then `end`.
+void editInPlace(CategoryTree* tree, const QString& text, Qt::Key end = Qt::Key_Return);
 // Picks a category in the box with the arrow keys.
 void chooseCategory(TDBComboBox* box, const QString& name);
 } // namespace UserInput
