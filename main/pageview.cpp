@@ -6,7 +6,6 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -14,9 +13,6 @@
 namespace {
 // A page busy for longer than this in its own scripts is taken to be stuck.
 constexpr int kAnswerWaitMs = 500;
-
-// The window's code editor, by its name: a preview shows its text.
-const char* const kCodeEditorName = "DBMemo2";
 } // namespace
 
 PageView::PageView(QWidget* parent)
@@ -65,11 +61,6 @@ QString PageView::noticeText() const
     return m_notice->text();
 }
 
-void PageView::prepareEngineAhead()
-{
-    m_previewExpected = true;
-}
-
 bool PageView::engineReadiedAhead() const
 {
     return m_warmUp->completed() && !m_engine;
@@ -82,16 +73,12 @@ qint64 PageView::longestPreparationStepNs() const
 
 bool PageView::previewLikely() const
 {
-    if (m_previewExpected)
-        return true;
     const QWidget* shown = window();
     // Nobody looks at a window drawn off any screen, or at one put away.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen") || !shown->isVisible()
-        || shown->isMinimized())
+    if (!m_previewLikely || QGuiApplication::platformName() == QLatin1String("offscreen")
+        || !shown->isVisible() || shown->isMinimized())
         return false;
-    // A script's code is shown: the user has chosen one to look at, or is writing one.
-    const auto* code = shown->findChild<const QPlainTextEdit*>(QLatin1String(kCodeEditorName));
-    return code && !code->document()->isEmpty();
+    return m_previewLikely();
 }
 
 void PageView::navigate(const QUrl& url, const QString& scriptName)

@@ -39,9 +39,10 @@ public:
     // The line under the view, empty when the page shown had nothing to tell.
     QString noticeText() const;
 
-    // Readies the engine ahead from now on, whenever the user leaves the program idle, rather than
-    // once a preview is likely. Does nothing once the engine runs.
-    void prepareEngineAhead();
+    // What makes a preview likely in a window someone looks at (a script's code shown, say): the
+    // engine is readied ahead only while it holds and the user leaves the program idle. Until it
+    // is given, nothing is readied ahead.
+    void setPreviewLikely(std::function<bool()> likely) { m_previewLikely = std::move(likely); }
     // Whether the engine has been readied ahead, and the longest time that held the window, in
     // nanoseconds.
     bool engineReadiedAhead() const;
@@ -63,7 +64,7 @@ private:
 
     std::unique_ptr<PageEngine> m_engine;
     EngineWarmUp* m_warmUp;
-    bool m_previewExpected = false;
+    std::function<bool()> m_previewLikely;
     // Counts the pages the engine has shown, so that an answer from a replaced page is known.
     quint64 m_pageNumber = 0;
     QLabel* m_notice;

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTabWidget>
+#include <QTextDocument>
 
 namespace {
 constexpr int kCodePage = 0;
@@ -29,6 +30,8 @@ PreviewPane::PreviewPane(const Parts& parts, CurrentScript& current, QObject* pa
     , m_parts(parts)
     , m_current(current)
 {
+    // A script's code is shown: the user has chosen one to look at, or is writing one.
+    m_parts.pageView->setPreviewLikely([code = m_parts.codeMemo] { return !code->document()->isEmpty(); });
     connect(m_parts.pages, &QTabWidget::currentChanged, this, guard([this] { followTurnedPage(); }));
     connect(m_parts.pageView, &PageView::navigationFailed, this,
         [](const QString& message) { showDefaultErrorBox(message); });
