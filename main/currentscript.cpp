@@ -125,12 +125,14 @@ std::optional<qint64> CurrentScript::number(const QString& statement)
     return counting.value(0).toLongLong();
 }
 
-void CurrentScript::runInTurn(const QString& text, const QList<BoundStatement>& bindings,
-    const std::function<void(int binding, const Statement& row)>& row)
+void CurrentScript::runInTurn(
+    const QList<BoundStatement>& bindings, const std::function<void(int binding, const Statement& row)>& row)
 {
+    if (bindings.isEmpty())
+        return;
     m_statements->close();
     m_library.ensureOpen();
-    Statement statement(m_library.database(), text);
+    Statement statement(m_library.database(), bindings.first().text);
     for (int i = 0; i < bindings.size(); ++i) {
         statement.reset();
         Statements::bind(statement, bindings.at(i));

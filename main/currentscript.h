@@ -75,9 +75,9 @@ public:
     void restProgress();
     // The first column of the statement's first row, for counts; nothing when it gives no row.
     std::optional<qint64> number(const QString& statement);
-    // One statement compiled once and run with each binding in turn; `row` sees each row with the
-    // binding's index. Each binding ticks the progress bar.
-    void runInTurn(const QString& text, const QList<BoundStatement>& bindings,
+    // One statement, compiled once from the bindings' common text and run with each binding in
+    // turn; `row` sees each row with the binding's index. Each binding ticks the progress bar.
+    void runInTurn(const QList<BoundStatement>& bindings,
         const std::function<void(int binding, const Statement& row)>& row);
 
     // The tree position of the first category (or script) node stored with this name; -1 if none.

@@ -165,8 +165,9 @@ void TForm1::createDialogs()
 
 void TForm1::createLook()
 {
-    m_look = new TXPLook(this);
-    applyStoredLookSettings(*m_look);
+    // Owned by the window, which it paints; found by its objectName "XPLook1".
+    auto* look = new TXPLook(this);
+    applyStoredLookSettings(*look);
 }
 
 void TForm1::FormCreate()

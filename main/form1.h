@@ -24,7 +24,6 @@ class SearchPane;
 class SessionMemory;
 class SideWindows;
 class StartupLoad;
-class TXPLook;
 class TreeSelection;
 class UnsavedWork;
 
@@ -109,7 +108,6 @@ private:
 
     AppPlaces m_places;
     MainWindowFrame m_frame;
-    TXPLook* m_look = nullptr;
     KeyDispatcher* m_keys = nullptr;
     // The features the window wires; each owns its state and works on the controls it is given.
     std::unique_ptr<ScriptCounts> m_counts;

@@ -95,7 +95,7 @@ void StartupLoad::loadScripts()
     CategoryTree::BulkLoad load(m_parts.tree);
     int nameColumn = -1;
     int loaded = 0;
-    m_current.runInTurn(bindings.first().text, bindings, [&](int binding, const Statement& row) {
+    m_current.runInTurn(bindings, [&](int binding, const Statement& row) {
         if (nameColumn < 0) {
             for (int i = 0; i < row.columnCount(); ++i) {
                 if (row.columnName(i).compare(QLatin1String("cjs_name"), Qt::CaseInsensitive) == 0)
