@@ -182,7 +182,9 @@ PageEngineLoader::BackgroundLoad PageEngineLoader::loadInBackground()
     running = QThread::create([path] {
         QLibrary module(path);
         module.setLoadHints(QLibrary::PreventUnloadHint);
-        module.load();
+        if (auto prepareAside
+            = reinterpret_cast<PreparePageEngineAside>(module.resolve(kPreparePageEngineAsideSymbol)))
+            prepareAside();
     });
     backgroundLoad() = running;
     // A program that ends meanwhile waits for the thread rather than pull the libraries from under

@@ -17,9 +17,10 @@ CreatePageEngine factory(QString* reason);
 PreparePageEngine preparer();
 
 enum class BackgroundLoad { Running, Loaded, Failed };
-// Starts loading the module on a thread of its own, which reads and links its libraries without
-// holding the window up, and tells how far it got; asked again, it tells again. The module is
-// loaded once either way: a factory() asked for meanwhile waits for the thread.
+// Starts loading the module on a thread of its own, which reads and links its libraries and readies
+// what the module can ready there without holding the window up, and tells how far it got; asked
+// again, it tells again. The module is loaded once either way: a factory() asked for meanwhile
+// waits for the thread.
 BackgroundLoad loadInBackground();
 
 } // namespace PageEngineLoader

@@ -19,6 +19,8 @@ enum class Part { OpenGl, Profile, Page, Done };
 Part nextPart = Part::OpenGl;
 QStringList refusedSwitches;
 QOpenGLContext* sharedContext = nullptr;
+// Made aside and not yet shared; the application's thread shares it in its first part.
+QOpenGLContext* contextMadeAside = nullptr;
 QPointer<PreviewPage> readyPage;
 bool readyPageLoaded = false;
 
@@ -34,13 +36,22 @@ void dropSharedContext()
     sharedContext = nullptr;
 }
 
+QOpenGLContext* makeContext()
+{
+    auto* context = new QOpenGLContext;
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    return context;
+}
+
 void shareOpenGlContext()
 {
-    if (QOpenGLContext::globalShareContext())
+    QOpenGLContext* made = std::exchange(contextMadeAside, nullptr);
+    if (QOpenGLContext::globalShareContext()) {
+        delete made;
         return;
-    sharedContext = new QOpenGLContext;
-    sharedContext->setFormat(QSurfaceFormat::defaultFormat());
-    sharedContext->create();
+    }
+    sharedContext = made ? made : makeContext();
     qt_gl_set_global_share_context(sharedContext);
     qAddPostRoutine(dropSharedContext);
 }
@@ -60,6 +71,20 @@ void startRenderer()
     qAddPostRoutine(dropReadyPage);
 }
 } // namespace
+
+void EnginePreparation::prepareAside()
+{
+    if (contextMadeAside || nextPart != Part::OpenGl || !QOpenGLContext::supportsThreadedOpenGL())
+        return;
+    QOpenGLContext* context = makeContext();
+    if (!context->isValid()) {
+        // The application's thread tries again, as it would have without this.
+        delete context;
+        return;
+    }
+    context->moveToThread(QCoreApplication::instance()->thread());
+    contextMadeAside = context;
+}
 
 bool EnginePreparation::prepareNextPart()
 {

@@ -9,8 +9,12 @@ class QObject;
 // program can spread them over moments the user leaves it idle: the OpenGL context the engine's
 // frames share, the profile (the engine's own start with its switches, the longest part), and a
 // page whose renderer process has started on about:blank. Making an engine readies whatever is
-// left first. Everything here runs on the application's thread.
+// left first. Everything here but prepareAside runs on the application's thread.
 namespace EnginePreparation {
+// Makes the shared OpenGL context on the calling thread, where the driver allows it, and hands
+// it to the application's thread; the driver's loading and start then hold no window up. Called
+// at most once, before any other part and while the application's thread waits for nothing of it.
+void prepareAside();
 // Readies the next part; false once nothing is left.
 bool prepareNextPart();
 void prepareAll();

@@ -42,6 +42,9 @@ QStringList previewSwitches()
         // Ordinary script objects stop at this; everything else the page holds is watched from
         // outside (RendererMemoryLimit).
         QStringLiteral("--js-flags=--max-old-space-size=%1").arg(EngineSwitches::kScriptHeapLimitMb),
+        // The engine's start waits, on the window's thread, for every process it starts pages and
+        // helpers from; pages need only the sandboxed one, and helpers start well without theirs.
+        QStringLiteral("--no-unsandboxed-zygote"),
     };
 }
 

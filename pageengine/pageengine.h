@@ -50,7 +50,11 @@ using CreatePageEngine = PageEngine* (*)(QWidget* parent, const PageEngine::Even
 // start, a few hundred milliseconds on a slow machine): a program calls it only while the user
 // leaves it idle. Making an engine readies whatever is left.
 using PreparePageEngine = bool (*)();
+// Readies what needs not the application's thread, on the thread that loaded the module, so that
+// the parts left for the application's thread are fewer and shorter.
+using PreparePageEngineAside = void (*)();
 
 // The module's exported functions, of the types above.
 inline constexpr char kCreatePageEngineSymbol[] = "feylumeCreatePageEngine";
 inline constexpr char kPreparePageEngineSymbol[] = "feylumePreparePageEngine";
+inline constexpr char kPreparePageEngineAsideSymbol[] = "feylumePreparePageEngineAside";

@@ -127,3 +127,8 @@ extern "C" Q_DECL_EXPORT bool feylumePreparePageEngine()
 {
     return EnginePreparation::prepareNextPart();
 }
+
+extern "C" Q_DECL_EXPORT void feylumePreparePageEngineAside()
+{
+    EnginePreparation::prepareAside();
+}
