@@ -13,6 +13,8 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace {
 // Boxes a page may show in one showing; enough for a snippet that greets, asks or warns.
 constexpr int kDialogsShown = 3;
@@ -105,7 +107,10 @@ PreviewPage::PreviewPage(QWebEngineProfile* profile, QObject* parent)
 {
     connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
         [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_leftName = m_scriptName; });
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        m_leftName = m_scriptName;
+        m_leaving = false;
+    });
     connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (ok)
             dropLeftStorage();
@@ -119,7 +124,8 @@ void PreviewPage::show(const QUrl& url, const QString& scriptName)
         m_openBox->reject();
     m_shown = url;
     m_scriptName = scriptName;
-    m_dialogsShown = 0;
+    m_leftDialogsShown = std::exchange(m_dialogsShown, 0);
+    m_leaving = true;
     load(url);
 }
 
@@ -234,6 +240,16 @@ bool PreviewPage::mayShowDialog()
     return false;
 }
 
+bool PreviewPage::mayAskBeforeLeaving()
+{
+    if (!m_leaving)
+        return mayShowDialog();
+    if (m_retired || m_leftDialogsShown >= kDialogsShown)
+        return false;
+    ++m_leftDialogsShown;
+    return true;
+}
+
 QWidget* PreviewPage::dialogParent()
 {
     return QWebEngineView::forPage(this);
@@ -269,7 +285,11 @@ bool PreviewPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& m
 {
     Q_UNUSED(securityOrigin);
     if (message == QLatin1String(kEngineLeaveQuestion)) {
-        return mayShowDialog() && withBox([&] {
+        // A page that may show no more boxes cannot hold itself in place with a question nobody
+        // sees: it is left, as it asked to be or as the user did.
+        if (!mayAskBeforeLeaving())
+            return true;
+        return withBox([&] {
             return ScriptDialogs::confirm(dialogParent(), ScriptDialogs::caption(m_leftName),
                 ScriptDialogs::leaveQuestion(), &m_openBox);
         });

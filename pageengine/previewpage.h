@@ -57,6 +57,9 @@ private:
     bool isOwnFile(const QUrl& url) const;
     // Counts a box the page asks for; false once it has had its share, or once it is retired.
     bool mayShowDialog();
+    // The same for the question asked before the page is left, which a page left for the next
+    // preview asks out of its own share, not out of the next page's.
+    bool mayAskBeforeLeaving();
     QWidget* dialogParent();
     // Runs a box, keeping the page alive until it returns.
     template<class Box> auto withBox(Box box);
@@ -69,6 +72,10 @@ private:
     // being left asks under its own name.
     QString m_leftName;
     int m_dialogsShown = 0;
+    // The boxes the page being left for the next preview has shown, until that preview starts
+    // loading.
+    int m_leftDialogsShown = 0;
+    bool m_leaving = false;
     int m_boxesOpen = 0;
     QPointer<QDialog> m_openBox;
     bool m_retired = false;

@@ -995,6 +995,41 @@ private slots:
         }
     }
 
+    // Its own reload, or the user's next script: neither waits on a question that cannot be shown.
+    void aPageWithNoBoxesLeftIsLeftUnasked_data()
+    {
+        QTest::addColumn<bool>("leftByThePage");
+        QTest::newRow("the page reloads itself") << true;
+        QTest::newRow("the user opens another script") << false;
+    }
+
+    void aPageWithNoBoxesLeftIsLeftUnasked()
+    {
+        QFETCH(bool, leftByThePage);
+        openScript(QStringLiteral("国标页"));
+        const Answer ok {QStringLiteral("确定")};
+        ModalAnswerer boxes({ok, ok, ok});
+        QVERIFY(quickPreview(QStringLiteral(
+            "<p id=\"t\">旧页面</p><script>if (!location.search) { for (var i = 0; i < 4; ++i) alert(i); "
+            "onbeforeunload = function (e) { e.preventDefault(); e.returnValue = ''; }; "
+            "onkeyup = function () { location.search = '?again'; }; }</script>")));
+        QVERIFY(boxes.done());
+        focus(form().web1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+        if (leftByThePage) {
+            QTRY_COMPARE(evaluate(form().web1, QStringLiteral("location.search")).toString(),
+                QStringLiteral("?again"));
+        } else {
+            QTRY_VERIFY(
+                evaluate(form().web1, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool());
+            openScript(QStringLiteral("无声明页"));
+            QTRY_COMPARE(evaluate(form().web1, QStringLiteral("location.href")).toString(),
+                QStringLiteral("about:blank"));
+        }
+        QCOMPARE(boxes.seen().size(), 3);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
     void anotherScriptIsNeverShownUnderThisOnesName()
     {
         openScript(QStringLiteral("国标页"));
