@@ -1,8 +1,8 @@
-// First preview benchmark: the time from F11 to the previewed page's load event in the first
-// preview of a run, in the program and in two bare programs that show the same file in the same
-// engine: one that creates its engine view on the key, one that created it at start. Each round
-// of each runs in a fresh process, in turns; the user waits the same few seconds after the start
-// before the key in all three. It also reports the program's memory when its start-up load is
+// First preview benchmark: the time from F11 to the previewed page's load event, and to its text
+// on screen, in the first preview of a run, in the program and in two bare programs that show the
+// same file in the same engine: one that creates its engine view on the key, one that created it
+// at start. Each round of each runs in a fresh process, in turns; the user waits the same few
+// seconds after the start before the key in all three. It also reports the program's memory when its start-up load is
 // done, and when the key comes. It reports; only a real error makes it fail.
 // Run it on a display: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/feylume-bench-firstpreview
 // [--rounds N]
@@ -36,8 +36,15 @@ using namespace FirstPreviewRound;
 namespace {
 constexpr int kDefaultRounds = 9;
 
-// F11 and the wait for the load event it leads to; the time in nanoseconds.
-qint64 quickPreviewToLoad(TForm1& form)
+struct Waits
+{
+    qint64 toLoad;
+    qint64 toFrame;
+};
+
+// F11, the wait for the load event it leads to and then for the page's text on screen; the
+// times in nanoseconds.
+Waits quickPreview(TForm1& form)
 {
     QEventLoop loop;
     bool ok = false;
@@ -55,7 +62,7 @@ qint64 quickPreviewToLoad(TForm1& form)
     QObject::disconnect(connection);
     if (!ok)
         die(QStringLiteral("the page did not load"));
-    return elapsed;
+    return {elapsed, untilTheTextShows(form.web1, timer)};
 }
 
 // The program as a user starts it: the window, its start-up load, a script chosen, a wait, F11.
@@ -79,7 +86,8 @@ int programRound(const QString& appDir)
     const qint64 warmPart = form.web1->longestPreparationStepNs();
     form.DBMemo2->setPlainText(snippet());
     const qint64 beforeKey = memoryKiB("VmRSS:");
-    report(quickPreviewToLoad(form), startPeak, beforeKey, stall, warmPart);
+    const Waits waits = quickPreview(form);
+    report(waits.toLoad, waits.toFrame, startPeak, beforeKey, stall, warmPart);
     return 0;
 }
 
@@ -174,30 +182,36 @@ int main(int argc, char** argv)
                 seen[kind][key].push_back(value);
         }
     }
-    std::printf("first preview of a run, F11 to the page's load event; median of %d fresh processes "
-                "each [lowest - highest]; platform %s\n\n",
+    std::printf("first preview of a run, from F11 to the page's load event and to its text on screen; "
+                "median of %d fresh processes each [lowest - highest]; platform %s\n\n",
         count,
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? "xcb" : qgetenv("QT_QPA_PLATFORM").constData());
-    std::printf(
-        "| program | F11 to load | start peak RSS | RSS at the key | longest wait a key had before F11 "
-        "| longest part readied ahead |\n"
-        "|---|---|---|---|---|---|\n");
+    std::printf("| program | F11 to load | F11 to the text shown | start peak RSS | RSS at the key "
+                "| longest wait a key had before F11 | longest part readied ahead |\n"
+                "|---|---|---|---|---|---|---|\n");
     for (const QString& kind : kinds) {
-        const Spread time = spreadOf(seen[kind][QStringLiteral("first_ns")], 1e6);
+        const Spread load = spreadOf(seen[kind][QStringLiteral("first_ns")], 1e6);
+        const Spread frame = spreadOf(seen[kind][QStringLiteral("frame_ns")], 1e6);
         const Spread start = spreadOf(seen[kind][QStringLiteral("start_peak_kib")], 1024.0);
         const Spread key = spreadOf(seen[kind][QStringLiteral("before_key_kib")], 1024.0);
         const Spread stall = spreadOf(seen[kind][QStringLiteral("stall_ns")], 1e6);
         const Spread part = spreadOf(seen[kind][QStringLiteral("warm_part_ns")], 1e6);
-        std::printf("| %s | %.0f ms [%.0f - %.0f] | %.1f MiB [%.1f - %.1f] | %.1f MiB [%.1f - %.1f] | "
-                    "%.0f ms [%.0f - %.0f] | %.0f ms [%.0f - %.0f] |\n",
-            qPrintable(kind), time.median, time.low, time.high, start.median, start.low, start.high,
-            key.median, key.low, key.high, stall.median, stall.low, stall.high, part.median, part.low,
-            part.high);
+        std::printf("| %s | %.0f ms [%.0f - %.0f] | %.0f ms [%.0f - %.0f] | %.1f MiB [%.1f - %.1f] "
+                    "| %.1f MiB [%.1f - %.1f] | %.0f ms [%.0f - %.0f] | %.0f ms [%.0f - %.0f] |\n",
+            qPrintable(kind), load.median, load.low, load.high, frame.median, frame.low, frame.high,
+            start.median, start.low, start.high, key.median, key.low, key.high, stall.median, stall.low,
+            stall.high, part.median, part.low, part.high);
     }
-    const double program = spreadOf(seen[QStringLiteral("program")][QStringLiteral("first_ns")], 1.0).median;
-    const double lazy = spreadOf(seen[QStringLiteral("bare-lazy")][QStringLiteral("first_ns")], 1.0).median;
-    const double ratio = program / lazy;
-    std::printf(
-        "\nprogram / bare lazy engine: %.2f (target <= 0.80): %s\n", ratio, ratio <= 0.8 ? "ok" : "MISSED");
+    // What the user waits for is the text on screen; the load event is told beside it.
+    for (const char* measure : {"frame_ns", "first_ns"}) {
+        const QString field = QString::fromLatin1(measure);
+        const double program = spreadOf(seen[QStringLiteral("program")][field], 1.0).median;
+        const double lazy = spreadOf(seen[QStringLiteral("bare-lazy")][field], 1.0).median;
+        const double ratio = program / lazy;
+        std::printf("\nprogram / bare lazy engine, to the %s: %.2f (target <= 0.80): %s",
+            field == QLatin1String("frame_ns") ? "text shown" : "load event", ratio,
+            ratio <= 0.8 ? "ok" : "MISSED");
+    }
+    std::printf("\n");
     return 0;
 }
