@@ -50,11 +50,15 @@ UnsavedWork::UnsavedWork(const Parts& parts, CurrentScript& current)
     , m_parts(parts)
     , m_current(current)
     , m_quietTimer(new QTimer(this))
+    , m_deadlineTimer(new QTimer(this))
 {
     m_disk.setMaxThreadCount(1);
     m_quietTimer->setSingleShot(true);
     m_quietTimer->setInterval(kQuietDelayMs);
-    connect(m_quietTimer, &QTimer::timeout, this, [this] { writeInBackground(); });
+    m_deadlineTimer->setSingleShot(true);
+    m_deadlineTimer->setInterval(kLongestDelayMs);
+    for (QTimer* timer : {m_quietTimer, m_deadlineTimer})
+        connect(timer, &QTimer::timeout, this, [this] { writeInBackground(); });
     connect(m_current.record(), &DataSet::dataEvent, this,
         [this](DataEvent event, const QString&) { recordChanged(int(event)); });
     for (FieldLink* link : m_parts.window->findChildren<FieldLink*>()) {
@@ -99,6 +103,7 @@ void UnsavedWork::recordChanged(int event)
         if (!set.isChanging() && m_keeping) {
             m_keeping = false;
             m_quietTimer->stop();
+            m_deadlineTimer->stop();
             removeJournals();
         }
         break;
@@ -135,6 +140,8 @@ void UnsavedWork::changed()
         return;
     m_dirty = true;
     m_quietTimer->start();
+    if (!m_deadlineTimer->isActive())
+        m_deadlineTimer->start();
 }
 
 RecoveryRecord UnsavedWork::snapshot() const
@@ -156,6 +163,8 @@ RecoveryRecord UnsavedWork::snapshot() const
 
 void UnsavedWork::writeInBackground()
 {
+    m_quietTimer->stop();
+    m_deadlineTimer->stop();
     if (!m_keeping || !m_dirty || !m_current.record()->isChanging())
         return;
     m_ownsJournal = true;

@@ -16,14 +16,16 @@ class QWidget;
 
 // Keeps what the current record would store in a recovery journal while it is being edited or
 // added, and offers it back at the next start. The journal is written about a second after
-// the last change, on a thread of its own so that no key waits for the disk, and at once when
-// the program is asked to quit; it goes when the record is saved or abandoned. It lies beside
+// the last change, and during a long run of typing at the latest two seconds after the first
+// change it does not hold yet, on a thread of its own so that no key waits for the disk; and at
+// once when the program is asked to quit; it goes when the record is saved or abandoned. It lies beside
 // the library, or beside the settings when the library's folder cannot be written.
 class UnsavedWork : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kQuietDelayMs = 1000;
+    static constexpr int kLongestDelayMs = 2000;
 
     struct Parts
     {
@@ -70,6 +72,9 @@ private:
     Parts m_parts;
     CurrentScript& m_current;
     QTimer* m_quietTimer;
+    // Runs from the first change the journal does not hold: typing without a pause keeps putting
+    // the quiet write off, never this one.
+    QTimer* m_deadlineTimer;
     // Keeps the file work in order: a write is never overtaken by the removal that follows it.
     QThreadPool m_disk;
     // Set while a record is being changed; the row it began from.

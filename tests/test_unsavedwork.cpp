@@ -6,6 +6,7 @@
 #include "dbctrls/dbmemo.h"
 #include "main/categorytree.h"
 #include "main/form1.h"
+#include "main/unsavedwork.h"
 #include "store/query.h"
 #include "store/recoveryjournal.h"
 #include "support/filecontents.h"
@@ -115,6 +116,28 @@ private slots:
         QCOMPARE(m_library->value(QStringLiteral("SELECT cjs_text FROM tjs WHERE cjs_name='打字机'"))
                      .startsWith(kTyped),
             stored);
+    }
+
+    // Typing on without a pause long enough for the quiet write is kept as it goes, not only once
+    // the user stops.
+    void aLongRunOfTypingIsKeptAsItGoes()
+    {
+        auto form = start();
+        selectNode(*form, kScript, true);
+        UserInput::focus(form->DBMemo2);
+        QElapsedTimer typing;
+        typing.start();
+        bool kept = false;
+        while (!kept && typing.elapsed() < 3 * UnsavedWork::kLongestDelayMs) {
+            UserInput::type(form->DBMemo2, QStringLiteral("雪"));
+            QTest::qWait(UnsavedWork::kQuietDelayMs / 3);
+            kept = QFile::exists(journalPath());
+        }
+        QVERIFY(kept);
+        QTRY_VERIFY(RecoveryJournal::read(journalPath())
+                        .record.field(QStringLiteral("cjs_text"))
+                        .toString()
+                        .contains(QStringLiteral("雪")));
     }
 
     void newScriptIsKeptInInsertMode()
