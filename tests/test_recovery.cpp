@@ -430,6 +430,75 @@ private slots:
         QCOMPARE(scriptValue(home.library(), QStringLiteral("cjs_text")), kStoredCode);
     }
 
+    // A logout that ends the display before the program is asked to end: Qt ends the program at
+    // once, and what was typed just before, not yet in the journal, is kept all the same.
+    void theDisplayEndingKeepsWhatWasJustTyped()
+    {
+        QProcess display;
+        display.start(QStringLiteral("Xvfb"),
+            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp")});
+        if (!display.waitForStarted(kWaitMs))
+            QSKIP("Xvfb is needed for a display that can end under the program");
+        QVERIFY(display.waitForReadyRead(kWaitMs));
+        Home home;
+        home.prepare(m_source);
+        QProcessEnvironment environment = home.environment();
+        environment.insert(
+            QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display.readLine()).trimmed());
+        environment.remove(QStringLiteral("XAUTHORITY"));
+        const auto onDisplay = [&](const QStringList& arguments) {
+            QProcess tool;
+            tool.setProcessEnvironment(environment);
+            tool.start(QStringLiteral("xdotool"), arguments);
+            tool.waitForFinished(kWaitMs);
+            return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+        };
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        QStringList command = home.command();
+        program.start(command.takeFirst(), command);
+        QString window;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const QStringList shown = onDisplay(
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                        QString::number(program.processId()), QStringLiteral("--name"), kMainWindowName})
+                                              .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                for (const QString& candidate : shown) {
+                    if (onDisplay({QStringLiteral("getwindowgeometry"), candidate}).contains(kWindowSize))
+                        window = candidate;
+                }
+                return !window.isEmpty();
+            },
+            kWaitMs));
+        const auto typeIntoCode = [&](const QString& text) {
+            onDisplay({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+            onDisplay({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                QString::number(m_codeAt.x()), QString::number(m_codeAt.y()), QStringLiteral("click"),
+                QStringLiteral("1")});
+            onDisplay({QStringLiteral("type"), text});
+        };
+        const auto journalHas = [&](const QString& text) {
+            return RecoveryJournal::read(home.journal())
+                .record.field(QStringLiteral("cjs_text"))
+                .toString()
+                .contains(text);
+        };
+        // Typed until the journal shows the editor takes the keys, then typed again and at once
+        // cut off.
+        QVERIFY(repeatUntil([&] { typeIntoCode(QStringLiteral("first")); },
+            [&] { return journalHas(QStringLiteral("first")); }));
+        typeIntoCode(QStringLiteral("justbefore"));
+        display.kill();
+        display.waitForFinished(kWaitMs);
+        QVERIFY(program.waitForFinished(kWaitMs));
+        QVERIFY(journalHas(QStringLiteral("justbefore")));
+        QCOMPARE(scriptValue(home.library(), QStringLiteral("cjs_text")), kStoredCode);
+    }
+
     void journalThatCannotBeApplied_data()
     {
         QTest::addColumn<QString>("damage");
