@@ -5,16 +5,14 @@
 #include "dbctrls/fieldlink.h"
 #include "store/appplaces.h"
 #include "store/query.h"
+#include "unaskedend.h"
 #include "widgets/messageboxes.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <QTimer>
 
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -39,18 +37,6 @@ QList<QVariant> currentValues(const DataSet& set)
     for (int i = 0; i < set.fieldCount(); ++i)
         values << set.fieldValue(i);
     return values;
-}
-
-// The window whose work is kept when the process ends through exit() without the window closing:
-// Qt's X11 connection does that, without a word to the program, when the display goes away
-// before the session asked the program to end.
-UnsavedWork* keptAtExit = nullptr;
-
-extern "C" void keepWorkAtExit()
-{
-    if (keptAtExit && QCoreApplication::instance()
-        && QThread::currentThread() == QCoreApplication::instance()->thread())
-        keptAtExit->keepNow();
 }
 
 bool sameStoredValue(const QVariant& a, const QVariant& b)
@@ -80,15 +66,12 @@ UnsavedWork::UnsavedWork(const Parts& parts, CurrentScript& current)
         if (link->dataSet() == m_current.record())
             connect(link, &FieldLink::edited, this, [this] { changed(); });
     }
-    static const bool registered = std::atexit(keepWorkAtExit) == 0;
-    Q_UNUSED(registered);
-    keptAtExit = this;
+    UnaskedEnd::setLastStep(this, [this] { keepNow(); });
 }
 
 UnsavedWork::~UnsavedWork()
 {
-    if (keptAtExit == this)
-        keptAtExit = nullptr;
+    UnaskedEnd::clearLastStep(this);
     m_disk.waitForDone();
 }
 

@@ -7,6 +7,7 @@
 #include "dbctrls/dbmemo.h"
 #include "main/form1.h"
 #include "main/sessionsettings.h"
+#include "main/unsavedwork.h"
 #include "store/database.h"
 #include "store/recoveryjournal.h"
 #include "support/filecontents.h"
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -430,10 +432,21 @@ private slots:
         QCOMPARE(scriptValue(home.library(), QStringLiteral("cjs_text")), kStoredCode);
     }
 
-    // A logout that ends the display before the program is asked to end: Qt ends the program at
-    // once, and what was typed just before, not yet in the journal, is kept all the same.
-    void theDisplayEndingKeepsWhatWasJustTyped()
+    void anUnaskedEndKeepsWhatWasJustTyped_data()
     {
+        QTest::addColumn<int>("signal");
+        // A logout that ends the display before the program is asked to end: Qt ends the program
+        // through exit() at once.
+        QTest::newRow("the display ends") << 0;
+        QTest::newRow("a crash") << int(SIGSEGV);
+        QTest::newRow("an abort") << int(SIGABRT);
+    }
+
+    // What was typed just before, not yet in the journal, is kept all the same. The program runs
+    // on a display of its own, which this test can end.
+    void anUnaskedEndKeepsWhatWasJustTyped()
+    {
+        QFETCH(int, signal);
         QProcess display;
         display.start(QStringLiteral("Xvfb"),
             {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
@@ -487,14 +500,20 @@ private slots:
                 .toString()
                 .contains(text);
         };
-        // Typed until the journal shows the editor takes the keys, then typed again and at once
-        // cut off.
+        // Typed until the journal shows that the editor takes the keys; then typed again, and the
+        // program ended once it has had the keys, well before it would write them itself.
         QVERIFY(repeatUntil([&] { typeIntoCode(QStringLiteral("first")); },
             [&] { return journalHas(QStringLiteral("first")); }));
         typeIntoCode(QStringLiteral("justbefore"));
-        display.kill();
-        display.waitForFinished(kWaitMs);
+        QTest::qWait(UnsavedWork::kQuietDelayMs / 4);
+        if (signal == 0) {
+            display.kill();
+            display.waitForFinished(kWaitMs);
+        } else {
+            ::kill(pid_t(program.processId()), signal);
+        }
         QVERIFY(program.waitForFinished(kWaitMs));
+        QCOMPARE(program.exitStatus() == QProcess::CrashExit, signal != 0);
         QVERIFY(journalHas(QStringLiteral("justbefore")));
         QCOMPARE(scriptValue(home.library(), QStringLiteral("cjs_text")), kStoredCode);
     }
