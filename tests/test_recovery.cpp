@@ -454,7 +454,8 @@ private slots:
                 QStringLiteral("tcp")});
         if (!display.waitForStarted(kWaitMs))
             QSKIP("Xvfb is needed for a display that can end under the program");
-        QVERIFY(display.waitForReadyRead(kWaitMs));
+        while (!display.canReadLine())
+            QVERIFY(display.waitForReadyRead(kWaitMs));
         Home home;
         home.prepare(m_source);
         QProcessEnvironment environment = home.environment();
@@ -484,9 +485,15 @@ private slots:
                     if (onDisplay({QStringLiteral("getwindowgeometry"), candidate}).contains(kWindowSize))
                         window = candidate;
                 }
-                return !window.isEmpty();
+                return !window.isEmpty() || program.state() == QProcess::NotRunning;
             },
             kWaitMs));
+        QVERIFY2(!window.isEmpty(),
+            qPrintable(QStringLiteral("no main window on %1; the program %2")
+                           .arg(environment.value(QStringLiteral("DISPLAY")),
+                               program.state() == QProcess::NotRunning
+                                   ? QStringLiteral("ended with %1").arg(program.exitCode())
+                                   : QStringLiteral("runs"))));
         const auto typeIntoCode = [&](const QString& text) {
             onDisplay({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
             onDisplay({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
@@ -505,7 +512,7 @@ private slots:
         QVERIFY(repeatUntil([&] { typeIntoCode(QStringLiteral("first")); },
             [&] { return journalHas(QStringLiteral("first")); }));
         typeIntoCode(QStringLiteral("justbefore"));
-        QTest::qWait(UnsavedWork::kQuietDelayMs / 4);
+        QTest::qWait(UnsavedWork::kQuietDelayMs / 2);
         if (signal == 0) {
             display.kill();
             display.waitForFinished(kWaitMs);
