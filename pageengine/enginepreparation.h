@@ -13,7 +13,8 @@ class QObject;
 namespace EnginePreparation {
 // Makes the shared OpenGL context on the calling thread, where the driver allows it, and hands
 // it to the application's thread; the driver's loading and start then hold no window up. Called
-// at most once, before any other part and while the application's thread waits for nothing of it.
+// at most once, before any other part, and finished before the application's thread readies a
+// part (the module's loading thread calls it, and that thread is waited for).
 void prepareAside();
 // Readies the next part; false once nothing is left.
 bool prepareNextPart();
