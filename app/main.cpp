@@ -1,6 +1,7 @@
 #include "endrequests.h"
 #include "form2.h"
 #include "main/form1.h"
+#include "unaskedend.h"
 #include "widgets/messageboxes.h"
 
 #include <QApplication>
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     const QString appDir = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     TForm1 form(AppPlaces::forProgram(appDir, UserFolders::fromEnvironment()));
     window = &form;
+    // An end nobody asks for, a crash or the display going away, keeps the work as far as it can.
+    const UnaskedEnd lastStep([&form] { form.keepWorkUnattended(); });
 
     // A failed open shows its boxes while the window is created; the splash's time may have
     // run out inside them, and then it has already closed.

@@ -5,7 +5,6 @@
 #include "dbctrls/fieldlink.h"
 #include "store/appplaces.h"
 #include "store/query.h"
-#include "unaskedend.h"
 #include "widgets/messageboxes.h"
 
 #include <QDir>
@@ -66,12 +65,10 @@ UnsavedWork::UnsavedWork(const Parts& parts, CurrentScript& current)
         if (link->dataSet() == m_current.record())
             connect(link, &FieldLink::edited, this, [this] { changed(); });
     }
-    UnaskedEnd::setLastStep(this, [this] { keepNow(); });
 }
 
 UnsavedWork::~UnsavedWork()
 {
-    UnaskedEnd::clearLastStep(this);
     m_disk.waitForDone();
 }
 
@@ -105,8 +102,7 @@ void UnsavedWork::recordChanged(int event)
         // data set is no answer of the user's and leaves the journal where it is.
         if (!set.isChanging() && m_keeping) {
             m_keeping = false;
-            m_quietTimer->stop();
-            m_deadlineTimer->stop();
+            stopWaitingToWrite();
             removeJournals();
         }
         break;
@@ -164,10 +160,15 @@ RecoveryRecord UnsavedWork::snapshot() const
     return record;
 }
 
-void UnsavedWork::writeInBackground()
+void UnsavedWork::stopWaitingToWrite()
 {
     m_quietTimer->stop();
     m_deadlineTimer->stop();
+}
+
+void UnsavedWork::writeInBackground()
+{
+    stopWaitingToWrite();
     if (!m_keeping || !m_dirty || !m_current.record()->isChanging())
         return;
     m_ownsJournal = true;
@@ -190,7 +191,6 @@ void UnsavedWork::writeInBackground()
 void UnsavedWork::keepNow()
 {
     m_ending = true;
-    m_quietTimer->stop();
     writeInBackground();
     m_disk.waitForDone();
 }
@@ -198,7 +198,7 @@ void UnsavedWork::keepNow()
 void UnsavedWork::forget()
 {
     m_keeping = false;
-    m_quietTimer->stop();
+    stopWaitingToWrite();
     removeJournals();
     m_disk.waitForDone();
 }

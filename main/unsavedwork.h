@@ -18,9 +18,9 @@ class QWidget;
 // added, and offers it back at the next start. The journal is written about a second after
 // the last change, and during a long run of typing at the latest two seconds after the first
 // change it does not hold yet, on a thread of its own so that no key waits for the disk; and at
-// once when the program is asked to quit, ends through exit() (as it does when its display goes
-// away) or crashes. It goes when the record is saved or abandoned. It lies beside the library, or
-// beside the settings when the library's folder cannot be written.
+// once when the program is asked to quit or ends unasked (keepNow). It goes when the record is
+// saved or abandoned. It lies beside the library, or beside the settings when the library's
+// folder cannot be written.
 class UnsavedWork : public QObject
 {
     Q_OBJECT
@@ -63,6 +63,7 @@ private:
     void beginKeeping();
     void changed();
     RecoveryRecord snapshot() const;
+    void stopWaitingToWrite();
     void writeInBackground();
     void removeJournals();
     bool restore(const RecoveryRecord& record);

@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -40,22 +41,14 @@ constexpr int kWaitMs = 30000;
 // Longer than the program waits after the last key before it writes the journal.
 constexpr int kRepeatAfterMs = 4000;
 
-QString xdotool(const QStringList& arguments, int* exitCode = nullptr)
+// Runs xdotool on the display the environment names.
+QString xdotool(const QStringList& arguments, const QProcessEnvironment& environment)
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral("xdotool"), arguments);
     process.waitForFinished(kWaitMs);
-    if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
-// The visible windows of the process with a name matching the pattern.
-QStringList windowsOf(qint64 pid, const QString& name)
-{
-    return xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
-                       QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), name})
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QString text2MB()
@@ -154,11 +147,18 @@ public:
     // The command the program is started with: itself, or under the ordinary user's id.
     QStringList command() const { return m_runAs + QStringList {binDir() + QStringLiteral("feylume")}; }
 
+    // The program runs on this display (":1", say) rather than on the test's.
+    void useDisplay(const QString& display) { m_display = display; }
+
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!m_displayKey.isEmpty())
+        if (!m_display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), m_display);
+            env.remove(QStringLiteral("XAUTHORITY"));
+        } else if (!m_displayKey.isEmpty()) {
             env.insert(QStringLiteral("XAUTHORITY"), m_displayKey);
+        }
         env.insert(QStringLiteral("HOME"), m_root.path() + QStringLiteral("/home"));
         env.insert(QStringLiteral("XDG_DATA_HOME"), user().dataHome);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), user().configHome);
@@ -170,6 +170,7 @@ private:
     QTemporaryDir m_root;
     QStringList m_runAs;
     QString m_displayKey;
+    QString m_display;
 };
 
 // Whether the journal at path holds this field value.
@@ -199,8 +200,9 @@ class Run
 {
 public:
     explicit Run(const Home& home)
+        : m_environment(home.environment())
     {
-        m_process.setProcessEnvironment(home.environment());
+        m_process.setProcessEnvironment(m_environment);
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
         QStringList command = home.command();
         m_process.start(command.takeFirst(), command);
@@ -215,6 +217,15 @@ public:
 
     qint64 pid() const { return m_process.processId(); }
 
+    // The visible windows of the program with a name matching the pattern.
+    QStringList windowsOf(const QString& name) const
+    {
+        return xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                           QStringLiteral("--pid"), QString::number(pid()), QStringLiteral("--name"), name},
+            m_environment)
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
     // Waits for the main window and gives it the keyboard. The splash bears the same caption;
     // the main window is the one at the size the settings give it.
     bool waitForMainWindow()
@@ -222,14 +233,21 @@ public:
         if (!QTest::qWaitFor(
                 [&] {
                     m_window.clear();
-                    for (const QString& window : windowsOf(pid(), kMainWindowName)) {
-                        if (xdotool({QStringLiteral("getwindowgeometry"), window}).contains(kWindowSize))
+                    for (const QString& window : windowsOf(kMainWindowName)) {
+                        if (xdotool({QStringLiteral("getwindowgeometry"), window}, m_environment)
+                                .contains(kWindowSize))
                             m_window = window;
                     }
-                    return !m_window.isEmpty() && windowsOf(pid(), kAnyName).size() == 1;
+                    return (!m_window.isEmpty() && windowsOf(kAnyName).size() == 1)
+                        || m_process.state() == QProcess::NotRunning;
                 },
-                kWaitMs))
+                kWaitMs)
+            || m_window.isEmpty()) {
+            qWarning("no main window on %s; the program %s",
+                qPrintable(m_environment.value(QStringLiteral("DISPLAY"))),
+                m_process.state() == QProcess::NotRunning ? "ended" : "runs");
             return false;
+        }
         focus(m_window);
         return true;
     }
@@ -242,9 +260,9 @@ public:
         QString box;
         const bool found = QTest::qWaitFor(
             [&] {
-                if (windowsOf(pid(), kMainWindowName).isEmpty())
+                if (windowsOf(kMainWindowName).isEmpty())
                     return false;
-                const QStringList windows = windowsOf(pid(), caption);
+                const QStringList windows = windowsOf(caption);
                 if (!windows.isEmpty())
                     box = windows.first();
                 return !box.isEmpty();
@@ -262,17 +280,17 @@ public:
         return !waitForBox(caption).isEmpty()
             && repeatUntil(
                 [&] {
-                    for (const QString& box : windowsOf(pid(), caption)) {
+                    for (const QString& box : windowsOf(caption)) {
                         focus(box);
                         keys(QStringLiteral("Return"));
                     }
                 },
-                [&] { return windowsOf(pid(), caption).isEmpty(); });
+                [&] { return windowsOf(caption).isEmpty(); });
     }
 
-    static void focus(const QString& window)
+    void focus(const QString& window) const
     {
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, m_environment);
     }
     void focusMainWindow() const { focus(m_window); }
     void pressInMainWindow(const QString& key) const
@@ -285,16 +303,18 @@ public:
     void click(const QPoint& at) const
     {
         xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QString::number(at.x()),
-            QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+                    QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")},
+            m_environment);
     }
 
-    static void keys(const QString& keys)
+    void keys(const QString& keys) const
     {
-        xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+        xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys}, m_environment);
     }
 
-    // Replaces the focused box's text with this text, through the clipboard.
-    static void paste(const QString& text)
+    // Replaces the focused box's text with this text, through the clipboard (of the test's
+    // display).
+    void paste(const QString& text) const
     {
         QGuiApplication::clipboard()->setText(text);
         keys(QStringLiteral("ctrl+a"));
@@ -314,6 +334,25 @@ public:
             done);
     }
 
+    // Clicks into a box of the main window and types the text there, key by key, without waiting
+    // for it to arrive.
+    void typeAt(const QPoint& at, const QString& text) const
+    {
+        focusMainWindow();
+        click(at);
+        xdotool({QStringLiteral("type"), text}, m_environment);
+    }
+
+    // Sends the signal, as a crash or the system would.
+    void sendSignal(int signal) { ::kill(pid_t(pid()), signal); }
+    // Waits for the program to end; whether it crashed, or nothing when it did not end.
+    std::optional<bool> waitForEndCrashed()
+    {
+        if (!m_process.waitForFinished(kWaitMs))
+            return std::nullopt;
+        return m_process.exitStatus() == QProcess::CrashExit;
+    }
+
     void killHard()
     {
         m_process.kill();
@@ -330,6 +369,7 @@ public:
     }
 
 private:
+    QProcessEnvironment m_environment;
     QProcess m_process;
     QString m_window;
 };
@@ -458,49 +498,9 @@ private slots:
             QVERIFY(display.waitForReadyRead(kWaitMs));
         Home home;
         home.prepare(m_source);
-        QProcessEnvironment environment = home.environment();
-        environment.insert(
-            QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display.readLine()).trimmed());
-        environment.remove(QStringLiteral("XAUTHORITY"));
-        const auto onDisplay = [&](const QStringList& arguments) {
-            QProcess tool;
-            tool.setProcessEnvironment(environment);
-            tool.start(QStringLiteral("xdotool"), arguments);
-            tool.waitForFinished(kWaitMs);
-            return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-        };
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        QStringList command = home.command();
-        program.start(command.takeFirst(), command);
-        QString window;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                const QStringList shown = onDisplay(
-                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                        QString::number(program.processId()), QStringLiteral("--name"), kMainWindowName})
-                                              .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-                for (const QString& candidate : shown) {
-                    if (onDisplay({QStringLiteral("getwindowgeometry"), candidate}).contains(kWindowSize))
-                        window = candidate;
-                }
-                return !window.isEmpty() || program.state() == QProcess::NotRunning;
-            },
-            kWaitMs));
-        QVERIFY2(!window.isEmpty(),
-            qPrintable(QStringLiteral("no main window on %1; the program %2")
-                           .arg(environment.value(QStringLiteral("DISPLAY")),
-                               program.state() == QProcess::NotRunning
-                                   ? QStringLiteral("ended with %1").arg(program.exitCode())
-                                   : QStringLiteral("runs"))));
-        const auto typeIntoCode = [&](const QString& text) {
-            onDisplay({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-            onDisplay({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-                QString::number(m_codeAt.x()), QString::number(m_codeAt.y()), QStringLiteral("click"),
-                QStringLiteral("1")});
-            onDisplay({QStringLiteral("type"), text});
-        };
+        home.useDisplay(QLatin1Char(':') + QString::fromLatin1(display.readLine()).trimmed());
+        Run run(home);
+        QVERIFY(run.waitForMainWindow());
         const auto journalHas = [&](const QString& text) {
             return RecoveryJournal::read(home.journal())
                 .record.field(QStringLiteral("cjs_text"))
@@ -509,18 +509,19 @@ private slots:
         };
         // Typed until the journal shows that the editor takes the keys; then typed again, and the
         // program ended once it has had the keys, well before it would write them itself.
-        QVERIFY(repeatUntil([&] { typeIntoCode(QStringLiteral("first")); },
+        QVERIFY(repeatUntil([&] { run.typeAt(m_codeAt, QStringLiteral("first")); },
             [&] { return journalHas(QStringLiteral("first")); }));
-        typeIntoCode(QStringLiteral("justbefore"));
+        run.typeAt(m_codeAt, QStringLiteral("justbefore"));
         QTest::qWait(UnsavedWork::kQuietDelayMs / 2);
         if (signal == 0) {
             display.kill();
             display.waitForFinished(kWaitMs);
         } else {
-            ::kill(pid_t(program.processId()), signal);
+            run.sendSignal(signal);
         }
-        QVERIFY(program.waitForFinished(kWaitMs));
-        QCOMPARE(program.exitStatus() == QProcess::CrashExit, signal != 0);
+        const std::optional<bool> crashed = run.waitForEndCrashed();
+        QVERIFY(crashed);
+        QCOMPARE(*crashed, signal != 0);
         QVERIFY(journalHas(QStringLiteral("justbefore")));
         QCOMPARE(scriptValue(home.library(), QStringLiteral("cjs_text")), kStoredCode);
     }
@@ -585,7 +586,7 @@ private slots:
             QVERIFY(run.typeInto(m_codeAt, typed,
                 [&] { return journalHolds(home.settingsJournal(), QStringLiteral("cjs_text"), typed); }));
             // The library refuses the change; the typed work stays, and so does its journal.
-            Run::keys(QStringLiteral("F7"));
+            run.keys(QStringLiteral("F7"));
             QVERIFY(run.answerBox(kMessageName));
             QVERIFY(run.waitForMainWindow());
             QVERIFY(journalHolds(home.settingsJournal(), QStringLiteral("cjs_text"), typed));

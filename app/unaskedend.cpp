@@ -14,23 +14,18 @@ constexpr std::array kCrashSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 // How long the step may take after a crash before the process is ended all the same.
 constexpr unsigned kCrashStepSeconds = 3;
 
-struct LastStep
-{
-    const void* owner = nullptr;
-    std::function<void()> step;
-};
 // Never destroyed: exit() runs the step after static objects made later are gone.
-LastStep* const lastStep = new LastStep;
+std::function<void()>* const lastStep = new std::function<void()>;
 std::array<struct sigaction, kCrashSignals.size()> previousActions {};
 bool stepRan = false;
 
 void runLastStep()
 {
     const QCoreApplication* app = QCoreApplication::instance();
-    if (stepRan || !lastStep->step || !app || QThread::currentThread() != app->thread())
+    if (stepRan || !*lastStep || !app || QThread::currentThread() != app->thread())
         return;
     stepRan = true;
-    lastStep->step();
+    (*lastStep)();
 }
 
 extern "C" void runAtExit()
@@ -65,17 +60,13 @@ void install()
 }
 } // namespace
 
-void UnaskedEnd::setLastStep(const void* owner, std::function<void()> step)
+UnaskedEnd::UnaskedEnd(std::function<void()> step)
 {
     install();
-    lastStep->owner = owner;
-    lastStep->step = std::move(step);
+    *lastStep = std::move(step);
 }
 
-void UnaskedEnd::clearLastStep(const void* owner)
+UnaskedEnd::~UnaskedEnd()
 {
-    if (lastStep->owner != owner)
-        return;
-    lastStep->owner = nullptr;
-    lastStep->step = nullptr;
+    *lastStep = nullptr;
 }
